@@ -1,0 +1,82 @@
+// Fields of the game record at their declared widths. Every store is
+// range-tested and every index bounds-tested: a breach is a fatal error that
+// names the field, never a silent wrap.
+#pragma once
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+
+namespace pk {
+
+struct FatalError : std::runtime_error {
+  using std::runtime_error::runtime_error;
+};
+
+[[noreturn]] void Fatal(const std::string& what);
+
+template <typename Store, int64_t Lo, int64_t Hi>
+class Checked {
+ public:
+  Checked() = default;
+  Checked(int64_t v) { Put(v); }  // NOLINT: stores read like plain numbers
+  Checked(const Checked&) = default;
+  Checked& operator=(const Checked& o) { v_ = o.v_; return *this; }
+  Checked& operator=(int64_t v) { Put(v); return *this; }
+  operator int64_t() const { return v_; }  // NOLINT
+  int64_t Get() const { return v_; }
+
+  Checked& operator+=(int64_t d) { Put(int64_t(v_) + d); return *this; }
+  Checked& operator-=(int64_t d) { Put(int64_t(v_) - d); return *this; }
+  Checked& operator++() { return *this += 1; }
+  Checked& operator--() { return *this -= 1; }
+
+  void SetName(const char* n) { name_ = n; }
+  static constexpr int64_t kLo = Lo, kHi = Hi;
+
+ private:
+  void Put(int64_t v) {
+    if (v < Lo || v > Hi)
+      Fatal(std::string("overflow: ") + (name_ ? name_ : "value") + " = " + std::to_string(v) +
+            " outside " + std::to_string(Lo) + ".." + std::to_string(Hi));
+    v_ = Store(v);
+  }
+  Store v_{};
+  const char* name_ = nullptr;
+};
+
+using Byte = Checked<uint8_t, 0, 255>;
+using I16 = Checked<int16_t, -32768, 32767>;
+using I32 = Checked<int32_t, INT32_MIN, INT32_MAX>;
+
+template <typename T>
+void NameIt(T& t, const char* n) {
+  if constexpr (requires { t.SetName(n); }) t.SetName(n);
+}
+
+// Array with bounds 0..N0-1 (and 0..N1-1, 0..N2-1), indexed like the record's
+// arrays: A(i), A(i, j), A(i, j, k).
+template <typename T, int N0, int N1 = 1, int N2 = 1>
+class Arr {
+ public:
+  explicit Arr(const char* name) : name_(name) {
+    for (auto& e : d_) NameIt(e, name);
+  }
+  T& operator()(int64_t i) { static_assert(N1 == 1); return d_[Idx(i, 0, 0)]; }
+  T& operator()(int64_t i, int64_t j) { static_assert(N2 == 1); return d_[Idx(i, j, 0)]; }
+  T& operator()(int64_t i, int64_t j, int64_t k) { return d_[Idx(i, j, k)]; }
+  const T& operator()(int64_t i) const { return d_[Idx(i, 0, 0)]; }
+  const T& operator()(int64_t i, int64_t j) const { return d_[Idx(i, j, 0)]; }
+  const T& operator()(int64_t i, int64_t j, int64_t k) const { return d_[Idx(i, j, k)]; }
+
+ private:
+  int64_t Idx(int64_t i, int64_t j, int64_t k) const {
+    if (i < 0 || i >= N0 || j < 0 || j >= N1 || k < 0 || k >= N2)
+      Fatal(std::string("index out of bounds: ") + name_ + "(" + std::to_string(i) + ", " +
+            std::to_string(j) + ", " + std::to_string(k) + ")");
+    return i + int64_t(N0) * (j + int64_t(N1) * k);  // first index fastest
+  }
+  T d_[N0 * N1 * N2]{};
+  const char* name_;
+};
+
+}  // namespace pk

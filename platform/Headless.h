@@ -1,0 +1,72 @@
+// The headless twin of the platform: a virtual clock that waits cost nothing
+// on, scripted keys and clicks, real pixel buffers, recorded sound requests.
+// A whole game runs in milliseconds, the same way for the same seed.
+#pragma once
+#include <deque>
+#include <string>
+#include <vector>
+
+#include "platform/Platform.h"
+
+namespace plat {
+
+// Sound requests written down instead of played: "open PATH", "play", "stop",
+// "rewind", "close", "effect PATH", "silence".
+class RecordingAudio : public Audio {
+ public:
+  void MusicOpen(const std::string& path) override;
+  void MusicPlay() override;
+  void MusicStop() override;
+  void MusicRewind() override;
+  void MusicClose() override;
+  std::string MusicMode() override;
+  void Effect(const std::string& path) override;
+  void EffectSilence() override;
+
+  std::vector<std::string> log;
+  bool open = false;
+  bool playing = false;
+  // Set by a test to let the piece run out by itself.
+  void EndPiece() { playing = false; }
+  // Effects requested, as their numbers (the digits after ".../se").
+  std::vector<int> Effects() const;
+};
+
+class Headless : public Platform {
+ public:
+  explicit Headless(uint64_t seed = 1, uint32_t startTicks = 0);
+
+  uint32_t Ticks() override { return now_; }
+  void Sleep(uint32_t ms) override { now_ += ms; }
+  void Present() override { ++presents; }
+  bool PollEvent(Event& e) override;
+  bool WaitEvent(int ms) override;
+  Audio& Sound() override { return audio; }
+  std::string ProgramDir() override { return dir; }
+  uint64_t Seed() override { return seed_; }
+  void ShowFatal(const std::string& msg) override { fatal = msg; }
+
+  // Scripted input, delivered when the virtual clock reaches its time.
+  void KeyAt(uint32_t t, int key);
+  void ClickAt(uint32_t t, int x, int y);
+  void CloseAt(uint32_t t);
+  void Key(int key) { KeyAt(now_, key); }
+  size_t Pending() const { return script_.size(); }
+
+  RecordingAudio audio;
+  std::string dir = "/opt/pikora/";
+  std::string fatal;
+  uint64_t presents = 0;
+
+ private:
+  struct Timed {
+    uint32_t at;
+    Event e;
+  };
+  void Add(uint32_t t, const Event& e);
+  uint32_t now_;
+  uint64_t seed_;
+  std::deque<Timed> script_;
+};
+
+}  // namespace plat

@@ -1,0 +1,98 @@
+// The thin layer between the game and the machine. Game code sees only this
+// header and Surface.h: no SDL type crosses it. Two implementations exist, the
+// SDL2 one for the real game and a headless twin for tests.
+#pragma once
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "platform/Surface.h"
+
+namespace plat {
+
+// Key codes as the game knows them (the classic virtual-key numbers).
+enum KeyCode : int {
+  kKeyEscape = 27,
+  kKeyLeft = 37,
+  kKeyUp = 38,
+  kKeyRight = 39,
+  kKeyDown = 40,
+};
+
+struct Event {
+  enum Type { KeyDown, Click, Close } type = KeyDown;
+  int key = 0;       // KeyDown: a KeyCode or another virtual-key number
+  int x = 0, y = 0;  // Click: position in the 800 x 600 window picture
+};
+
+// The music device and the effect player. Paths are whole file paths.
+class Audio {
+ public:
+  virtual ~Audio() = default;
+  virtual void MusicOpen(const std::string& path) = 0;
+  virtual void MusicPlay() = 0;    // once, from the current position
+  virtual void MusicStop() = 0;    // halts where it is
+  virtual void MusicRewind() = 0;  // back to the start
+  virtual void MusicClose() = 0;
+  // "playing", "stopped" (also after the piece ended by itself), or "" when
+  // nothing is open.
+  virtual std::string MusicMode() = 0;
+  virtual void Effect(const std::string& path) = 0;  // cuts off the previous one
+  virtual void EffectSilence() = 0;
+};
+
+// Every picture the program carries, decoded once at start-up.
+struct Pictures {
+  Surface Chip;     // 192 x 192 tile sheet
+  Surface Face[6];  // 96 x 96
+  Surface Rogo;     // 64 x 64
+  Surface EndP[2];  // 260 x 337
+};
+// Decodes the embedded pictures; a broken one is a fatal error.
+std::unique_ptr<Pictures> LoadPictures();
+
+// Prints text at the surface's text position in its current attributes, with
+// a transparent background, top-left corner at the position.
+void PrintText(Surface& s, const std::string& utf8);
+// Width in pixels that PrintText would take.
+int TextWidth(const TextAttr& a, const std::string& utf8);
+// True when the embedded font has a glyph for every character of the text.
+bool FontHasGlyphs(const std::string& utf8);
+
+class Platform {
+ public:
+  static constexpr int kWinW = 800, kWinH = 600;
+  static constexpr int kSurfX = 16, kSurfY = 12, kSurfW = 768, kSurfH = 576;
+
+  virtual ~Platform() = default;
+
+  Surface& Display(int i) { return display_[i]; }
+  const Pictures& Pics() const { return *pics_; }
+
+  // Millisecond counter; it may wrap, callers take differences.
+  virtual uint32_t Ticks() = 0;
+  // Sleeps about ms milliseconds without taking any game event.
+  virtual void Sleep(uint32_t ms) = 0;
+  // Shows surface 0 now.
+  virtual void Present() = 0;
+  // Takes the oldest waiting event, if any.
+  virtual bool PollEvent(Event& e) = 0;
+  // Blocks until an event waits or ms have passed (ms < 0: no time limit).
+  // Returns false when no event can ever come (the headless script is spent
+  // and nothing is timed): the program then ends.
+  virtual bool WaitEvent(int ms) = 0;
+  virtual Audio& Sound() = 0;
+  // Folder of the program, ending in one separator.
+  virtual std::string ProgramDir() = 0;
+  // Seed of the random source.
+  virtual uint64_t Seed() = 0;
+  // Reports a fatal error to the player (the message also goes to stderr).
+  virtual void ShowFatal(const std::string& msg) = 0;
+
+ protected:
+  Platform();
+  Surface display_[3];
+  std::unique_ptr<Pictures> pics_;
+};
+
+}  // namespace plat

@@ -1,0 +1,143 @@
+#include "platform/SdlPlatform.h"
+
+#include <SDL.h>
+
+#include <chrono>
+#include <cstdio>
+#include <vector>
+
+namespace plat {
+namespace {
+
+int VirtualKey(const SDL_Keysym& k) {
+  switch (k.sym) {
+    case SDLK_ESCAPE: return kKeyEscape;
+    case SDLK_LEFT: case SDLK_KP_4: return kKeyLeft;
+    case SDLK_UP: case SDLK_KP_8: return kKeyUp;
+    case SDLK_RIGHT: case SDLK_KP_6: return kKeyRight;
+    case SDLK_DOWN: case SDLK_KP_2: return kKeyDown;
+    case SDLK_RETURN: return 13;
+    case SDLK_SPACE: return 32;
+    default: break;
+  }
+  if (k.sym >= SDLK_a && k.sym <= SDLK_z) return 'A' + (k.sym - SDLK_a);
+  if (k.sym >= SDLK_0 && k.sym <= SDLK_9) return '0' + (k.sym - SDLK_0);
+  return 255;  // a key the game has no meaning for
+}
+
+}  // namespace
+
+SdlPlatform::SdlPlatform() {
+  seed_ = uint64_t(std::chrono::system_clock::now().time_since_epoch().count());
+  if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_TIMER | SDL_INIT_EVENTS) != 0) {
+    std::fprintf(stderr, "pikora: cannot start the video system: %s\n", SDL_GetError());
+    return;
+  }
+  if (char* base = SDL_GetBasePath()) {
+    dir_ = base;
+    SDL_free(base);
+  }
+  if (dir_.empty()) dir_ = "./";
+  if (dir_.back() != '/') dir_ += '/';
+
+  SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "nearest");
+  window_ = SDL_CreateWindow("有限会社☆ピコラ！", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, kWinW,
+                             kWinH, SDL_WINDOW_RESIZABLE);
+  if (!window_) {
+    std::fprintf(stderr, "pikora: cannot open the window: %s\n", SDL_GetError());
+    return;
+  }
+  SDL_SetWindowMinimumSize(window_, kWinW / 2, kWinH / 2);
+  renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_ACCELERATED);
+  if (!renderer_) renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
+  if (!renderer_) {
+    std::fprintf(stderr, "pikora: cannot draw in the window: %s\n", SDL_GetError());
+    return;
+  }
+  SDL_RenderSetLogicalSize(renderer_, kWinW, kWinH);
+  texture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING, kSurfW, kSurfH);
+  SDL_StopTextInput();
+  audio_ = MakeSdlAudio(dir_);
+  Present();
+}
+
+SdlPlatform::~SdlPlatform() {
+  audio_.reset();
+  if (texture_) SDL_DestroyTexture(texture_);
+  if (renderer_) SDL_DestroyRenderer(renderer_);
+  if (window_) SDL_DestroyWindow(window_);
+  SDL_Quit();
+}
+
+uint32_t SdlPlatform::Ticks() { return SDL_GetTicks(); }
+
+void SdlPlatform::Sleep(uint32_t ms) {
+  SDL_Delay(ms);
+  TakeWindowEvents();
+}
+
+void SdlPlatform::Present() {
+  if (!renderer_) return;
+  // Whole multiples scale sharply; smaller windows just fit, aspect kept.
+  int w = 0, h = 0;
+  SDL_GetRendererOutputSize(renderer_, &w, &h);
+  SDL_RenderSetIntegerScale(renderer_, (w >= 2 * kWinW && h >= 2 * kWinH) ? SDL_TRUE : SDL_FALSE);
+  const Surface& s = display_[0];
+  SDL_UpdateTexture(texture_, nullptr, s.Row(0), s.W() * 4);
+  SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
+  SDL_RenderClear(renderer_);
+  SDL_Rect dst{kSurfX, kSurfY, kSurfW, kSurfH};
+  SDL_RenderCopy(renderer_, texture_, nullptr, &dst);
+  SDL_RenderPresent(renderer_);
+}
+
+// Window-system events are no game events: taking them keeps the window
+// responsive during waits while keys and clicks stay queued in order.
+void SdlPlatform::TakeWindowEvents() {
+  SDL_PumpEvents();
+  SDL_Event ev[16];
+  bool redraw = false;
+  int n;
+  while ((n = SDL_PeepEvents(ev, 16, SDL_GETEVENT, SDL_WINDOWEVENT, SDL_WINDOWEVENT)) > 0) redraw = true;
+  // Text input and motion would only crowd the queue.
+  SDL_FlushEvents(SDL_TEXTEDITING, SDL_TEXTINPUT);
+  SDL_FlushEvent(SDL_MOUSEMOTION);
+  if (redraw) Present();
+}
+
+bool SdlPlatform::PollEvent(Event& e) {
+  TakeWindowEvents();
+  SDL_Event ev;
+  while (SDL_PollEvent(&ev)) {
+    switch (ev.type) {
+      case SDL_QUIT:
+        e = Event{Event::Close, 0, 0, 0};
+        return true;
+      case SDL_KEYDOWN:
+        e = Event{Event::KeyDown, VirtualKey(ev.key.keysym), 0, 0};
+        return true;
+      case SDL_MOUSEBUTTONDOWN:
+        if (ev.button.button != SDL_BUTTON_LEFT) break;
+        e = Event{Event::Click, 0, ev.button.x, ev.button.y};
+        return true;
+      case SDL_WINDOWEVENT:
+        Present();
+        break;
+      default:
+        break;
+    }
+  }
+  return false;
+}
+
+bool SdlPlatform::WaitEvent(int ms) {
+  if (ms < 0) SDL_WaitEvent(nullptr);
+  else SDL_WaitEventTimeout(nullptr, ms);
+  return true;
+}
+
+void SdlPlatform::ShowFatal(const std::string& msg) {
+  SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, "有限会社☆ピコラ！", msg.c_str(), window_);
+}
+
+}  // namespace plat

@@ -1,0 +1,61 @@
+#include "platform/Surface.h"
+
+#include <SDL.h>
+#include <SDL_image.h>
+
+#include <algorithm>
+#include <cstring>
+
+namespace plat {
+
+void Surface::Copy(int dx, int dy, int w, int h, const Surface& src, int sx, int sy) {
+  // Clip against the source, then the destination, keeping both offsets aligned.
+  if (sx < 0) { dx -= sx; w += sx; sx = 0; }
+  if (sy < 0) { dy -= sy; h += sy; sy = 0; }
+  if (dx < 0) { sx -= dx; w += dx; dx = 0; }
+  if (dy < 0) { sy -= dy; h += dy; dy = 0; }
+  w = std::min({w, src.w_ - sx, w_ - dx});
+  h = std::min({h, src.h_ - sy, h_ - dy});
+  if (w <= 0 || h <= 0) return;
+  if (&src == this && dy > sy) {
+    for (int y = h - 1; y >= 0; --y)
+      std::memmove(Row(dy + y) + dx, src.Row(sy + y) + sx, size_t(w) * sizeof(Color));
+  } else {
+    for (int y = 0; y < h; ++y)
+      std::memmove(Row(dy + y) + dx, src.Row(sy + y) + sx, size_t(w) * sizeof(Color));
+  }
+}
+
+void Surface::Box(int x1, int y1, int x2, int y2, Color c, bool filled) {
+  if (x1 > x2) std::swap(x1, x2);
+  if (y1 > y2) std::swap(y1, y2);
+  if (filled) {
+    for (int y = std::max(y1, 0); y <= std::min(y2, h_ - 1); ++y)
+      for (int x = std::max(x1, 0); x <= std::min(x2, w_ - 1); ++x) px_[size_t(y) * w_ + x] = c;
+    return;
+  }
+  for (int x = x1; x <= x2; ++x) { Set(x, y1, c); Set(x, y2, c); }
+  for (int y = y1; y <= y2; ++y) { Set(x1, y, c); Set(x2, y, c); }
+}
+
+void Surface::Fill(Color c) { std::fill(px_.begin(), px_.end(), c); }
+
+uint64_t Surface::Hash() const {
+  uint64_t h = 1469598103934665603ull;  // FNV-1a
+  for (Color c : px_) {
+    for (int k = 0; k < 3; ++k) { h ^= (c >> (8 * k)) & 255; h *= 1099511628211ull; }
+  }
+  return h;
+}
+
+bool Surface::SavePng(const std::string& path) const {
+  SDL_Surface* s = SDL_CreateRGBSurfaceWithFormat(0, w_, h_, 32, SDL_PIXELFORMAT_XRGB8888);
+  if (!s) return false;
+  for (int y = 0; y < h_; ++y)
+    std::memcpy(static_cast<uint8_t*>(s->pixels) + size_t(y) * s->pitch, Row(y), size_t(w_) * 4);
+  bool ok = IMG_SavePNG(s, path.c_str()) == 0;
+  SDL_FreeSurface(s);
+  return ok;
+}
+
+}  // namespace plat

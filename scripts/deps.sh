@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# Installs what the game needs to build, run and test on Debian 12.
+# Every package the project uses is listed here and nowhere else.
+set -euo pipefail
+
+PACKAGES=(
+  build-essential cmake pkg-config
+  libsdl2-dev libsdl2-ttf-dev libsdl2-mixer-dev libsdl2-image-dev
+  libgtest-dev libgmock-dev libbenchmark-dev
+  fonts-vlgothic            # the Japanese gothic font carried inside the game
+  timgm6mb-soundfont        # General MIDI SoundFont for the music
+  fluidsynth                # for rendering the tune in tests
+  xvfb xdotool imagemagick  # for driving the real window in tests
+)
+
+missing=()
+for p in "${PACKAGES[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  SUDO=""
+  [ "$(id -u)" -ne 0 ] && SUDO="sudo"
+  echo "Installing: ${missing[*]}"
+  $SUDO apt-get update -qq
+  if ! DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"; then
+    echo "Could not install: ${missing[*]}" >&2
+    exit 1
+  fi
+fi

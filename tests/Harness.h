@@ -1,0 +1,47 @@
+// A game on the headless twin, for tests.
+#pragma once
+#include <functional>
+
+#include "core/Form.h"
+#include "platform/Headless.h"
+
+namespace pktest {
+
+struct Game {
+  explicit Game(uint64_t seed = 1, uint32_t startTicks = 0) : hp(seed, startTicks), f(hp) {}
+
+  // Start-up and the intro, up to the play screen standing.
+  void Boot() {
+    f.Form_Load();
+    while (f.Timer1.Interval() != 0 && f.Step()) {
+    }
+  }
+  // Event-loop turns until pred holds or the program ends; false if it ended first.
+  bool RunUntil(const std::function<bool()>& pred, int maxSteps = 1000000) {
+    for (int k = 0; k < maxSteps; ++k) {
+      if (pred()) return true;
+      if (!f.Step()) return pred();
+    }
+    return pred();
+  }
+  // Calls a procedure that may end the program; true if it did.
+  bool Ends(const std::function<void()>& proc) {
+    try {
+      proc();
+    } catch (const pk::ProgramEnd&) {
+      return true;
+    }
+    return false;
+  }
+  int Occupants() {
+    int n = 0;
+    for (int c = 0; c <= 8; ++c)
+      for (int r = 0; r <= 13; ++r) n += f.PikoraSyu(c, r) != 5;
+    return n;
+  }
+
+  plat::Headless hp;
+  pk::Form1 f;
+};
+
+}  // namespace pktest
