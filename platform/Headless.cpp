@@ -11,6 +11,7 @@ void RecordingAudio::MusicStop() { log.push_back("stop"); playing = false; }
 void RecordingAudio::MusicRewind() { log.push_back("rewind"); playing = false; }
 void RecordingAudio::MusicClose() { log.push_back("close"); open = playing = false; }
 std::string RecordingAudio::MusicMode() {
+  ++modeQueries;
   if (!open) return "";
   return playing ? "playing" : "stopped";
 }

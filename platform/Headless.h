@@ -24,6 +24,7 @@ class RecordingAudio : public Audio {
   void EffectSilence() override;
 
   std::vector<std::string> log;
+  int modeQueries = 0;  // how often the music's state was asked
   bool open = false;
   bool playing = false;
   // Set by a test to let the piece run out by itself.
