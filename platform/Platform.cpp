@@ -2,7 +2,12 @@
 
 namespace plat {
 
-Platform::Platform() : pics_(LoadPictures()) {
+std::shared_ptr<const Pictures> SharedPictures() {
+  static const std::shared_ptr<const Pictures> pics = LoadPictures();
+  return pics;
+}
+
+Platform::Platform() : pics_(SharedPictures()) {
   for (auto& d : display_) d = Surface(kSurfW, kSurfH, 0);
 }
 

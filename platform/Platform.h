@@ -50,6 +50,8 @@ struct Pictures {
 };
 // Decodes the embedded pictures; a broken one is a fatal error.
 std::unique_ptr<Pictures> LoadPictures();
+// The pictures, decoded once per process and shared by every platform.
+std::shared_ptr<const Pictures> SharedPictures();
 
 // Prints text at the surface's text position in its current attributes, with
 // a transparent background, top-left corner at the position.
@@ -92,7 +94,7 @@ class Platform {
  protected:
   Platform();
   Surface display_[3];
-  std::unique_ptr<Pictures> pics_;
+  std::shared_ptr<const Pictures> pics_;
 };
 
 }  // namespace plat

@@ -10,7 +10,7 @@ PACKAGES=(
   fonts-vlgothic            # the Japanese gothic font carried inside the game
   timgm6mb-soundfont        # General MIDI SoundFont for the music
   fluidsynth                # for rendering the tune in tests
-  xvfb xdotool imagemagick  # for driving the real window in tests
+  xvfb x11-utils xdotool imagemagick  # for driving the real window in tests
 )
 
 missing=()
