@@ -2,6 +2,7 @@
 // and the staff panel.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "tests/Harness.h"
@@ -80,8 +81,8 @@ void Reset(Staff& g) {
 using Region = std::vector<plat::Color>;
 Region Grab(const plat::Surface& s, int x, int y, int w, int h) {
   Region out;
-  for (int yy = y; yy < y + h; ++yy)
-    for (int xx = x; xx < x + w; ++xx) out.push_back(s.At(xx, yy));
+  for (int yy = y; yy < std::min(y + h, s.H()); ++yy)  // the staff panel runs off the bottom
+    for (int xx = x; xx < std::min(x + w, s.W()); ++xx) out.push_back(s.At(xx, yy));
   return out;
 }
 
