@@ -139,7 +139,9 @@ Surface DecodeSvg(std::span<const uint8_t> svg, int w, int h, Color under) {
   return out;
 }
 
-std::unique_ptr<Pictures> LoadPictures() {
+namespace {
+
+std::unique_ptr<Pictures> Decode() {
   constexpr Color kFaceBox = Rgb(150, 120, 90);  // the face box's own fill
   auto p = std::make_unique<Pictures>();
   std::string name;
@@ -164,6 +166,14 @@ std::unique_ptr<Pictures> LoadPictures() {
     std::exit(70);
   }
   return p;
+}
+
+}  // namespace
+
+// Decoded once per run; every platform (the tests make many) gets a copy.
+std::unique_ptr<Pictures> LoadPictures() {
+  static const std::unique_ptr<Pictures> decoded = Decode();
+  return std::make_unique<Pictures>(*decoded);
 }
 
 }  // namespace plat
