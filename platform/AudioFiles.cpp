@@ -167,6 +167,7 @@ MidiSummary ParseMidi(std::span<const uint8_t> bytes) {
     }
     s.seconds = (us + double(s.ticks - last) * rate / division) / 1e6;
   }
+  if (!(s.seconds >= 0 && s.seconds < 1e6)) return fail("no sensible length");
   s.ok = true;
   return s;
 }

@@ -15,6 +15,7 @@
 #include <SDL.h>
 #include <SDL_mixer.h>
 
+#include <algorithm>
 #include <atomic>
 #include <condition_variable>
 #include <cstdio>
@@ -31,7 +32,7 @@ namespace plat {
 namespace {
 
 constexpr int kEffectChannel = 0;
-constexpr int kMusicVolume = 80;  // of 128: leaves headroom for the effects over the tune
+constexpr int kMusicVolume = 64;  // of 128: leaves headroom for the effects over the tune
 
 class MixerAudio : public Audio {
  public:
@@ -60,7 +61,10 @@ class MixerAudio : public Audio {
     Mix_VolumeMusic(kMusicVolume);
     Mix_SetPostMix(&MixerAudio::CountFrames, this);
     ready_ = true;
-    worker_ = std::thread([this] { LoadLoop(); });
+    worker_ = std::thread([this] {
+      LoadLoop();
+      SDL_TLSCleanup();  // the mixer's error text lives in this thread's storage
+    });
   }
 
   ~MixerAudio() override {
@@ -90,6 +94,9 @@ class MixerAudio : public Audio {
     auto bytes = std::make_shared<std::vector<uint8_t>>(ReadFileBytes(path, ok));
     if (!ok) return LogOnce("music:" + path, "music file missing, playing without music: " + path);
     MidiSummary midi = ParseMidi(*bytes);
+    // FluidSynth takes a broken MIDI file and only fails when it plays it.
+    if (!midi.ok && bytes->size() >= 4 && std::equal(bytes->begin(), bytes->begin() + 4, "MThd"))
+      return LogOnce("music:" + path, "music file is broken (" + midi.error + "), playing without music: " + path);
     if (midi.ok && soundFont_.empty())
       return LogOnce("soundfont", "no General MIDI SoundFont found (set PIKORA_SOUNDFONT), playing without music");
     lengthFrames_ = midi.ok ? int64_t(midi.seconds * rate_) : -1;

@@ -109,7 +109,7 @@ class Sound : public ::testing::Test {
     return true;
   }
   std::vector<int16_t> Samples(size_t from, size_t to) {
-    std::vector<int16_t> s((to - from) / 2);
+    std::vector<int16_t> s(to > from ? (to - from) / 2 : 0);
     std::ifstream f(out_, std::ios::binary);
     f.seekg(std::streamoff(from));
     f.read(reinterpret_cast<char*>(s.data()), std::streamsize(s.size() * 2));
@@ -132,7 +132,7 @@ class Sound : public ::testing::Test {
           found = at + 2 * i;
           return true;
         }
-      at = end;
+      at = std::max(at, end);
       return false;
     }, limit);
     return found;
@@ -208,6 +208,29 @@ TEST_F(Sound, PieceEndingByItselfStopsAndRestartsFromTheTop) {
   EXPECT_EQ(audio->MusicMode(), "");
 }
 
+TEST_F(Sound, RewindInTheMiddleStartsAgainFromTheTop) {
+  if (!HaveSoundFont()) GTEST_SKIP() << "no SoundFont on this machine";
+  // A high flute note (C7) for half a second, then a low one (C3) for two and a half.
+  Write(dir_ / "two.mid", Midi({{0, {0xC0, 73}}, {0, {0x90, 96, 110}}, {480, {0x80, 96, 0}}, {0, {0x90, 48, 110}},
+                                {2400, {0x80, 48, 0}}, {0, kEnd}}));
+  Start();
+  audio->MusicOpen((dir_ / "two.mid").string());
+  audio->MusicPlay();
+  size_t on = SoundFrom(Size());
+  ASSERT_GT(on, 0u);
+  EXPECT_GT(Pitch(on + kSecond / 10, on + kSecond * 4 / 10), 1200) << "the high note first";
+  WaitFor(on + kSecond * 3 / 2);
+  EXPECT_LT(Pitch(Size() - kSecond / 4, Size()), 600) << "then the low one";
+  audio->MusicStop();
+  audio->MusicRewind();
+  EXPECT_EQ(audio->MusicMode(), "stopped");
+  size_t off = Size() + kSlack;
+  audio->MusicPlay();
+  on = SoundFrom(off);
+  ASSERT_GT(on, 0u);
+  EXPECT_GT(Pitch(on + kSecond / 10, on + kSecond * 4 / 10), 1200) << "went on with the low note";
+}
+
 TEST_F(Sound, NoteLeftOnDoesNotKeepThePieceGoing) {
   if (!HaveSoundFont()) GTEST_SKIP() << "no SoundFont on this machine";
   // An organ note never switched off; the piece is one second long.
@@ -256,6 +279,16 @@ TEST_F(Sound, MissingFilesGiveSilenceOrTheBeepAndOneLogLine) {
   }
   size_t from = Size() + kSlack;
   EXPECT_EQ(Peak(from, from + kSecond / 2), 0);
+  Write(dir_ / "bg" / "bad.mid", {'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 0, 0, 1, 1, 0xE0, 'M', 'T', 'r', 'k', 9, 9});
+  Write(dir_ / "bg" / "junk", {'n', 'o', ' ', 'm', 'u', 's', 'i', 'c'});
+  for (const char* name : {"bad.mid", "junk"}) {
+    audio->MusicOpen((dir_ / "bg" / name).string());
+    audio->MusicPlay();
+    EXPECT_TRUE(Until([&] { return audio->MusicMode().empty(); }, 5)) << name << " still counts as open";
+    audio->MusicRewind();
+    audio->MusicPlay();
+    audio->MusicClose();
+  }
 
   for (const char* name : {"se1", "se3"}) {
     for (int k = 0; k < 2; ++k) {
@@ -276,6 +309,8 @@ TEST_F(Sound, MissingFilesGiveSilenceOrTheBeepAndOneLogLine) {
   EXPECT_EQ(count("bg1.mid"), 1u) << log;
   EXPECT_EQ(count("se1"), 1u) << log;
   EXPECT_EQ(count("se3"), 1u) << log;
+  EXPECT_EQ(count("bad.mid"), 1u) << log;
+  EXPECT_EQ(count("cannot load the music"), 1u) << log;
 }
 
 TEST_F(Sound, WithoutADeviceEveryCallReturns) {
