@@ -3,6 +3,7 @@
 
 namespace pk {
 
+// Leaving the game: silence the effect, stop and close the music, end at once.
 void Form1::QuitSequence() {
   StopEffect();
   PlayM(1);
@@ -10,6 +11,8 @@ void Form1::QuitSequence() {
   End();
 }
 
+// The player's keys: permit, refuse, the purchase amount and quit; during the
+// ending roll any key turns the page, on the bankruptcy screen any key ends.
 void Form1::Display_KeyDown(int KeyCode) {
   auto amountUp = [&] {
     if (KaimonoKazu == 5) return;
@@ -76,6 +79,7 @@ void Form1::Display_KeyDown(int KeyCode) {
   }
 }
 
+// A click on the play area ends the game at any moment.
 void Form1::Display_Click() { QuitSequence(); }
 
 }  // namespace pk

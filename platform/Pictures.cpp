@@ -1,15 +1,179 @@
-// Placeholder pictures of the right sizes until the artwork is carried in.
+// The pictures the program carries, decoded once at start-up from the readable
+// sources embedded in it: the tile sheet from a palette-indexed pixel text,
+// every other picture from SVG. A missing or broken picture stops the program
+// at once: a blank tile or face must never reach the player.
+#include <SDL.h>
+#include <SDL_image.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <map>
+#include <span>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "platform/Embedded.h"
 #include "platform/Platform.h"
 
 namespace plat {
 
-std::unique_ptr<Pictures> LoadPictures() {
+// The two decoders are also driven directly by the picture tests.
+Surface DecodeChipSheet(std::span<const uint8_t> text);
+Surface DecodeSvg(std::span<const uint8_t> svg, int w, int h, Color under);
+
+namespace {
+
+constexpr int kChip = 32, kSheetChips = 36, kSheetSide = 6 * kChip;
+
+[[noreturn]] void Broken(int line, const std::string& why) {
+  throw std::runtime_error("line " + std::to_string(line) + ": " + why);
+}
+
+// A symbol of the sheet text: a colour, or "whatever chip `chip` has here".
+struct Symbol {
+  bool see = false;
+  Color color = 0;
+  int chip = 0;
+};
+
+}  // namespace
+
+// The sheet text, line by line:
+//   # ...               a comment (blank lines are skipped too)
+//   colour X #rrggbb    symbol X is that colour
+//   see X N             symbol X shows the pixel of chip N at the same place
+//   chip N ...          the next 32 lines are chip N, 32 symbols each
+Surface DecodeChipSheet(std::span<const uint8_t> text) {
+  std::map<char, Symbol> symbols;
+  std::vector<std::string> grid(kSheetChips);  // 32 * 32 symbols per chip
+  std::vector<int> chipLine(kSheetChips, 0);
+  int lineNo = 0, current = -1;
+  size_t pos = 0;
+  const std::string src(text.begin(), text.end());
+  while (pos < src.size()) {
+    size_t end = src.find('\n', pos);
+    if (end == std::string::npos) end = src.size();
+    std::string line = src.substr(pos, end - pos);
+    pos = end + 1;
+    ++lineNo;
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (line.empty() || line[0] == '#') continue;
+    if (current >= 0) {  // a row of the chip being read
+      if (line.size() != kChip) Broken(lineNo, "a chip row must hold 32 symbols");
+      grid[current] += line;
+      if (grid[current].size() == size_t(kChip * kChip)) current = -1;
+      continue;
+    }
+    char word[16] = {}, sym = 0;
+    char hex[8] = {};
+    int n = -1;
+    if (std::sscanf(line.c_str(), "colour %c #%6[0-9a-fA-F]", &sym, hex) == 2 &&
+        std::string(hex).size() == 6) {
+      if (symbols.count(sym)) Broken(lineNo, std::string("symbol defined twice: ") + sym);
+      symbols[sym] = Symbol{false, Color(std::strtoul(hex, nullptr, 16)), 0};
+    } else if (std::sscanf(line.c_str(), "see %c %d", &sym, &n) == 2) {
+      if (symbols.count(sym)) Broken(lineNo, std::string("symbol defined twice: ") + sym);
+      if (n < 0 || n >= kSheetChips) Broken(lineNo, "no such chip");
+      symbols[sym] = Symbol{true, 0, n};
+    } else if (std::sscanf(line.c_str(), "chip %d", &n) == 1) {
+      if (n < 0 || n >= kSheetChips) Broken(lineNo, "no such chip");
+      if (chipLine[n]) Broken(lineNo, "chip " + std::to_string(n) + " drawn twice");
+      chipLine[n] = lineNo;
+      current = n;
+    } else {
+      std::sscanf(line.c_str(), "%15s", word);
+      Broken(lineNo, std::string("not understood: ") + word);
+    }
+  }
+  if (current >= 0) Broken(chipLine[current], "chip " + std::to_string(current) + " is cut short");
+  for (int n = 0; n < kSheetChips; ++n)
+    if (!chipLine[n]) Broken(lineNo, "chip " + std::to_string(n) + " is missing");
+
+  Surface sheet(kSheetSide, kSheetSide);
+  // Resolves one pixel, following "see" symbols through at most a few chips.
+  auto pixel = [&](int n, int x, int y) {
+    for (int hops = 0; hops < 8; ++hops) {
+      char c = grid[n][size_t(y) * kChip + x];
+      auto it = symbols.find(c);
+      if (it == symbols.end())
+        Broken(chipLine[n] + 1 + y, "chip " + std::to_string(n) + " uses an undefined symbol: " + c);
+      if (!it->second.see) return it->second.color;
+      n = it->second.chip;
+    }
+    Broken(chipLine[n], "chips see each other in a circle");
+  };
+  for (int n = 0; n < kSheetChips; ++n)
+    for (int y = 0; y < kChip; ++y)
+      for (int x = 0; x < kChip; ++x)
+        sheet.Set((n % 6) * kChip + x, (n / 6) * kChip + y, pixel(n, x, y));
+  return sheet;
+}
+
+// Renders an SVG at w x h and lays it, opaque, over the colour `under`.
+Surface DecodeSvg(std::span<const uint8_t> svg, int w, int h, Color under) {
+  if (svg.empty()) throw std::runtime_error("no data");
+  SDL_RWops* rw = SDL_RWFromConstMem(svg.data(), int(svg.size()));
+  SDL_Surface* raw = rw ? IMG_LoadSizedSVG_RW(rw, w, h) : nullptr;
+  if (rw) SDL_RWclose(rw);
+  if (!raw) throw std::runtime_error(std::string("cannot render: ") + IMG_GetError());
+  SDL_Surface* s = SDL_ConvertSurfaceFormat(raw, SDL_PIXELFORMAT_ARGB8888, 0);
+  SDL_FreeSurface(raw);
+  if (!s) throw std::runtime_error(std::string("cannot convert: ") + SDL_GetError());
+  if (s->w != w || s->h != h) {
+    std::string got = std::to_string(s->w) + "x" + std::to_string(s->h);
+    SDL_FreeSurface(s);
+    throw std::runtime_error("rendered at " + got + ", wanted " + std::to_string(w) + "x" + std::to_string(h));
+  }
+  Surface out(w, h);
+  const int ur = (under >> 16) & 255, ug = (under >> 8) & 255, ub = under & 255;
+  for (int y = 0; y < h; ++y) {
+    const uint32_t* row = reinterpret_cast<const uint32_t*>(static_cast<uint8_t*>(s->pixels) + size_t(y) * s->pitch);
+    for (int x = 0; x < w; ++x) {
+      const uint32_t p = row[x];
+      const int a = int(p >> 24), r = (p >> 16) & 255, g = (p >> 8) & 255, b = p & 255;
+      out.Set(x, y, Rgb(ur + (r - ur) * a / 255, ug + (g - ug) * a / 255, ub + (b - ub) * a / 255));
+    }
+  }
+  SDL_FreeSurface(s);
+  return out;
+}
+
+namespace {
+
+std::unique_ptr<Pictures> Decode() {
+  constexpr Color kFaceBox = Rgb(150, 120, 90);  // the face box's own fill
   auto p = std::make_unique<Pictures>();
-  p->Chip = Surface(192, 192, Rgb(90, 110, 90));
-  for (auto& f : p->Face) f = Surface(96, 96, Rgb(200, 180, 150));
-  p->Rogo = Surface(64, 64, Rgb(255, 255, 255));
-  for (auto& e : p->EndP) e = Surface(260, 337, Rgb(120, 160, 200));
+  std::string name;
+  auto data = [&](const std::string& n) {
+    name = n;
+    auto d = Embedded(n);
+    if (d.empty()) throw std::runtime_error("not carried in the program");
+    return d;
+  };
+  try {
+    p->Chip = DecodeChipSheet(data("chips"));
+    for (int i = 0; i < 6; ++i) {
+      std::string n = i == 4 ? "logo" : "face" + std::to_string(i);
+      p->Face[i] = DecodeSvg(data(n), 96, 96, kFaceBox);
+    }
+    p->Rogo = DecodeSvg(data("logo"), 64, 64, Rgb(0, 0, 0));
+    for (int i = 0; i < 2; ++i) p->EndP[i] = DecodeSvg(data("endp" + std::to_string(i)), 260, 337, 0);
+  } catch (const std::exception& e) {
+    const std::string msg = "the picture \"" + name + "\" is broken: " + e.what();
+    std::fprintf(stderr, "pikora: fatal error: %s\n", msg.c_str());
+    SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, "有限会社☆ピコラ！", msg.c_str(), nullptr);
+    std::exit(70);
+  }
   return p;
+}
+
+}  // namespace
+
+// Decoded once per run; every platform (the tests make many) gets a copy.
+std::unique_ptr<Pictures> LoadPictures() {
+  static const std::unique_ptr<Pictures> decoded = Decode();
+  return std::make_unique<Pictures>(*decoded);
 }
 
 }  // namespace plat

@@ -1,20 +1,283 @@
-// Sound on the real platform. Silent until the mixer is wired in.
+// Music and effects through SDL2_mixer: the MIDI piece through FluidSynth with
+// a General MIDI SoundFont, effects as WAV on one reserved channel.
+//
+// FluidSynth in this mixer cannot seek, so the device is mapped thus:
+//   stop   = pause (resumes exactly where it stood)
+//   play   = resume if paused, else play once from the start of a fresh load
+//   rewind = halt, free, and a fresh load of the bytes kept in memory
+// The end of the piece is judged by the frames played against the piece's own
+// length from its tempo map: FluidSynth reports the end only seconds after the
+// last note, and never while a note is left on.
+//
+// Loading the piece builds a synthesiser and reads the SoundFont, which takes
+// seconds for a large font; a worker thread does it, keeping one spare load
+// ready so a rewind is instant. Every fault is logged once and leaves silence.
+#include <SDL.h>
+#include <SDL_mixer.h>
+
+#include <algorithm>
+#include <atomic>
+#include <condition_variable>
+#include <cstdio>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <set>
+#include <thread>
+
+#include "platform/AudioFiles.h"
 #include "platform/SdlPlatform.h"
 
 namespace plat {
 namespace {
-class SilentAudio : public Audio {
+
+constexpr int kEffectChannel = 0;
+constexpr int kMusicVolume = 64;  // of 128: leaves headroom for the effects over the tune
+
+class MixerAudio : public Audio {
  public:
-  void MusicOpen(const std::string&) override {}
-  void MusicPlay() override {}
-  void MusicStop() override {}
-  void MusicRewind() override {}
-  void MusicClose() override {}
-  std::string MusicMode() override { return ""; }
-  void Effect(const std::string&) override {}
-  void EffectSilence() override {}
+  explicit MixerAudio(const std::string& programDir) {
+    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
+      LogOnce("device", std::string("no audio device, playing silently: ") + SDL_GetError());
+      return;
+    }
+    soundFont_ = FindSoundFont(programDir);
+    // Set before the device opens: the system's default would otherwise win.
+    if (!soundFont_.empty()) Mix_SetSoundFonts(soundFont_.c_str());
+    Mix_Init(MIX_INIT_MID);
+    if (Mix_OpenAudio(44100, AUDIO_S16SYS, 2, 1024) != 0) {
+      LogOnce("device", std::string("cannot open the audio device, playing silently: ") + Mix_GetError());
+      Mix_Quit();
+      SDL_QuitSubSystem(SDL_INIT_AUDIO);
+      return;
+    }
+    int freq = 0, channels = 0;
+    Uint16 format = 0;
+    Mix_QuerySpec(&freq, &format, &channels);
+    rate_ = freq;
+    frameBytes_ = channels * int(SDL_AUDIO_BITSIZE(format) / 8);
+    Mix_AllocateChannels(1);
+    Mix_ReserveChannels(1);
+    Mix_VolumeMusic(kMusicVolume);
+    Mix_SetPostMix(&MixerAudio::CountFrames, this);
+    ready_ = true;
+    worker_ = std::thread([this] {
+      LoadLoop();
+      SDL_TLSCleanup();  // the mixer's error text lives in this thread's storage
+    });
+  }
+
+  ~MixerAudio() override {
+    if (!ready_) return;
+    {
+      std::lock_guard<std::mutex> lk(mu_);
+      quit_ = true;
+    }
+    wake_.notify_all();
+    worker_.join();
+    DropPiece();
+    Mix_HaltChannel(-1);
+    for (auto& [path, chunk] : chunks_)
+      if (chunk != beep_) Mix_FreeChunk(chunk);
+    if (beep_) Mix_FreeChunk(beep_);
+    Mix_SetPostMix(nullptr, nullptr);
+    Mix_CloseAudio();
+    Mix_Quit();
+    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+  }
+
+  void MusicOpen(const std::string& path) override {
+    std::lock_guard<std::mutex> lk(mu_);
+    if (!ready_) return;
+    DropPiece();
+    bool ok = false;
+    auto bytes = std::make_shared<std::vector<uint8_t>>(ReadFileBytes(path, ok));
+    if (!ok) return LogOnce("music:" + path, "music file missing, playing without music: " + path);
+    MidiSummary midi = ParseMidi(*bytes);
+    // FluidSynth takes a broken MIDI file and only fails when it plays it.
+    if (!midi.ok && bytes->size() >= 4 && std::equal(bytes->begin(), bytes->begin() + 4, "MThd"))
+      return LogOnce("music:" + path, "music file is broken (" + midi.error + "), playing without music: " + path);
+    if (midi.ok && soundFont_.empty())
+      return LogOnce("soundfont", "no General MIDI SoundFont found (set PIKORA_SOUNDFONT), playing without music");
+    lengthFrames_ = midi.ok ? int64_t(midi.seconds * rate_) : -1;
+    bytes_ = std::move(bytes);
+    wake_.notify_all();
+  }
+
+  void MusicPlay() override {
+    std::lock_guard<std::mutex> lk(mu_);
+    if (!Open()) return;
+    if (!current_) wantPlay_ = true;  // starts as soon as the load is done
+    else if (paused_) Resume();
+    else if (!started_) Start();
+  }
+
+  void MusicStop() override {
+    std::lock_guard<std::mutex> lk(mu_);
+    if (!Open()) return;
+    wantPlay_ = false;
+    if (started_ && !paused_ && Mix_PlayingMusic()) {
+      Mix_PauseMusic();
+      paused_ = true;
+    }
+  }
+
+  void MusicRewind() override {
+    std::lock_guard<std::mutex> lk(mu_);
+    if (!Open()) return;
+    wantPlay_ = false;
+    if (current_ && !started_) return;  // already at the start
+    if (current_) {
+      Mix_HaltMusic();
+      Mix_FreeMusic(current_);
+    }
+    current_ = spare_;  // null while the worker still loads one
+    spare_ = nullptr;
+    started_ = paused_ = false;
+    wake_.notify_all();
+  }
+
+  void MusicClose() override {
+    std::lock_guard<std::mutex> lk(mu_);
+    if (ready_) DropPiece();
+  }
+
+  std::string MusicMode() override {
+    std::lock_guard<std::mutex> lk(mu_);
+    if (!Open()) return "";
+    if (!current_) return wantPlay_ ? "playing" : "stopped";
+    if (!started_ || paused_ || !Mix_PlayingMusic()) return "stopped";
+    if (lengthFrames_ >= 0 && played_.load() >= lengthFrames_) return "stopped";
+    return "playing";
+  }
+
+  void Effect(const std::string& path) override {
+    std::lock_guard<std::mutex> lk(mu_);
+    if (!ready_) return;
+    if (Mix_Chunk* c = Chunk(path)) Mix_PlayChannel(kEffectChannel, c, 0);
+  }
+
+  void EffectSilence() override {
+    std::lock_guard<std::mutex> lk(mu_);
+    if (ready_) Mix_HaltChannel(kEffectChannel);
+  }
+
+ private:
+  bool Open() const { return ready_ && bytes_ && !failed_; }
+
+  // Frames mixed while the piece sounds; runs on the audio thread under the
+  // mixer's own (recursive) lock.
+  static void CountFrames(void* self, Uint8*, int len) {
+    auto* a = static_cast<MixerAudio*>(self);
+    if (Mix_PlayingMusic() && !Mix_PausedMusic()) a->played_ += len / a->frameBytes_;
+  }
+
+  void Start() {
+    played_ = 0;
+    if (Mix_PlayMusic(current_, 0) != 0) {
+      LogOnce("play", std::string("cannot play the music: ") + Mix_GetError());
+      failed_ = true;
+      return;
+    }
+    started_ = true;
+    paused_ = false;
+  }
+  void Resume() {
+    Mix_ResumeMusic();
+    paused_ = false;
+  }
+
+  // Forgets the piece: what the worker still loads for it is thrown away.
+  void DropPiece() {
+    if (current_ || spare_) Mix_HaltMusic();
+    if (current_) Mix_FreeMusic(current_);
+    if (spare_) Mix_FreeMusic(spare_);
+    current_ = spare_ = nullptr;
+    bytes_.reset();
+    ++generation_;
+    wantPlay_ = started_ = paused_ = failed_ = false;
+    lengthFrames_ = -1;
+  }
+
+  // The worker: keeps a loaded piece and one spare ready for the open bytes.
+  void LoadLoop() {
+    std::unique_lock<std::mutex> lk(mu_);
+    for (;;) {
+      wake_.wait(lk, [this] { return quit_ || (Open() && (!current_ || !spare_)); });
+      if (quit_) return;
+      std::shared_ptr<const std::vector<uint8_t>> bytes = bytes_;
+      unsigned generation = generation_;
+      lk.unlock();
+      SDL_RWops* rw = SDL_RWFromConstMem(bytes->data(), int(bytes->size()));
+      Mix_Music* m = rw ? Mix_LoadMUS_RW(rw, 1) : nullptr;
+      std::string error = m ? "" : Mix_GetError();
+      lk.lock();
+      if (generation != generation_) {
+        if (m) Mix_FreeMusic(m);
+      } else if (!m) {
+        LogOnce("load", "cannot load the music, playing without it: " + error);
+        failed_ = true;
+      } else if (!current_) {
+        current_ = m;
+        if (wantPlay_) {
+          wantPlay_ = false;
+          Start();
+        }
+      } else {
+        spare_ = m;
+      }
+    }
+  }
+
+  // The effect for a path, loaded once; a missing or unreadable file beeps.
+  Mix_Chunk* Chunk(const std::string& path) {
+    if (auto it = chunks_.find(path); it != chunks_.end()) return it->second;
+    bool ok = false;
+    std::vector<uint8_t> bytes = ReadFileBytes(path, ok);
+    Mix_Chunk* c = nullptr;
+    if (ok && IsWavData(bytes)) c = Mix_LoadWAV_RW(SDL_RWFromConstMem(bytes.data(), int(bytes.size())), 1);
+    if (!c) {
+      LogOnce("effect:" + path, std::string(ok ? "effect file is no readable WAV" : "effect file missing") +
+                                    ", beeping instead: " + path);
+      if (!beep_) {
+        std::vector<uint8_t> wav = DefaultBeepWav();
+        beep_ = Mix_LoadWAV_RW(SDL_RWFromConstMem(wav.data(), int(wav.size())), 1);
+      }
+      c = beep_;
+    }
+    chunks_[path] = c;
+    return c;
+  }
+
+  void LogOnce(const std::string& key, const std::string& message) {
+    if (logged_.insert(key).second) std::fprintf(stderr, "pikora: %s\n", message.c_str());
+  }
+
+  bool ready_ = false;  // the mixer is open
+  std::string soundFont_;
+  int rate_ = 44100, frameBytes_ = 4;
+
+  std::mutex mu_;  // guards everything below; taken before the mixer's lock
+  std::condition_variable wake_;
+  std::thread worker_;
+  bool quit_ = false;
+  std::shared_ptr<const std::vector<uint8_t>> bytes_;  // the open piece
+  unsigned generation_ = 0;
+  Mix_Music* current_ = nullptr;
+  Mix_Music* spare_ = nullptr;
+  bool wantPlay_ = false, started_ = false, paused_ = false, failed_ = false;
+  int64_t lengthFrames_ = -1;
+  std::atomic<int64_t> played_{0};
+
+  std::map<std::string, Mix_Chunk*> chunks_;
+  Mix_Chunk* beep_ = nullptr;
+  std::set<std::string> logged_;
 };
+
 }  // namespace
 
-std::unique_ptr<Audio> MakeSdlAudio(const std::string&) { return std::make_unique<SilentAudio>(); }
+std::unique_ptr<Audio> MakeSdlAudio(const std::string& programDir) {
+  return std::make_unique<MixerAudio>(programDir);
+}
+
 }  // namespace plat

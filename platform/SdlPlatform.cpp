@@ -9,7 +9,17 @@
 namespace plat {
 namespace {
 
+// A held key repeats, and every repeat is a press of its own (SDL_KEYDOWN
+// with the repeat flag is not filtered out).
 int VirtualKey(const SDL_Keysym& k) {
+  // The keypad's arrows, whatever Num Lock says and however the layout names them.
+  switch (k.scancode) {
+    case SDL_SCANCODE_KP_4: return kKeyLeft;
+    case SDL_SCANCODE_KP_8: return kKeyUp;
+    case SDL_SCANCODE_KP_6: return kKeyRight;
+    case SDL_SCANCODE_KP_2: return kKeyDown;
+    default: break;
+  }
   switch (k.sym) {
     case SDLK_ESCAPE: return kKeyEscape;
     case SDLK_LEFT: case SDLK_KP_4: return kKeyLeft;

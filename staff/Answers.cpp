@@ -2,8 +2,51 @@
 #include "core/Form.h"
 
 namespace pk {
-void Form1::Kyoka() {}
-void Form1::Dame() {}
-void Form1::Tadaima() {}
-void Form1::ByeKao() {}
+namespace {
+// Job lengths in ticks by code; a rest lasts as long as the employee needs.
+constexpr int kJobLength[6] = {15, 12, 20, 0, 20, 30};
+}  // namespace
+
+// Employee Jnow says line kind m (7 permitted, 8 refused, 9 back) in the message area.
+static void Say(Form1& f, int m) {
+  std::string lines[5];
+  for (int l = 0; l <= 4; ++l) lines[l] = f.Jmsg(f.Jnow, m, l);
+  f.WriteMessage(lines);
+}
+
+// Permitted: the request becomes a job of its length; a purchase takes the
+// amount selected now. The employee answers, leaves, and forgets old ideas.
+void Form1::Kyoka() {
+  const int c = int(Jsigoto(Jnow));
+  if (c > 5) Fatal("Kyoka: no request is waiting");
+  Jkikan(Jnow) = c == 3 ? int64_t(Jnouryoku(Jnow, 3, 0)) : kJobLength[c];
+  if (c == 0 || c == 1) Jnouryoku(Jnow, c, 0) = KaimonoKazu * 10;
+  Say(*this, 7);
+  FaceSink(Jnow);
+  MakeJnow();
+  for (int slot = 0; slot <= 5; ++slot) Jkioku(Jnow, slot) = 6;
+}
+
+// Refused: time is lost unless the employee only wanted a rest; the request
+// stays in the employee's memory.
+void Form1::Dame() {
+  if (Jsigoto(Jnow) != 3) Jikan -= 35;
+  Jsigoto(Jnow) = 6;
+  Say(*this, 8);
+  FaceSink(Jnow);
+}
+
+// Back from the job: the return line, a chime and the face rising.
+void Form1::Tadaima() {
+  Say(*this, 9);
+  Play(1);
+  FaceRise(Jnow, 30);
+}
+
+// After the job is booked the face stays a moment, then sinks away.
+void Form1::ByeKao() {
+  Ueito(400);
+  FaceSink(Jnow);
+}
+
 }  // namespace pk

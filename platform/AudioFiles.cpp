@@ -1,0 +1,194 @@
+#include "platform/AudioFiles.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <map>
+
+namespace plat {
+
+std::vector<uint8_t> ReadFileBytes(const std::string& path, bool& ok) {
+  std::ifstream f(path, std::ios::binary);
+  ok = bool(f);
+  if (!ok) return {};
+  std::vector<uint8_t> b((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());
+  ok = !f.bad();
+  return b;
+}
+
+namespace {
+bool IsRiff(std::span<const uint8_t> b, const char* form) {
+  return b.size() >= 12 && std::memcmp(b.data(), "RIFF", 4) == 0 && std::memcmp(b.data() + 8, form, 4) == 0;
+}
+}  // namespace
+
+bool IsWavData(std::span<const uint8_t> bytes) { return IsRiff(bytes, "WAVE"); }
+
+bool IsSoundFontFile(const std::string& path) {
+  std::ifstream f(path, std::ios::binary);
+  uint8_t head[12] = {};
+  if (!f.read(reinterpret_cast<char*>(head), 12)) return false;
+  return IsRiff(head, "sfbk");
+}
+
+std::string FindSoundFont(const std::string& programDir) {
+  if (const char* env = std::getenv("PIKORA_SOUNDFONT"); env && *env && IsSoundFontFile(env)) return env;
+  namespace fs = std::filesystem;
+  std::vector<std::string> beside;
+  std::error_code ec;
+  for (fs::directory_iterator it(programDir.empty() ? "." : programDir, ec), end; !ec && it != end;
+       it.increment(ec)) {
+    std::string ext = it->path().extension().string();
+    std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char c) { return char(std::tolower(c)); });
+    if (ext == ".sf2" || ext == ".sf3") beside.push_back(it->path().string());
+  }
+  std::sort(beside.begin(), beside.end());
+  for (const std::string& p : beside)
+    if (IsSoundFontFile(p)) return p;
+  for (const char* p : {"/usr/share/sounds/sf2/default-GM.sf2", "/usr/share/sounds/sf3/default-GM.sf3",
+                        "/usr/share/sounds/sf2/TimGM6mb.sf2", "/usr/share/sounds/sf2/FluidR3_GM.sf2",
+                        "/usr/share/sounds/sf3/FluidR3_GM.sf3"})
+    if (IsSoundFontFile(p)) return p;
+  return "";
+}
+
+namespace {
+struct Reader {
+  std::span<const uint8_t> b;
+  size_t at = 0;
+  bool bad = false;
+  bool Has(size_t n) const { return !bad && at + n <= b.size(); }
+  uint32_t Byte() {
+    if (!Has(1)) {
+      bad = true;
+      return 0;
+    }
+    return b[at++];
+  }
+  uint32_t Be(int n) {
+    uint32_t v = 0;
+    for (int k = 0; k < n; ++k) v = (v << 8) | Byte();
+    return v;
+  }
+  uint32_t Var() {
+    uint32_t v = 0;
+    for (int k = 0; k < 4; ++k) {
+      uint32_t c = Byte();
+      v = (v << 7) | (c & 0x7F);
+      if (!(c & 0x80)) return v;
+    }
+    bad = true;
+    return 0;
+  }
+  void Skip(size_t n) {
+    if (!Has(n)) bad = true;
+    else at += n;
+  }
+};
+}  // namespace
+
+MidiSummary ParseMidi(std::span<const uint8_t> bytes) {
+  MidiSummary s;
+  auto fail = [&s](const char* why) {
+    s.error = why;
+    return s;
+  };
+  Reader r{bytes};
+  if (bytes.size() < 14 || std::memcmp(bytes.data(), "MThd", 4) != 0) return fail("no MIDI header");
+  r.at = 4;
+  uint32_t hlen = r.Be(4);
+  s.format = int(r.Be(2));
+  s.tracks = int(r.Be(2));
+  uint32_t division = r.Be(2);
+  if (hlen < 6 || division == 0) return fail("bad header");
+  r.at = 8 + hlen;
+  std::map<uint32_t, uint32_t> tempo{{0, 500000}};  // tick -> microseconds a quarter
+  std::map<int, int> sounding;                      // channel * 128 + key -> notes on
+  s.allTracksEnded = s.tracks > 0;
+  for (int t = 0; t < s.tracks; ++t) {
+    if (!r.Has(8) || std::memcmp(bytes.data() + r.at, "MTrk", 4) != 0) return fail("missing track");
+    r.at += 4;
+    size_t len = r.Be(4), end = r.at + len;
+    if (end > bytes.size()) return fail("track runs past the end");
+    uint32_t tick = 0, status = 0;
+    bool ended = false;
+    while (r.at < end && !r.bad && !ended) {
+      tick += r.Var();
+      uint32_t c = r.Byte();
+      if (c == 0xFF) {
+        uint32_t type = r.Byte(), n = r.Var();
+        if (type == 0x51 && n == 3) tempo[tick] = r.Be(3);
+        else r.Skip(n);
+        if (type == 0x2F) ended = true;
+        status = 0;
+      } else if (c == 0xF0 || c == 0xF7) {
+        r.Skip(r.Var());
+        status = 0;
+      } else {
+        uint32_t d1;
+        if (c & 0x80) status = c, d1 = r.Byte();
+        else if (status) d1 = c;
+        else return fail("data without a status");
+        int kind = int(status >> 4), ch = int(status & 15);
+        uint32_t d2 = (kind == 0xC || kind == 0xD) ? 0 : r.Byte();
+        if (kind == 0x9 && d2 > 0) {
+          ++sounding[ch * 128 + int(d1)];
+          ++s.notes;
+          s.channels.insert(ch);
+        } else if (kind == 0x8 || kind == 0x9) {
+          int& n = sounding[ch * 128 + int(d1)];
+          if (n > 0) --n;
+        } else if (kind == 0xC && ch != 9) {
+          s.programs.insert(int(d1));
+        }
+      }
+    }
+    if (r.bad) return fail("track cut short");
+    s.allTracksEnded = s.allTracksEnded && ended;
+    s.ticks = std::max(s.ticks, tick);
+    r.at = end;
+  }
+  for (const auto& [key, n] : sounding) s.hangingNotes += n;
+  if (division & 0x8000) {  // frames a second and ticks a frame
+    int fps = -int(int8_t(division >> 8));
+    s.seconds = fps > 0 ? s.ticks / double(fps * int(division & 0xFF)) : 0;
+  } else {
+    double us = 0;
+    uint32_t last = 0, rate = 500000;
+    for (const auto& [at, v] : tempo) {
+      if (at >= s.ticks) break;
+      us += double(at - last) * rate / division;
+      last = at;
+      rate = v;
+    }
+    s.seconds = (us + double(s.ticks - last) * rate / division) / 1e6;
+  }
+  if (!(s.seconds >= 0 && s.seconds < 1e6)) return fail("no sensible length");
+  s.ok = true;
+  return s;
+}
+
+std::vector<uint8_t> DefaultBeepWav() {
+  const int rate = 22050, n = rate * 15 / 100;  // 0.15 s at 880 Hz
+  std::vector<uint8_t> o;
+  auto u32 = [&](uint32_t v) { for (int k = 0; k < 4; ++k) o.push_back(uint8_t(v >> (8 * k))); };
+  auto u16 = [&](uint32_t v) { o.push_back(uint8_t(v)); o.push_back(uint8_t(v >> 8)); };
+  o.insert(o.end(), {'R', 'I', 'F', 'F'});
+  u32(36 + 2 * n);
+  o.insert(o.end(), {'W', 'A', 'V', 'E', 'f', 'm', 't', ' '});
+  u32(16), u16(1), u16(1), u32(rate), u32(2 * rate), u16(2), u16(16);
+  o.insert(o.end(), {'d', 'a', 't', 'a'});
+  u32(2 * n);
+  for (int i = 0; i < n; ++i) {
+    double t = double(i) / rate;
+    double env = std::min(1.0, t / 0.005) * std::min(1.0, (0.15 - t) / 0.02);
+    u16(uint16_t(int16_t(std::lround(12000 * env * std::sin(2 * 3.14159265358979 * 880 * t)))));
+  }
+  return o;
+}
+
+}  // namespace plat

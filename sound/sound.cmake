@@ -1,0 +1,32 @@
+# The music and effects are generated at build time into bg/ and se/ beside
+# the program, and installed beside it.
+file(GLOB PIKORA_GEN_AUDIO_SRC CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tools/gen_audio.cpp
+     ${CMAKE_SOURCE_DIR}/tools/audio*.cpp)
+add_executable(gen_audio ${PIKORA_GEN_AUDIO_SRC})
+target_include_directories(gen_audio PRIVATE ${CMAKE_SOURCE_DIR})
+
+set(PIKORA_AUDIO_DIR ${CMAKE_BINARY_DIR})
+set(PIKORA_AUDIO_FILES ${PIKORA_AUDIO_DIR}/bg/bg1.mid)
+foreach(n 1 2 3 4 5 6 8 9 10)
+  list(APPEND PIKORA_AUDIO_FILES ${PIKORA_AUDIO_DIR}/se/se${n})
+endforeach()
+add_custom_command(
+  OUTPUT ${PIKORA_AUDIO_FILES}
+  COMMAND gen_audio ${PIKORA_AUDIO_DIR}
+  DEPENDS gen_audio
+  COMMENT "Generating the music and sound effects"
+  VERBATIM)
+add_custom_target(pikora_audio DEPENDS ${PIKORA_AUDIO_FILES})
+add_dependencies(pikora pikora_audio)
+
+install(DIRECTORY ${PIKORA_AUDIO_DIR}/bg ${PIKORA_AUDIO_DIR}/se DESTINATION lib/pikora)
+
+# The sound tests read the generated files: tell them where, once the test
+# target exists (it is defined after this file is included).
+function(pikora_sound_tests)
+  if(TARGET pikora_tests)
+    add_dependencies(pikora_tests pikora_audio)
+    target_compile_definitions(pikora_tests PRIVATE PIKORA_AUDIO_DIR="${PIKORA_AUDIO_DIR}/")
+  endif()
+endfunction()
+cmake_language(DEFER DIRECTORY ${CMAKE_SOURCE_DIR} CALL pikora_sound_tests)
