@@ -36,7 +36,10 @@ bool IsSoundFontFile(const std::string& path) {
 }
 
 std::string FindSoundFont(const std::string& programDir) {
-  if (const char* env = std::getenv("PIKORA_SOUNDFONT"); env && *env && IsSoundFontFile(env)) return env;
+  // "none" asks for no music at all, as on a machine without a SoundFont.
+  const char* env = std::getenv("PIKORA_SOUNDFONT");
+  if (env && std::string(env) == "none") return "";
+  if (env && *env && IsSoundFontFile(env)) return env;
   namespace fs = std::filesystem;
   std::vector<std::string> beside;
   std::error_code ec;

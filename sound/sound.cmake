@@ -24,9 +24,11 @@ install(DIRECTORY ${PIKORA_AUDIO_DIR}/bg ${PIKORA_AUDIO_DIR}/se DESTINATION lib/
 # The sound tests read the generated files: tell them where, once the test
 # target exists (it is defined after this file is included).
 function(pikora_sound_tests)
-  if(TARGET pikora_tests)
-    add_dependencies(pikora_tests pikora_audio)
-    target_compile_definitions(pikora_tests PRIVATE PIKORA_AUDIO_DIR="${PIKORA_AUDIO_DIR}/")
-  endif()
+  foreach(t pikora_tests pikora_tests_san)
+    if(TARGET ${t})
+      add_dependencies(${t} pikora_audio)
+      target_compile_definitions(${t} PRIVATE PIKORA_AUDIO_DIR="${PIKORA_AUDIO_DIR}/")
+    endif()
+  endforeach()
 endfunction()
 cmake_language(DEFER DIRECTORY ${CMAKE_SOURCE_DIR} CALL pikora_sound_tests)

@@ -84,7 +84,7 @@ wait_exit 0
 echo "ok: played and quit with Escape"
 
 # 2. A click on the play area quits; no audio device and no SoundFont at all.
-start_game SDL_AUDIODRIVER=no-such-driver PIKORA_SOUNDFONT=/nonexistent.sf2
+start_game SDL_AUDIODRIVER=no-such-driver PIKORA_SOUNDFONT=none
 wait_play_screen
 xdotool mousemove --window "$WID" 400 300 click 1
 wait_exit 0
