@@ -425,6 +425,8 @@ TEST(SoundFiles, SoundFontIsChosenOnlyWhenItIsOne) {
   EXPECT_EQ(plat::FindSoundFont(d.string() + "/"), (d / "b.sf2").string()) << "a false override is passed over";
   setenv("PIKORA_SOUNDFONT", (d / "env.sf3").c_str(), 1);
   EXPECT_EQ(plat::FindSoundFont(d.string() + "/"), (d / "env.sf3").string());
+  setenv("PIKORA_SOUNDFONT", "none", 1);
+  EXPECT_EQ(plat::FindSoundFont(d.string() + "/"), "") << "none means no music";
   if (old) setenv("PIKORA_SOUNDFONT", saved.c_str(), 1);
   else unsetenv("PIKORA_SOUNDFONT");
   fs::remove_all(d);
