@@ -1,6 +1,9 @@
 #include "platform/SdlPlatform.h"
 
 #include <SDL.h>
+#include <SDL_syswm.h>
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
 
 #include <chrono>
 #include <cstdio>
@@ -33,6 +36,21 @@ int VirtualKey(const SDL_Keysym& k) {
   if (k.sym >= SDLK_a && k.sym <= SDLK_z) return 'A' + (k.sym - SDLK_a);
   if (k.sym >= SDLK_0 && k.sym <= SDLK_9) return '0' + (k.sym - SDLK_0);
   return 255;  // a key the game has no meaning for
+}
+
+// SDL writes the old WM_NAME title in the locale's encoding, which garbles
+// the Japanese caption under the C locale; window lists and tools that read
+// WM_NAME then cannot find the game. Give it the UTF-8 caption too.
+void NameWindowInUtf8(SDL_Window* w) {
+  SDL_SysWMinfo info;
+  SDL_VERSION(&info.version);
+  if (!SDL_GetWindowWMInfo(w, &info) || info.subsystem != SDL_SYSWM_X11) return;
+  Display* d = info.info.x11.display;
+  const char* title = SDL_GetWindowTitle(w);
+  Atom utf8 = XInternAtom(d, "UTF8_STRING", False);
+  XChangeProperty(d, info.info.x11.window, XA_WM_NAME, utf8, 8, PropModeReplace,
+                  reinterpret_cast<const unsigned char*>(title), int(SDL_strlen(title)));
+  XFlush(d);
 }
 
 }  // namespace
@@ -68,6 +86,7 @@ SdlPlatform::SdlPlatform() {
   texture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING, kSurfW, kSurfH);
   SDL_StopTextInput();
   audio_ = MakeSdlAudio(dir_);
+  NameWindowInUtf8(window_);  // after the renderer, which may make the window anew
   Present();
 }
 
