@@ -161,6 +161,10 @@ TEST(Ending, BankruptAndOutOfTimeInOneTickTheRollStartsOverTheAnnouncement) {
   Game g;
   g.f.Sikin = 1;
   g.f.Jikan = 1;
+  for (int s = 0; s <= 3; ++s) {  // everyone away: no request in this tick
+    g.f.Jsigoto(s) = 1;
+    g.f.Jkikan(s) = 100;
+  }
   g.f.Timer2.Interval(500);
   g.f.Timer2_Timer();
   EXPECT_EQ(g.f.Mode, 3);
