@@ -32,11 +32,12 @@ void PaintChipSheet(pk::Form1& f) {
   auto& sheet = const_cast<plat::Surface&>(f.Chip());
   for (int n = 0; n < 36; ++n) sheet.Box((n % 6) * 32, (n / 6) * 32, (n % 6) * 32 + 31, (n / 6) * 32 + 31, ChipColour(n), true);
 }
-// True when pen cell (c, r) on the visible surface is exactly chip n.
+// True when pen cell (c, r) on the visible surface shows chip n. The outer
+// three pixels are left out: a neighbour's shake may still lie over them.
 bool ShowsChip(pk::Form1& f, int c, int r, int n) {
   const int x = (c + 13) * 32, y = (r + 2) * 32;
-  for (int dy = 0; dy < 32; ++dy)
-    for (int dx = 0; dx < 32; ++dx)
+  for (int dy = 3; dy < 29; ++dy)
+    for (int dx = 3; dx < 29; ++dx)
       if (f.Display(0).At(x + dx, y + dy) != f.Chip().At((n % 6) * 32 + dx, (n / 6) * 32 + dy)) return false;
   return true;
 }
