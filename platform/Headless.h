@@ -53,6 +53,8 @@ class Headless : public Platform {
   void CloseAt(uint32_t t);
   void Key(int key) { KeyAt(now_, key); }
   size_t Pending() const { return script_.size(); }
+  // This twin's own copy of the pictures, for tests that paint marks on them.
+  Pictures& PaintablePictures() { return OwnPictures(); }
 
   RecordingAudio audio;
   std::string dir = "/opt/pikora/";

@@ -93,8 +93,14 @@ class Platform {
 
  protected:
   Platform();
+  // A private copy of the pictures that a test twin may paint on.
+  Pictures& OwnPictures() {
+    if (!own_) pics_ = own_ = std::make_shared<Pictures>(*pics_);
+    return *own_;
+  }
   Surface display_[3];
   std::shared_ptr<const Pictures> pics_;
+  std::shared_ptr<Pictures> own_;
 };
 
 }  // namespace plat

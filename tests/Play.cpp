@@ -9,17 +9,21 @@ uint64_t RandomPlayer::Next() {
   return z ^ (z >> 31);
 }
 
-void RandomPlayer::Feed(plat::Headless& hp) {
+void RandomPlayer::Feed(plat::Headless& hp, const pk::Form1& f) {
   if (hp.Pending() > 0) return;
   // Mostly short gaps, so keys often land inside a wait; sometimes long ones.
   uint32_t gap = Next() % 8 == 0 ? uint32_t(Next() % 6000) : uint32_t(Next() % 700);
   uint32_t at = hp.Ticks() + gap;
   int r = int(Next() % 10000);
   int key;
-  if (r < 4200) key = plat::kKeyLeft;
-  else if (r < 6200) key = plat::kKeyRight;
-  else if (r < 7600) key = plat::kKeyUp;
-  else if (r < 9000) key = plat::kKeyDown;
+  // Answers only while a request waits, leaning on what is asked; otherwise
+  // any key, the answer keys included (they do nothing then).
+  const bool asking = f.Mode == 1;
+  const bool purchase = asking && f.Jsigoto(f.Jnow) <= 1;
+  if (asking && r < 8000) key = int(Next() % 10000) < (purchase ? buy_ : permit_) ? plat::kKeyLeft : plat::kKeyRight;
+  else if (r < 2000) key = Next() % 2 ? plat::kKeyLeft : plat::kKeyRight;
+  else if (r < 3000) key = plat::kKeyUp;  // Down more often: big trips bankrupt at once
+  else if (r < 7500) key = plat::kKeyDown;
   else if (r < 9996) key = "AZ09 \r"[Next() % 6];
   else if (r < 9999) key = plat::kKeyEscape;
   else key = -1;

@@ -19,7 +19,7 @@ using plat::Surface;
 // closing picture, and every row of them, can be told apart on screen.
 struct PaintedPlatform : plat::Headless {
   explicit PaintedPlatform(uint64_t seed) : Headless(seed) {
-    plat::Pictures& p = *pics_;
+    plat::Pictures& p = OwnPictures();
     for (int i = 0; i < 6; ++i)
       for (int y = 0; y < 96; ++y)
         for (int x = 0; x < 96; ++x) p.Face[i].Set(x, y, Rgb(30 + 40 * i, y, x));

@@ -98,7 +98,7 @@ TEST(EggTrip, EggsGoIntoTheFirstEmptyCellsRowByRowWhileMoneyLasts) {
   g.f.PikoraHp(1, 0) = -30;
   g.f.Jnouryoku(0, 0, 0) = 10;
   g.f.Sikin = 250;  // employee 0 pays 100 an egg: two eggs
-  auto& sheet = const_cast<plat::Surface&>(g.f.Chip());
+  auto& sheet = g.hp.PaintablePictures().Chip;
   sheet.Box(0, 5 * 32, 31, 5 * 32 + 31, plat::Rgb(1, 2, 3), true);  // chip 30, the egg
   Finish(g.f, 0, 0);
   EXPECT_EQ(g.f.Sikin, 50);

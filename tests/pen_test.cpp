@@ -29,7 +29,7 @@ void Put(pk::Form1& f, int c, int r, int stage, int lv, int hp = 100) {
 // chip it shows whatever the artwork looks like.
 plat::Color ChipColour(int n) { return plat::Rgb(10 + n, 200 - n, 3 * n); }
 void PaintChipSheet(pk::Form1& f) {
-  auto& sheet = const_cast<plat::Surface&>(f.Chip());
+  auto& sheet = static_cast<plat::Headless&>(f.P).PaintablePictures().Chip;
   for (int n = 0; n < 36; ++n) sheet.Box((n % 6) * 32, (n / 6) * 32, (n % 6) * 32 + 31, (n / 6) * 32 + 31, ChipColour(n), true);
 }
 // True when pen cell (c, r) on the visible surface shows chip n. The outer

@@ -21,15 +21,15 @@ Color SheetPixel(int chip, int x, int y) { return plat::Rgb(40 + 6 * chip, 8 + 7
 // visible surface each time it is shown when asked to.
 struct TestPlatform : plat::Headless {
   TestPlatform() {
-    pics_->Chip = Surface(192, 192);
+    OwnPictures().Chip = Surface(192, 192);
     for (int n = 0; n <= 35; ++n)
       for (int y = 0; y < 32; ++y)
-        for (int x = 0; x < 32; ++x) pics_->Chip.Set((n % 6) * 32 + x, (n / 6) * 32 + y, SheetPixel(n, x, y));
+        for (int x = 0; x < 32; ++x) OwnPictures().Chip.Set((n % 6) * 32 + x, (n / 6) * 32 + y, SheetPixel(n, x, y));
     for (int i = 0; i <= 5; ++i)
       for (int y = 0; y < 96; ++y)
-        for (int x = 0; x < 96; ++x) pics_->Face[i].Set(x, y, plat::Rgb(200 + i, 2 * x, 2 * y + 1));
+        for (int x = 0; x < 96; ++x) OwnPictures().Face[i].Set(x, y, plat::Rgb(200 + i, 2 * x, 2 * y + 1));
     for (int y = 0; y < 64; ++y)
-      for (int x = 0; x < 64; ++x) pics_->Rogo.Set(x, y, plat::Rgb(250, 3 * x + 1, 3 * y + 1));
+      for (int x = 0; x < 64; ++x) OwnPictures().Rogo.Set(x, y, plat::Rgb(250, 3 * x + 1, 3 * y + 1));
   }
   void Present() override {
     Headless::Present();

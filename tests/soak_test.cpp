@@ -62,7 +62,7 @@ Outcome PlayOne(uint64_t seed) {
     int before = int(g.f.Mode);
     int jikan = int(g.f.Jikan);
     for (int steps = 0; steps < 2000000; ++steps) {
-      player.Feed(g.hp);
+      player.Feed(g.hp, g.f);
       if (!g.f.Step()) break;
       if (g.f.Jikan != jikan) {
         ++out.ticks;
@@ -110,7 +110,7 @@ TEST(Determinism, SameSeedAndKeysGiveTheSameRecordAndScreen) {
     g.Boot();
     // Stop in the middle of the game, where most of the record is in play.
     while (g.f.Jikan > 2000 && g.f.Mode < 2) {
-      player.Feed(g.hp);
+      player.Feed(g.hp, g.f);
       if (!g.f.Step()) break;
     }
     dump = pktest::DumpRecord(g.f);
