@@ -5,7 +5,10 @@
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 
+#include <algorithm>
 #include <chrono>
+#include <poll.h>
+#include <cstdint>
 #include <cstdio>
 #include <vector>
 
@@ -87,6 +90,10 @@ SdlPlatform::SdlPlatform() {
   SDL_StopTextInput();
   audio_ = MakeSdlAudio(dir_);
   NameWindowInUtf8(window_);  // after the renderer, which may make the window anew
+  SDL_SysWMinfo info;
+  SDL_VERSION(&info.version);
+  if (SDL_GetWindowWMInfo(window_, &info) && info.subsystem == SDL_SYSWM_X11)
+    xfd_ = ConnectionNumber(info.info.x11.display);
   Present();
 }
 
@@ -134,35 +141,68 @@ void SdlPlatform::TakeWindowEvents() {
   if (redraw) Present();
 }
 
+// Turns an SDL event into a game event; false for the others, which are
+// dealt with here (a window event redraws).
+bool SdlPlatform::Translate(const SDL_Event& ev, Event& e) {
+  switch (ev.type) {
+    case SDL_QUIT:
+      e = Event{Event::Close, 0, 0, 0};
+      return true;
+    case SDL_KEYDOWN:
+      e = Event{Event::KeyDown, VirtualKey(ev.key.keysym), 0, 0};
+      return true;
+    case SDL_MOUSEBUTTONDOWN:
+      if (ev.button.button != SDL_BUTTON_LEFT) return false;
+      e = Event{Event::Click, 0, ev.button.x, ev.button.y};
+      return true;
+    case SDL_WINDOWEVENT:
+      Present();
+      return false;
+    default:
+      return false;
+  }
+}
+
 bool SdlPlatform::PollEvent(Event& e) {
+  if (!ahead_.empty()) {
+    e = ahead_.front();
+    ahead_.pop_front();
+    return true;
+  }
   TakeWindowEvents();
   SDL_Event ev;
-  while (SDL_PollEvent(&ev)) {
-    switch (ev.type) {
-      case SDL_QUIT:
-        e = Event{Event::Close, 0, 0, 0};
-        return true;
-      case SDL_KEYDOWN:
-        e = Event{Event::KeyDown, VirtualKey(ev.key.keysym), 0, 0};
-        return true;
-      case SDL_MOUSEBUTTONDOWN:
-        if (ev.button.button != SDL_BUTTON_LEFT) break;
-        e = Event{Event::Click, 0, ev.button.x, ev.button.y};
-        return true;
-      case SDL_WINDOWEVENT:
-        Present();
-        break;
-      default:
-        break;
-    }
-  }
+  while (SDL_PollEvent(&ev))
+    if (Translate(ev, e)) return true;
   return false;
 }
 
+// Sleeps until a game event comes or the time is up. SDL's own timed wait
+// polls every millisecond here, which kept the processor busy; instead the
+// wait sleeps on the X connection (or in 10 ms slices elsewhere). The event
+// found is kept for PollEvent, so the order stays.
 bool SdlPlatform::WaitEvent(int ms) {
-  if (ms < 0) SDL_WaitEvent(nullptr);
-  else SDL_WaitEventTimeout(nullptr, ms);
-  return true;
+  const uint32_t start = SDL_GetTicks();
+  for (;;) {
+    if (!ahead_.empty()) return true;
+    SDL_PumpEvents();
+    SDL_Event ev;
+    while (SDL_PeepEvents(&ev, 1, SDL_GETEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) > 0) {
+      Event e;
+      if (Translate(ev, e)) {
+        ahead_.push_back(e);
+        return true;
+      }
+    }
+    const int64_t elapsed = uint32_t(SDL_GetTicks() - start);
+    if (ms >= 0 && elapsed >= ms) return true;
+    const int slice = ms < 0 ? 1000 : int(ms - elapsed);
+    if (xfd_ >= 0) {
+      pollfd p{xfd_, POLLIN, 0};
+      poll(&p, 1, slice);
+    } else {
+      SDL_Delay(uint32_t(std::min(slice, 10)));
+    }
+  }
 }
 
 void SdlPlatform::ShowFatal(const std::string& msg) {

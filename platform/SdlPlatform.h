@@ -1,9 +1,11 @@
 // The real platform: an SDL2 window of 800 x 600 showing surface 0 at (16, 12).
 #pragma once
+#include <deque>
 #include <memory>
 
 #include "platform/Platform.h"
 
+union SDL_Event;
 struct SDL_Window;
 struct SDL_Renderer;
 struct SDL_Texture;
@@ -32,6 +34,9 @@ class SdlPlatform : public Platform {
 
  private:
   void TakeWindowEvents();
+  bool Translate(const SDL_Event& ev, Event& e);
+  std::deque<Event> ahead_;  // game events taken while waiting, oldest first
+  int xfd_ = -1;             // the X connection, to sleep on while waiting
   SDL_Window* window_ = nullptr;
   SDL_Renderer* renderer_ = nullptr;
   SDL_Texture* texture_ = nullptr;

@@ -18,7 +18,7 @@ sleep 1
 export DISPLAY=$DISP
 
 t0=$(date +%s%N)
-SDL_AUDIODRIVER=dummy build/pikora >/dev/null 2>&1 &
+SDL_AUDIODRIVER=dummy build/pikora >/tmp/pikora-perf.log 2>&1 &
 GPID=$!
 # The first picture: the logo in the middle of the window.
 while :; do
