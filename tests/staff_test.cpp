@@ -36,13 +36,10 @@ struct Staff : Game {
   }
   // Whether idle employee s, with a clear memory, asks when the procedure runs.
   bool Asks(int s, void (pk::Form1::*proc)()) {
-    f.Jnow = s;
+    f.Jnow = s, f.Mode = 0;
     Forget(s);
-    f.Mode = 0;
-    f.Irai = 0;
     (f.*proc)();
     const bool raised = f.Mode == 1;
-    EXPECT_EQ(f.Irai, raised ? 1 : 0);
     EXPECT_EQ(f.Timer2.Interval(), raised ? 0 : 500) << "the clock stops while a request waits";
     f.Jsigoto(s) = 6;
     f.Timer2.Interval(500);
@@ -70,16 +67,10 @@ TEST(StaffTurn, UpToSixRollsByTheTableAndTheFirstPossibleIdeaIsAsked) {
     Staff g;
     Game twin;
     twin.f.HenSyoki();
-    if (k.possible) {
-      g.f.Sikin = 100000;
-      g.PutAt(0, 0);
-      g.PutAt(1, 4);
-    }
+    if (k.possible) g.f.Sikin = 100000, g.PutAt(0, 0), g.PutAt(1, 4);
     for (int turn = 0; turn < 200; ++turn) {
-      g.f.Jsigoto(0) = 6;
-      g.f.Mode = 0;
+      g.f.Jsigoto(0) = 6, g.f.Mode = 0, g.f.Jtairyoku(0) = k.stamina;
       g.Forget(0);
-      g.f.Jtairyoku(0) = k.stamina;
       g.f.JKoudou();
       std::vector<int> memory(6, 6);
       int asked = 6, roll = 0;
@@ -93,8 +84,7 @@ TEST(StaffTurn, UpToSixRollsByTheTableAndTheFirstPossibleIdeaIsAsked) {
         }
         if (k.stamina < 16) continue;
         memory.insert(memory.begin(), c);
-        memory.resize(6);
-        memory[5] = 6;  // the sixth slot is never shifted into
+        memory.erase(memory.begin() + 5);  // the sixth slot is never shifted into
         if (k.possible) asked = c;
       }
       ASSERT_EQ(g.f.Irai, asked != 6 ? 1 : 0) << "case " << k.stamina << " turn " << turn;
@@ -110,8 +100,7 @@ TEST(StaffTurn, UpToSixRollsByTheTableAndTheFirstPossibleIdeaIsAsked) {
 TEST(StaffTurn, ComesOnEverySecondTickFromTheFirst) {
   Game g;
   g.f.HenSyoki();
-  g.f.Sikin = 1000000;  // with money, eggs and adults nearly every roll asks
-  g.f.Jikan = 30000;
+  g.f.Sikin = 1000000, g.f.Jikan = 30000;  // with money, eggs and adults nearly every roll asks
   g.f.Timer2.Interval(500);
   int requests = 0;
   for (int tick = 1; tick <= 400; ++tick) {
@@ -136,10 +125,10 @@ TEST(Requests, EachIsAskedOnlyWhenItCanBeCarriedOut) {
       g.f.Sikin = feedPrice[s] + d;
       EXPECT_EQ(g.Asks(s, &pk::Form1::EsaKau), d == 0) << "feed, employee " << s;
     }
-  g.f.Jtairyoku(0) = 80;
-  EXPECT_FALSE(g.Asks(0, &pk::Form1::Yasumi));
-  g.f.Jtairyoku(0) = 79;
-  EXPECT_TRUE(g.Asks(0, &pk::Form1::Yasumi));
+  for (int stamina : {80, 79}) {
+    g.f.Jtairyoku(0) = stamina;
+    EXPECT_EQ(g.Asks(0, &pk::Form1::Yasumi), stamina < 80);
+  }
 
   // Every cell holds a young one: the count guards the eggs, not the cells
   // (the always-empty cell outside the pen lets the request through).
@@ -160,8 +149,7 @@ TEST(Requests, EachIsAskedOnlyWhenItCanBeCarriedOut) {
   g.f.Jsigoto(3) = 5;
   EXPECT_FALSE(g.Asks(0, &pk::Form1::Uru)) << "one seller at a time";
   g.f.Jsigoto(3) = 2;
-  g.PutAt(104, 0);
-  g.PutAt(103, 4);
+  g.PutAt(104, 0), g.PutAt(103, 4);
   for (auto proc : {&pk::Form1::Atatame, &pk::Form1::Kitaeru, &pk::Form1::Uru}) EXPECT_TRUE(g.Asks(0, proc));
 }
 
@@ -172,8 +160,7 @@ TEST(Requests, AnIdeaAmongTheLastFourIsBlockedUntilAPermitClearsTheMemory) {
   g.f.Yasumi();
   EXPECT_EQ(g.f.Mode, 1) << "a rest is never blocked nor remembered";
   EXPECT_EQ(g.Memory(0), (std::vector<int>{6, 3, 6, 6, 6, 6}));
-  g.f.Jsigoto(0) = 6;
-  g.f.Mode = 0;
+  g.f.Jsigoto(0) = 6, g.f.Mode = 0;
   g.Forget(0);
 
   g.f.Atatame();  // no egg: not asked, but remembered
@@ -205,9 +192,7 @@ TEST(Answers, APermitSetsTheJobLengthAndAmountARefusalCosts35UnlessARest) {
   for (int s = 0; s <= 3; ++s)
     for (int c = 0; c <= 5; ++c) {
       Staff g;
-      g.f.Jnow = s;
-      g.f.Jsigoto(s) = c;
-      g.f.KaimonoKazu = 3;
+      g.f.Jnow = s, g.f.Jsigoto(s) = c, g.f.KaimonoKazu = 3;
       g.f.Kyoka();
       EXPECT_EQ(g.f.Jkikan(s), c == 3 ? rest[s] : length[c]) << "employee " << s << " job " << c;
       EXPECT_EQ(g.f.Jnouryoku(s, 0, 0), c == 0 ? 30 : 0);
@@ -228,8 +213,7 @@ TEST(Answers, EachSaysItsOwnLineThenTheFaceSinksOrStaysAfterAReturn) {
     const std::string lines[5] = {k.line, "", "", "", ""};
     ref.f.WriteMessage(lines);
     Staff g;
-    g.f.Jnow = k.s;
-    g.f.Jsigoto(k.s) = k.job;
+    g.f.Jnow = k.s, g.f.Jsigoto(k.s) = k.job;
     g.hp.audio.log.clear();
     (g.f.*k.answer)();
     const bool back = k.answer == &pk::Form1::Tadaima;
