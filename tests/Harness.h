@@ -39,6 +39,24 @@ struct Game {
       for (int r = 0; r <= 13; ++r) n += f.PikoraSyu(c, r) != 5;
     return n;
   }
+  // Clears the pen, the always-empty column 9 and row 14 included.
+  void EmptyPen() {
+    for (int c = 0; c <= 9; ++c)
+      for (int r = 0; r <= 14; ++r) f.PikoraSyu(c, r) = 5;
+    f.PikoraKazu = 0;
+  }
+  void Put(int c, int r, int stage, int lv = 0, int hp = 100) {
+    f.PikoraSyu(c, r) = stage, f.PikoraLv(c, r) = lv, f.PikoraHp(c, r) = hp;
+    ++f.PikoraKazu;
+  }
+  // The n-th random number a fresh game of this seed draws: tells how many a procedure drew.
+  static double NthDraw(uint64_t seed, int n) {
+    Game t(seed);
+    t.f.HenSyoki();
+    double u = 0;
+    for (int k = 0; k < n; ++k) u = t.f.Rnd();
+    return u;
+  }
 
   plat::Headless hp;
   pk::Form1 f;
