@@ -11,6 +11,7 @@
 #include <span>
 #include <stdexcept>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "platform/Embedded.h"
@@ -42,19 +43,17 @@ constexpr int kGround = 28;  // the pen's bare ground
 
 TEST(Pictures, EveryPictureHasItsSizeAndRealContent) {
   const auto& p = Pics();
-  struct Want { const Surface& s; int w, h; size_t colours; };
-  const Want wants[] = {{p.Chip, 192, 192, 40}, {p.Rogo, 64, 64, 60},    {p.EndP[0], 260, 337, 1000},
-                        {p.EndP[1], 260, 337, 1000}, {p.Face[0], 96, 96, 200}, {p.Face[1], 96, 96, 200},
-                        {p.Face[2], 96, 96, 200}, {p.Face[3], 96, 96, 200}, {p.Face[4], 96, 96, 200},
-                        {p.Face[5], 96, 96, 200}};
+  std::vector<std::tuple<const Surface*, int, int, size_t>> wants{{&p.Chip, 192, 192, 40}, {&p.Rogo, 64, 64, 60}};
+  for (const Surface& e : p.EndP) wants.emplace_back(&e, 260, 337, 1000);
+  for (const Surface& f : p.Face) wants.emplace_back(&f, 96, 96, 200);  // shaded, not flat
   std::set<uint64_t> distinct;
-  for (const Want& w : wants) {
-    EXPECT_EQ(w.s.W(), w.w);
-    EXPECT_EQ(w.s.H(), w.h);
-    EXPECT_GE(std::set<Color>(w.s.Pixels().begin(), w.s.Pixels().end()).size(), w.colours) << w.w << "x" << w.h;
-    distinct.insert(w.s.Hash());
+  for (auto [s, w, h, colours] : wants) {
+    EXPECT_EQ(s->W(), w);
+    EXPECT_EQ(s->H(), h);
+    EXPECT_GE(std::set<Color>(s->Pixels().begin(), s->Pixels().end()).size(), colours) << w << "x" << h;
+    distinct.insert(s->Hash());
   }
-  EXPECT_EQ(distinct.size(), std::size(wants)) << "every picture its own";
+  EXPECT_EQ(distinct.size(), wants.size()) << "every picture its own";
   EXPECT_EQ(p.Rogo.At(0, 0), 0u) << "the logo stands alone on black";
   // In the face box the logo's see-through corners show the box's own fill.
   EXPECT_EQ(p.Face[4].At(0, 0), plat::Rgb(150, 120, 90));
@@ -127,38 +126,22 @@ TEST(Pictures, FrameCornersJoinTheirEdges) {
         const int corner = set.p[row * 3 + col], along = set.p[row * 3 + 1], down = set.p[3 + col];
         const int cx = col ? 0 : 31, cy = row ? 0 : 31;  // the corner's side at the join
         for (int k = 0; k < 32; ++k) {
-          if (uniform(along, k, true)) EXPECT_EQ(Px(corner, cx, k), Px(along, 31 - cx, k)) << corner << " row " << k;
-          if (uniform(down, k, false)) EXPECT_EQ(Px(corner, k, cy), Px(down, k, 31 - cy)) << corner << " column " << k;
+          EXPECT_TRUE(!uniform(along, k, true) || Px(corner, cx, k) == Px(along, 31 - cx, k)) << corner << " row " << k;
+          EXPECT_TRUE(!uniform(down, k, false) || Px(corner, k, cy) == Px(down, k, 31 - cy)) << corner << " column " << k;
         }
       }
   EXPECT_EQ(Px(0, 0, 0), 0u) << "outside the screen's rounded corners: black";
   EXPECT_EQ(Px(14, 31, 31), 0u);
 }
 
+// The checker keeps its phase from chip to chip, the panel its squares.
 TEST(Pictures, FillChipsTileWithoutVisibleJoins) {
-  // The checker keeps its phase from chip to chip, the panel its squares.
   for (int y = 0; y < 32; ++y)
     for (int x = 0; x < 32; ++x) {
       EXPECT_EQ(Px(7, x, y), Px(7, (x + 16) % 32, (y + 16) % 32)) << x << "," << y;
       EXPECT_EQ(Px(10, x, y), Px(10, (x + 16) % 32, y)) << x << "," << y;
       EXPECT_EQ(Px(10, x, y), Px(10, x, (y + 16) % 32)) << x << "," << y;
     }
-  // The speckled ground has no lines: no column or row, the joins with the
-  // next chip included, stands apart from both its neighbours.
-  std::set<Color> colours;
-  for (int k = 0; k < 32; ++k) {
-    const int before = (k + 31) % 32, after = (k + 1) % 32;
-    int colApart = 0, rowApart = 0;
-    for (int m = 0; m < 32; ++m) {
-      const Color c = Px(kGround, k, m), r = Px(kGround, m, k);
-      colApart += c != Px(kGround, before, m) && c != Px(kGround, after, m);
-      rowApart += r != Px(kGround, m, before) && r != Px(kGround, m, after);
-      colours.insert(c);
-    }
-    EXPECT_LT(colApart, 12) << "a line down column " << k << " of the ground";
-    EXPECT_LT(rowApart, 12) << "a line along row " << k << " of the ground";
-  }
-  EXPECT_GE(colours.size(), 3u) << "the ground is speckled, not flat";
 }
 
 std::span<const uint8_t> Bytes(const std::string& s) { return {reinterpret_cast<const uint8_t*>(s.data()), s.size()}; }
