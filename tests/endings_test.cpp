@@ -128,7 +128,9 @@ TEST(EndingRoll, TheSalePageComesOnlyWithAGrownCreatureLeft) {
     }
     g.f.Jnow = 0;
     const int64_t funds = g.f.Sikin, score = g.f.Score;
+    g.f.Timer2.Interval(500);
     g.f.Ending();
+    EXPECT_TRUE(g.f.Mode == 3 && g.f.Timer2.Interval() == 0) << "the main tick stops for the roll";
     const size_t sounds = g.hp.audio.log.size();
     std::vector<int> shown;
     for (bool ended = false; !ended && shown.size() < 20;) {

@@ -173,7 +173,9 @@ TEST(Text, TheFontHasEveryCharacterTheGamePrints) {
       std::ifstream in(file.path());
       const std::string src((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
       for (std::sregex_iterator it(src.begin(), src.end(), literal), end; it != end; ++it) {
-        const std::string t = (*it)[1];
+        std::string t = (*it)[1];
+        for (size_t x; (x = t.find("\\x")) != std::string::npos;)  // a byte written as an escape
+          t.replace(x, 4, 1, char(std::stoi(t.substr(x + 2, 2), nullptr, 16)));
         if (std::any_of(t.begin(), t.end(), [](char c) { return c & 0x80; })) texts.push_back(t);
       }
     }
