@@ -2,13 +2,9 @@
 // at 44.1 kHz written to a file, faster than real time), and the generated
 // music and effect files.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
-#include <cmath>
-#include <cstdlib>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -41,12 +37,9 @@ std::vector<uint8_t> Bytes(const std::string& path) {
 std::vector<uint8_t> Midi(const std::vector<std::pair<uint32_t, std::vector<uint8_t>>>& events) {
   std::vector<uint8_t> body;
   for (const auto& [delta, ev] : events) {
-    uint8_t v[4];
-    int n = 0;
-    uint32_t d = delta;
-    v[n++] = d & 0x7F;
-    while (d >>= 7) v[n++] = uint8_t(0x80 | (d & 0x7F));
-    while (n) body.push_back(v[--n]);
+    for (int s = 21; s > 0; s -= 7)
+      if (delta >> s) body.push_back(uint8_t(0x80 | ((delta >> s) & 0x7F)));
+    body.push_back(delta & 0x7F);
     body.insert(body.end(), ev.begin(), ev.end());
   }
   std::vector<uint8_t> f{'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 0, 0, 1, 0x01, 0xE0, 'M', 'T', 'r', 'k'};
@@ -61,7 +54,7 @@ void Write(const fs::path& p, const std::vector<uint8_t>& b) {
   std::ofstream(p, std::ios::binary).write(reinterpret_cast<const char*>(b.data()), std::streamsize(b.size()));
 }
 
-// A backend writing to a disk file in a fresh folder.
+// A fresh folder and environment variables set for one test, put back after it.
 class Sound : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -72,22 +65,16 @@ class Sound : public ::testing::Test {
     Env("SDL_AUDIODRIVER", "disk");
     Env("SDL_DISKAUDIOFILE", out_.c_str());
     Env("SDL_DISKAUDIODELAY", "1");
-    // The small SoundFont loads in a fraction of the time of the large one.
-    if (plat::IsSoundFontFile("/usr/share/sounds/sf2/TimGM6mb.sf2"))
-      Env("PIKORA_SOUNDFONT", "/usr/share/sounds/sf2/TimGM6mb.sf2");
+    Env("PIKORA_SOUNDFONT", "/usr/share/sounds/sf2/TimGM6mb.sf2");  // small, quick to load, if there
   }
   void TearDown() override {
     audio.reset();
     for (auto& [name, value] : saved_)
-      if (value) setenv(name.c_str(), value->c_str(), 1);
-      else unsetenv(name.c_str());
+      value ? setenv(name.c_str(), value->c_str(), 1) : unsetenv(name.c_str());
     fs::remove_all(dir_);
   }
   void Env(const std::string& name, const char* value) {
-    if (!saved_.count(name)) {
-      const char* old = getenv(name.c_str());
-      saved_[name] = old ? std::optional<std::string>(old) : std::nullopt;
-    }
+    if (const char* old = getenv(name.c_str()); !saved_.count(name)) saved_[name] = old ? std::optional<std::string>(old) : std::nullopt;
     setenv(name.c_str(), value, 1);
   }
   void Start() { audio = plat::MakeSdlAudio(dir_.string() + "/"); }
@@ -98,17 +85,17 @@ class Sound : public ::testing::Test {
     auto n = fs::file_size(out_, ec);
     return ec ? 0 : size_t(n) & ~size_t(3);
   }
-  // Waits for the output to reach a length, within a wall-clock limit.
-  bool WaitFor(size_t bytes, double limit = 15) { return Until([&] { return Size() >= bytes; }, limit); }
+  // Waits for a condition, within a wall-clock limit in seconds.
   bool Until(const std::function<bool()>& pred, double limit = 15) {
     auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(limit);
-    while (!pred()) {
+    while (!pred())
       if (std::chrono::steady_clock::now() > end) return false;
-      std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    }
+      else std::this_thread::sleep_for(std::chrono::milliseconds(2));
     return true;
   }
+  bool WaitFor(size_t bytes) { return Until([&] { return Size() >= bytes; }); }
   std::vector<int16_t> Samples(size_t from, size_t to) {
+    EXPECT_TRUE(WaitFor(to)) << "the output stopped growing";
     std::vector<int16_t> s(to > from ? (to - from) / 2 : 0);
     std::ifstream f(out_, std::ios::binary);
     f.seekg(std::streamoff(from));
@@ -116,30 +103,25 @@ class Sound : public ::testing::Test {
     return s;
   }
   int Peak(size_t from, size_t to) {
-    EXPECT_TRUE(WaitFor(to)) << "the output stopped growing";
     int p = 0;
     for (int16_t v : Samples(from, to)) p = std::max(p, std::abs(int(v)));
     return p;
   }
-  // Where the output first sounds at or after a position; 0 if it does not within the limit.
+  // Where the output first sounds at or after a position; 0 if not within the limit.
   size_t SoundFrom(size_t from, double limit = 15) {
     size_t found = 0, at = from;
     Until([&] {
-      size_t end = Size();
+      const size_t end = std::max(at, Size());
       std::vector<int16_t> s = Samples(at, end);
-      for (size_t i = 0; i < s.size(); ++i)
-        if (std::abs(int(s[i])) > kHeard) {
-          found = at + 2 * i;
-          return true;
-        }
-      at = std::max(at, end);
-      return false;
+      for (size_t i = 0; i < s.size() && !found; ++i)
+        if (std::abs(int(s[i])) > kHeard) found = at + 2 * i;
+      at = end;
+      return found > 0;
     }, limit);
     return found;
   }
   // Rising zero crossings a second of the left channel.
   double Pitch(size_t from, size_t to) {
-    EXPECT_TRUE(WaitFor(to)) << "the output stopped growing";
     std::vector<int16_t> s = Samples(from, to);
     int crossings = 0;
     for (size_t i = 2; i < s.size(); i += 2) crossings += s[i - 2] < 0 && s[i] >= 0;
@@ -152,27 +134,6 @@ class Sound : public ::testing::Test {
   std::unique_ptr<plat::Audio> audio;
 };
 
-TEST_F(Sound, MusicSoundsFallsSilentOnStopAndResumes) {
-  if (!HaveSoundFont()) GTEST_SKIP() << "no SoundFont on this machine";
-  Start();
-  audio->MusicOpen(kBuilt + "bg/bg1.mid");
-  EXPECT_EQ(audio->MusicMode(), "stopped");
-  audio->MusicPlay();
-  EXPECT_EQ(audio->MusicMode(), "playing");
-  size_t on = SoundFrom(Size());
-  ASSERT_GT(on, 0u) << "the tune never sounded";
-  EXPECT_GT(Peak(on + kSecond, on + 2 * kSecond), 1000) << "the tune fell silent after a second";
-
-  audio->MusicStop();
-  EXPECT_EQ(audio->MusicMode(), "stopped");
-  size_t off = Size() + kSlack;
-  EXPECT_EQ(Peak(off, off + kSecond), 0) << "sound goes on after the stop";
-
-  audio->MusicPlay();
-  EXPECT_EQ(audio->MusicMode(), "playing");
-  EXPECT_GT(SoundFrom(Size(), 5), 0u) << "the tune did not go on after the stop";
-}
-
 // The game's own procedures on the mixer: the window with a headless clock.
 struct MixerPlatform : plat::Headless {
   explicit MixerPlatform(plat::Audio& a) : mixer(a) {}
@@ -180,27 +141,53 @@ struct MixerPlatform : plat::Headless {
   plat::Audio& mixer;
 };
 
-TEST_F(Sound, PieceEndingByItselfStopsAndRestartsFromTheTop) {
+TEST_F(Sound, MusicPlaysStopsResumesRewindsAndStartsAgainAfterItsEnd) {
   if (!HaveSoundFont()) GTEST_SKIP() << "no SoundFont on this machine";
-  // Sound only in the first half second of a 1.5 s piece: after the end,
-  // playing on from where it stood would stay silent.
-  Write(dir_ / "bg" / "bg1.mid", Midi({{0, {0xC0, 19}}, {0, {0x90, 60, 110}}, {480, {0x80, 60, 0}}, {960, kEnd}}));
   Start();
+  audio->MusicOpen(kBuilt + "bg/bg1.mid");  // the game's own tune
+  audio->MusicPlay();
+  size_t on = SoundFrom(Size());
+  ASSERT_GT(on, 0u) << "the tune never sounded";
+  EXPECT_GT(Peak(on + kSecond, on + 2 * kSecond), 1000) << "the tune fell silent after a second";
+
+  // A high flute note (C7) for half a second, then a low one (C3) never
+  // switched off: the piece still ends after two seconds, by its length.
+  Write(dir_ / "bg" / "bg1.mid", Midi({{0, {0xC0, 73}}, {0, {0x90, 96, 110}}, {480, {0x80, 96, 0}},
+                                       {0, {0x90, 48, 110}}, {1440, kEnd}}));
   MixerPlatform mp(*audio);
   pk::Form1 f(mp);
   f.AppPath = dir_.string() + "/";
   f.OpenM(1);
+  EXPECT_EQ(audio->MusicMode(), "stopped");
   f.PlayM(0);
-  size_t on = SoundFrom(Size());
+  EXPECT_EQ(audio->MusicMode(), "playing");
+  on = SoundFrom(Size() + kSlack);
   ASSERT_GT(on, 0u);
-  ASSERT_TRUE(Until([&] { return audio->MusicMode() == "stopped"; })) << "the piece never ended";
-  EXPECT_GE(Size(), on + kSecond * 14 / 10) << "called stopped before the piece's end";
-  size_t quiet = Size() + kSecond;
-  EXPECT_LT(Peak(quiet, quiet + kSecond / 2), kHeard);
+  EXPECT_GT(Pitch(on + kSecond / 10, on + kSecond * 4 / 10), 1200) << "the high note first";
+  WaitFor(on + kSecond * 55 / 100);
+  f.PlayM(1);
+  EXPECT_EQ(audio->MusicMode(), "stopped");
+  const size_t off = Size() + kSlack;
+  EXPECT_EQ(Peak(off, off + kSecond / 2), 0) << "sound goes on after the stop";
+  f.PlayM(0);
+  on = SoundFrom(off);
+  ASSERT_GT(on, 0u) << "the tune did not go on after the stop";
+  EXPECT_LT(Pitch(on + kSecond / 20, on + kSecond / 4), 600) << "it goes on with the low note";
+  f.PlayM(1);
+  f.PlayM(2);
+  EXPECT_EQ(audio->MusicMode(), "stopped");
+  const size_t again = Size() + kSlack;
+  f.PlayM(0);
+  on = SoundFrom(again);
+  ASSERT_GT(on, 0u);
+  EXPECT_GT(Pitch(on + kSecond / 10, on + kSecond * 4 / 10), 1200) << "a rewind starts from the top";
 
+  ASSERT_TRUE(Until([&] { return audio->MusicMode() == "stopped"; })) << "the piece never ended";
+  EXPECT_TRUE(Size() >= on + kSecond * 19 / 10 && Size() <= on + 3 * kSecond) << "stopped at " << Size() - on;
   f.Mjyoutai();
   EXPECT_EQ(audio->MusicMode(), "playing");
-  EXPECT_GT(SoundFrom(quiet + kSecond / 2, 5), 0u) << "the piece did not start again from its top";
+  on = SoundFrom(Size() + kSlack);
+  EXPECT_GT(Pitch(on + kSecond / 10, on + kSecond * 4 / 10), 1200) << "the piece did not start again from its top";
   f.Mjyoutai();  // still playing: nothing changes
   EXPECT_EQ(audio->MusicMode(), "playing");
   f.PlayM(1);
@@ -208,112 +195,55 @@ TEST_F(Sound, PieceEndingByItselfStopsAndRestartsFromTheTop) {
   EXPECT_EQ(audio->MusicMode(), "");
 }
 
-TEST_F(Sound, RewindInTheMiddleStartsAgainFromTheTop) {
-  if (!HaveSoundFont()) GTEST_SKIP() << "no SoundFont on this machine";
-  // A high flute note (C7) for half a second, then a low one (C3) for two and a half.
-  Write(dir_ / "two.mid", Midi({{0, {0xC0, 73}}, {0, {0x90, 96, 110}}, {480, {0x80, 96, 0}}, {0, {0x90, 48, 110}},
-                                {2400, {0x80, 48, 0}}, {0, kEnd}}));
-  Start();
-  audio->MusicOpen((dir_ / "two.mid").string());
-  audio->MusicPlay();
-  size_t on = SoundFrom(Size());
-  ASSERT_GT(on, 0u);
-  EXPECT_GT(Pitch(on + kSecond / 10, on + kSecond * 4 / 10), 1200) << "the high note first";
-  WaitFor(on + kSecond * 3 / 2);
-  EXPECT_LT(Pitch(Size() - kSecond / 4, Size()), 600) << "then the low one";
-  audio->MusicStop();
-  audio->MusicRewind();
-  EXPECT_EQ(audio->MusicMode(), "stopped");
-  size_t off = Size() + kSlack;
-  audio->MusicPlay();
-  on = SoundFrom(off);
-  ASSERT_GT(on, 0u);
-  EXPECT_GT(Pitch(on + kSecond / 10, on + kSecond * 4 / 10), 1200) << "went on with the low note";
-}
-
-TEST_F(Sound, NoteLeftOnDoesNotKeepThePieceGoing) {
-  if (!HaveSoundFont()) GTEST_SKIP() << "no SoundFont on this machine";
-  // An organ note never switched off; the piece is one second long.
-  Write(dir_ / "organ.mid", Midi({{0, {0xC0, 19}}, {0, {0x90, 60, 110}}, {960, kEnd}}));
-  Start();
-  audio->MusicOpen((dir_ / "organ.mid").string());
-  audio->MusicPlay();
-  size_t on = SoundFrom(Size());
-  ASSERT_GT(on, 0u);
-  ASSERT_TRUE(Until([&] { return audio->MusicMode() == "stopped"; })) << "the piece never ended";
-  size_t at = Size();
-  EXPECT_GE(at, on + kSecond * 9 / 10);
-  EXPECT_LE(at, on + kSecond * 3);
-}
-
 TEST_F(Sound, NewEffectCutsTheOldOneAndSilenceStopsIt) {
   Start();
   audio->Effect(kBuilt + "se/se1");  // a chime of almost a second
-  size_t on = SoundFrom(Size());
+  const size_t on = SoundFrom(Size());
   ASSERT_GT(on, 0u);
   WaitFor(on + kSecond / 10);
   audio->Effect(kBuilt + "se/se10");  // a click of 40 ms
-  size_t cut = Size() + kSlack;
+  const size_t cut = Size() + kSlack;
   EXPECT_EQ(Peak(cut + kSecond / 10, cut + kSecond / 2), 0) << "the chime rang on under the click";
-
   audio->Effect(kBuilt + "se/se1");
-  on = SoundFrom(Size());
-  ASSERT_GT(on, 0u);
+  ASSERT_GT(SoundFrom(Size()), 0u);
   audio->EffectSilence();
-  size_t off = Size() + kSlack;
+  const size_t off = Size() + kSlack;
   EXPECT_EQ(Peak(off, off + kSecond / 2), 0);
 }
 
-TEST_F(Sound, MissingFilesGiveSilenceOrTheBeepAndOneLogLine) {
+TEST_F(Sound, MissingOrBrokenFilesGiveSilenceOrTheBeepAndOneLogLineEach) {
   Write(dir_ / "se" / "se3", Bytes(kBuilt + "bg/bg1.mid"));  // no WAV, though the mixer would take it
-  Start();
-  testing::internal::CaptureStderr();
-  for (int k = 0; k < 2; ++k) {
-    audio->MusicOpen((dir_ / "bg" / "bg1.mid").string());
-    audio->MusicPlay();
-    audio->MusicRewind();
-    audio->MusicPlay();
-    EXPECT_EQ(audio->MusicMode(), "");
-    audio->MusicStop();
-    audio->MusicClose();
-  }
-  size_t from = Size() + kSlack;
-  EXPECT_EQ(Peak(from, from + kSecond / 2), 0);
   Write(dir_ / "bg" / "bad.mid", {'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 0, 0, 1, 1, 0xE0, 'M', 'T', 'r', 'k', 9, 9});
   Write(dir_ / "bg" / "junk", {'n', 'o', ' ', 'm', 'u', 's', 'i', 'c'});
-  for (const char* name : {"bad.mid", "junk"}) {
+  Start();
+  testing::internal::CaptureStderr();
+  for (const char* name : {"bg1.mid", "bg1.mid", "bad.mid", "junk"}) {  // bg1.mid is missing
     audio->MusicOpen((dir_ / "bg" / name).string());
     audio->MusicPlay();
     EXPECT_TRUE(Until([&] { return audio->MusicMode().empty(); }, 5)) << name << " still counts as open";
     audio->MusicRewind();
     audio->MusicPlay();
+    audio->MusicStop();
     audio->MusicClose();
   }
-
-  for (const char* name : {"se1", "se3"}) {
-    for (int k = 0; k < 2; ++k) {
-      audio->Effect((dir_ / "se" / name).string());
-      size_t on = SoundFrom(Size());
-      ASSERT_GT(on, 0u) << name << " brought no beep";
-      double hz = Pitch(on, on + kSecond / 10);
-      EXPECT_NEAR(hz, 880, 40) << name << " sounds as something else than the beep";
-      WaitFor(on + kSecond / 4);
-    }
+  const size_t from = Size() + kSlack;
+  EXPECT_EQ(Peak(from, from + kSecond / 2), 0);
+  for (const char* name : {"se1", "se1", "se3", "se3"}) {  // se1 is missing
+    audio->Effect((dir_ / "se" / name).string());
+    const size_t on = SoundFrom(Size());
+    ASSERT_GT(on, 0u) << name << " brought no beep";
+    EXPECT_NEAR(Pitch(on, on + kSecond / 10), 880, 40) << name << " sounds as something else than the beep";
+    WaitFor(on + kSecond / 4);
   }
-  std::string log = testing::internal::GetCapturedStderr();
-  auto count = [&](const std::string& s) {
+  const std::string log = testing::internal::GetCapturedStderr();
+  for (const char* s : {"bg1.mid", "se1", "se3", "bad.mid", "cannot load the music"}) {
     size_t n = 0;
     for (size_t p = log.find(s); p != std::string::npos; p = log.find(s, p + 1)) ++n;
-    return n;
-  };
-  EXPECT_EQ(count("bg1.mid"), 1u) << log;
-  EXPECT_EQ(count("se1"), 1u) << log;
-  EXPECT_EQ(count("se3"), 1u) << log;
-  EXPECT_EQ(count("bad.mid"), 1u) << log;
-  EXPECT_EQ(count("cannot load the music"), 1u) << log;
+    EXPECT_EQ(n, 1u) << s << " in:\n" << log;
+  }
 }
 
-TEST_F(Sound, WithoutADeviceEveryCallReturns) {
+TEST_F(Sound, WithoutADeviceEveryCallReturnsAndOneLineIsLogged) {
   // No such driver; then a driver that starts but whose device cannot open.
   for (const char* driver : {"no_such_driver", "disk"}) {
     Env("SDL_AUDIODRIVER", driver);
@@ -328,108 +258,76 @@ TEST_F(Sound, WithoutADeviceEveryCallReturns) {
       audio->MusicRewind();
       audio->MusicClose();
       audio->Effect(kBuilt + "se/se1");
-      audio->Effect(kBuilt + "se/se2");
       audio->EffectSilence();
     }
     audio.reset();
-    std::string log = testing::internal::GetCapturedStderr();
+    const std::string log = testing::internal::GetCapturedStderr();
     EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 1) << driver << ": " << log;
   }
 }
 
 TEST(SoundFiles, TuneIsAWellFormedPieceOfTheRightLength) {
-  plat::MidiSummary m = plat::ParseMidi(Bytes(kBuilt + "bg/bg1.mid"));
+  const plat::MidiSummary m = plat::ParseMidi(Bytes(kBuilt + "bg/bg1.mid"));
   ASSERT_TRUE(m.ok) << m.error;
-  EXPECT_EQ(m.format, 1);
-  EXPECT_GE(m.seconds, 60);
-  EXPECT_LE(m.seconds, 120);
+  EXPECT_TRUE(m.seconds >= 60 && m.seconds <= 120) << m.seconds;
   EXPECT_EQ(m.hangingNotes, 0);
   EXPECT_TRUE(m.allTracksEnded);
   EXPECT_GE(m.programs.size(), 4u) << "several instruments";
   EXPECT_TRUE(m.channels.count(9)) << "drums";
-  EXPECT_GE(m.channels.size(), 5u);
-  EXPECT_GT(m.notes, 500);
 }
 
 TEST(SoundFiles, EffectsAreShortMonoWavsThatSound) {
-  struct Want { int n; double lo, hi; };
-  const Want wants[] = {{1, 0.3, 1.5}, {2, 0.1, 0.6}, {3, 0.03, 0.3}, {4, 0.3, 1.5}, {5, 0.08, 0.5},
-                        {6, 0.08, 0.5}, {8, 0.2, 1.0}, {9, 0.2, 1.0}, {10, 0.01, 0.12}};
   EXPECT_FALSE(fs::exists(kBuilt + "se/se7"));
-  for (const Want& w : wants) {
+  struct Want { int n; double lo, hi; };
+  for (Want w : {Want{1, 0.3, 1.5}, {2, 0.1, 0.6}, {3, 0.03, 0.3}, {4, 0.3, 1.5}, {5, 0.08, 0.5}, {6, 0.08, 0.5},
+                 {8, 0.2, 1.0}, {9, 0.2, 1.0}, {10, 0.01, 0.12}}) {
     SCOPED_TRACE("se" + std::to_string(w.n));
-    std::vector<uint8_t> b = Bytes(kBuilt + "se/se" + std::to_string(w.n));
-    ASSERT_TRUE(plat::IsWavData(b));
-    ASSERT_GE(b.size(), 44u);
+    const std::vector<uint8_t> b = Bytes(kBuilt + "se/se" + std::to_string(w.n));
+    ASSERT_TRUE(plat::IsWavData(b) && b.size() >= 44);
     auto u16 = [&](size_t at) { return uint32_t(b[at] | b[at + 1] << 8); };
     auto u32 = [&](size_t at) { return u16(at) | u16(at + 2) << 16; };
-    ASSERT_EQ(std::string(b.begin() + 12, b.begin() + 16), "fmt ");
-    EXPECT_EQ(u16(20), 1u) << "PCM";
-    EXPECT_EQ(u16(22), 1u) << "mono";
-    uint32_t rate = u32(24);
+    ASSERT_EQ(std::string(b.begin() + 12, b.begin() + 16) + std::string(b.begin() + 36, b.begin() + 40), "fmt data");
+    EXPECT_EQ(std::vector<uint32_t>({u16(20), u16(22), u16(34)}), std::vector<uint32_t>({1, 1, 16})) << "16-bit mono PCM";
+    const uint32_t rate = u32(24);
     EXPECT_TRUE(rate == 44100 || rate == 22050) << rate;
-    EXPECT_EQ(u16(34), 16u);
-    ASSERT_EQ(std::string(b.begin() + 36, b.begin() + 40), "data");
-    uint32_t bytes = u32(40);
-    ASSERT_EQ(bytes, b.size() - 44);
-    double seconds = bytes / 2.0 / rate;
-    EXPECT_GE(seconds, w.lo);
-    EXPECT_LE(seconds, w.hi);
+    ASSERT_EQ(u32(40), b.size() - 44);
+    const double seconds = u32(40) / 2.0 / rate;
+    EXPECT_TRUE(seconds >= w.lo && seconds <= w.hi) << seconds;
     int peak = 0;
     for (size_t i = 44; i + 1 < b.size(); i += 2) peak = std::max(peak, std::abs(int(int16_t(u16(i)))));
-    EXPECT_GT(peak, 8000) << "too quiet";
-    EXPECT_LT(peak, 32767) << "clipped";
+    EXPECT_TRUE(peak > 8000 && peak < 32767) << "too quiet or clipped: " << peak;
   }
 }
 
 TEST(SoundFiles, MidiLengthFollowsTheTempoMap) {
-  // 120 bpm for a quarter, then 60 bpm for two quarters; running status; the
-  // second note is switched off by a note-on of velocity 0.
-  auto m = plat::ParseMidi(Midi({{0, {0xFF, 0x51, 3, 0x07, 0xA1, 0x20}},
-                                 {0, {0x90, 60, 100}},
-                                 {0, {62, 100}},
-                                 {480, {0xFF, 0x51, 3, 0x0F, 0x42, 0x40}},
-                                 {0, {0x80, 60, 0}},
-                                 {960, {0x90, 62, 0}},
+  // 60 bpm for a quarter, then 120 bpm for two; running status; the second
+  // note is switched off by a note-on of velocity 0.
+  auto m = plat::ParseMidi(Midi({{0, {0xFF, 0x51, 3, 0x0F, 0x42, 0x40}}, {0, {0x90, 60, 100}}, {0, {62, 100}},
+                                 {480, {0xFF, 0x51, 3, 0x07, 0xA1, 0x20}}, {0, {0x80, 60, 0}}, {960, {0x90, 62, 0}},
                                  {0, kEnd}}));
   ASSERT_TRUE(m.ok) << m.error;
   EXPECT_EQ(m.ticks, 1440u);
-  EXPECT_NEAR(m.seconds, 0.5 + 2.0, 1e-9);
+  EXPECT_NEAR(m.seconds, 1.0 + 1.0, 1e-9);
   EXPECT_EQ(m.notes, 2);
   EXPECT_EQ(m.hangingNotes, 0);
   EXPECT_TRUE(m.allTracksEnded);
-
   auto hanging = plat::ParseMidi(Midi({{0, {0x91, 64, 90}}, {480, kEnd}}));
   EXPECT_EQ(hanging.hangingNotes, 1);
   EXPECT_NEAR(hanging.seconds, 0.5, 1e-9) << "the default tempo is 120";
-
-  std::vector<uint8_t> cut = Midi({{0, {0x90, 60, 100}}, {480, {0x80, 60, 0}}, {0, kEnd}});
-  cut.resize(cut.size() - 4);
-  EXPECT_FALSE(plat::ParseMidi(cut).ok);
-  EXPECT_FALSE(plat::ParseMidi(Bytes(kBuilt + "se/se1")).ok);
 }
 
-TEST(SoundFiles, SoundFontIsChosenOnlyWhenItIsOne) {
-  char tmpl[] = "/tmp/pikora_sf_XXXXXX";
-  ASSERT_NE(mkdtemp(tmpl), nullptr);
-  fs::path d = tmpl;
-  std::vector<uint8_t> sf{'R', 'I', 'F', 'F', 0, 0, 0, 0, 's', 'f', 'b', 'k'};
-  Write(d / "b.sf2", sf);
-  Write(d / "a.sf2", {'R', 'I', 'F', 'F', 0, 0, 0, 0, 'W', 'A', 'V', 'E'});  // named so, yet no SoundFont
-  Write(d / "env.sf3", sf);
-  const char* old = getenv("PIKORA_SOUNDFONT");
-  std::string saved = old ? old : "";
-  unsetenv("PIKORA_SOUNDFONT");
-  EXPECT_EQ(plat::FindSoundFont(d.string() + "/"), (d / "b.sf2").string()) << "beside the program, by name";
-  setenv("PIKORA_SOUNDFONT", (d / "a.sf2").c_str(), 1);
-  EXPECT_EQ(plat::FindSoundFont(d.string() + "/"), (d / "b.sf2").string()) << "a false override is passed over";
-  setenv("PIKORA_SOUNDFONT", (d / "env.sf3").c_str(), 1);
-  EXPECT_EQ(plat::FindSoundFont(d.string() + "/"), (d / "env.sf3").string());
-  setenv("PIKORA_SOUNDFONT", "none", 1);
-  EXPECT_EQ(plat::FindSoundFont(d.string() + "/"), "") << "none means no music";
-  if (old) setenv("PIKORA_SOUNDFONT", saved.c_str(), 1);
-  else unsetenv("PIKORA_SOUNDFONT");
-  fs::remove_all(d);
+TEST_F(Sound, SoundFontIsChosenOnlyWhenItIsOne) {
+  const std::vector<uint8_t> sf{'R', 'I', 'F', 'F', 0, 0, 0, 0, 's', 'f', 'b', 'k'};
+  Write(dir_ / "b.sf2", sf);
+  Write(dir_ / "a.sf2", {'R', 'I', 'F', 'F', 0, 0, 0, 0, 'W', 'A', 'V', 'E'});  // named so, yet no SoundFont
+  Write(dir_ / "env.sf3", sf);
+  const std::string d = dir_.string() + "/";
+  struct Case { std::string env, want; };
+  for (const Case& c : {Case{"", d + "b.sf2"}, Case{d + "a.sf2", d + "b.sf2"}, Case{d + "env.sf3", d + "env.sf3"},
+                        Case{"none", ""}}) {
+    Env("PIKORA_SOUNDFONT", c.env.c_str());
+    EXPECT_EQ(plat::FindSoundFont(d), c.want) << "PIKORA_SOUNDFONT=" << c.env;
+  }
 }
 
 }  // namespace
