@@ -170,10 +170,6 @@ std::unique_ptr<Pictures> Decode() {
 
 }  // namespace
 
-// Decoded once per run; every platform (the tests make many) gets a copy.
-std::unique_ptr<Pictures> LoadPictures() {
-  static const std::unique_ptr<Pictures> decoded = Decode();
-  return std::make_unique<Pictures>(*decoded);
-}
+std::unique_ptr<Pictures> LoadPictures() { return Decode(); }
 
 }  // namespace plat

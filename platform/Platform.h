@@ -56,8 +56,6 @@ std::shared_ptr<const Pictures> SharedPictures();
 // Prints text at the surface's text position in its current attributes, with
 // a transparent background, top-left corner at the position.
 void PrintText(Surface& s, const std::string& utf8);
-// Width in pixels that PrintText would take.
-int TextWidth(const TextAttr& a, const std::string& utf8);
 // True when the embedded font has a glyph for every character of the text.
 bool FontHasGlyphs(const std::string& utf8);
 

@@ -101,13 +101,6 @@ void PrintText(Surface& s, const std::string& utf8) {
   }
 }
 
-int TextWidth(const TextAttr& at, const std::string& utf8) {
-  TTF_Font* f = FontFor(at.size, at.bold);
-  int w = 0, h = 0;
-  if (!f || TTF_SizeUTF8(f, utf8.c_str(), &w, &h) != 0) return 0;
-  return w;
-}
-
 bool FontHasGlyphs(const std::string& utf8) {
   TTF_Font* f = FontFor(12, false);
   if (!f) return false;
