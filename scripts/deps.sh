@@ -11,6 +11,7 @@ PACKAGES=(
   timgm6mb-soundfont        # General MIDI SoundFont for the music
   fluidsynth                # for rendering the tune in tests
   xvfb x11-utils xdotool imagemagick  # for driving the real window in tests
+  dpkg-dev file lintian appstream desktop-file-utils man-db  # for building and checking the package
 )
 
 missing=()

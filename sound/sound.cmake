@@ -19,8 +19,6 @@ add_custom_command(
 add_custom_target(pikora_audio DEPENDS ${PIKORA_AUDIO_FILES})
 add_dependencies(pikora pikora_audio)
 
-install(DIRECTORY ${PIKORA_AUDIO_DIR}/bg ${PIKORA_AUDIO_DIR}/se DESTINATION lib/pikora)
-
 # The sound tests read the generated files: tell them where, once the test
 # target exists (it is defined after this file is included).
 function(pikora_sound_tests)
