@@ -62,7 +62,7 @@ WID=$(DISPLAY=$DISP xdotool search --name "ピコラ" 2>/dev/null | tail -1)
 grep -E "music|SoundFont" "$WORK/game.log" && fail "the music was not found"
 [ -n "$playing" ] || fail "no music sounded within 20 s"
 DISPLAY=$DISP xdotool key --window "$WID" Escape
-for _ in $(seq 50); do kill -0 $GPID 2>/dev/null || break; sleep 0.1; done
+for _ in $(seq 150); do kill -0 $GPID 2>/dev/null || break; sleep 0.1; done
 wait $GPID || fail "the game did not quit cleanly on Escape"
 GPID=""
 echo "ok: the window opened from /usr/games/pikora and the music played"
