@@ -1,9 +1,12 @@
 // The pictures the program carries, decoded once at start-up from the readable
 // sources embedded in it: the tile sheet from a palette-indexed pixel text,
-// every other picture from SVG. A missing or broken picture stops the program
-// at once: a blank tile or face must never reach the player.
+// every other picture from SVG, then reduced to the game's own colour depth.
+// A missing or broken picture stops the program at once: a blank tile or face
+// must never reach the player.
 #include <SDL.h>
 #include <SDL_image.h>
+#include <libimagequant.h>
+#include <omp.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -141,6 +144,40 @@ Surface DecodeSvg(std::span<const uint8_t> svg, int w, int h, Color under) {
 
 namespace {
 
+// Reduces a picture to at most `colours` colours on a palette libimagequant
+// chooses for it. `ground`, what its see-through parts show, stays exact so the
+// picture meets its surroundings without a seam. Undithered: the art is
+// flat-coloured, and dither only speckles it.
+Surface Reduce(const Surface& s, int colours, Color ground) {
+  std::vector<liq_color> rgba(s.Pixels().size());
+  for (size_t i = 0; i < rgba.size(); ++i) {
+    const Color c = s.Pixels()[i];
+    rgba[i] = {uint8_t(c >> 16), uint8_t(c >> 8), uint8_t(c), 255};
+  }
+  std::vector<uint8_t> index(rgba.size());
+  // One thread: the same palette on any number of cores, and no idle workers
+  // spinning through start-up.
+  omp_set_num_threads(1);
+  liq_attr* attr = liq_attr_create();
+  liq_image* img = attr ? liq_image_create_rgba(attr, rgba.data(), s.W(), s.H(), 0) : nullptr;
+  liq_result* res = nullptr;
+  // Speed 10, the quickest: slower settings look no better on our art.
+  const bool ok = img && liq_set_max_colors(attr, colours) == LIQ_OK && liq_set_speed(attr, 10) == LIQ_OK &&
+                  liq_image_add_fixed_color(img, {uint8_t(ground >> 16), uint8_t(ground >> 8), uint8_t(ground), 255}) == LIQ_OK &&
+                  liq_image_quantize(img, attr, &res) == LIQ_OK && liq_set_dithering_level(res, 0) == LIQ_OK &&
+                  liq_write_remapped_image(res, img, index.data(), index.size()) == LIQ_OK;
+  Surface out(s.W(), s.H());
+  for (size_t i = 0; ok && i < index.size(); ++i) {
+    const liq_color& c = liq_get_palette(res)->entries[index[i]];  // refined by the remap
+    out.Row(0)[i] = Rgb(c.r, c.g, c.b);
+  }
+  if (res) liq_result_destroy(res);
+  if (img) liq_image_destroy(img);
+  if (attr) liq_attr_destroy(attr);
+  if (!ok) throw std::runtime_error("cannot reduce to " + std::to_string(colours) + " colours");
+  return out;
+}
+
 std::unique_ptr<Pictures> Decode() {
   constexpr Color kFaceBox = Rgb(150, 120, 90);  // the face box's own fill
   auto p = std::make_unique<Pictures>();
@@ -155,10 +192,10 @@ std::unique_ptr<Pictures> Decode() {
     p->Chip = DecodeChipSheet(data("chips"));
     for (int i = 0; i < 6; ++i) {
       std::string n = i == 4 ? "logo" : "face" + std::to_string(i);
-      p->Face[i] = DecodeSvg(data(n), 96, 96, kFaceBox);
+      p->Face[i] = Reduce(DecodeSvg(data(n), 96, 96, kFaceBox), 256, kFaceBox);
     }
-    p->Rogo = DecodeSvg(data("logo"), 64, 64, Rgb(0, 0, 0));
-    for (int i = 0; i < 2; ++i) p->EndP[i] = DecodeSvg(data("endp" + std::to_string(i)), 260, 337, 0);
+    p->Rogo = Reduce(DecodeSvg(data("logo"), 64, 64, 0), 16, 0);
+    for (int i = 0; i < 2; ++i) p->EndP[i] = Reduce(DecodeSvg(data("endp" + std::to_string(i)), 260, 337, 0), 256, 0);
   } catch (const std::exception& e) {
     const std::string msg = "the picture \"" + name + "\" is broken: " + e.what();
     std::fprintf(stderr, "pikora: fatal error: %s\n", msg.c_str());

@@ -6,6 +6,7 @@ set -euo pipefail
 PACKAGES=(
   build-essential cmake pkg-config
   libsdl2-dev libsdl2-ttf-dev libsdl2-mixer-dev libsdl2-image-dev libx11-dev
+  libimagequant-dev         # reduces each picture to the game's colour depth
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-vlgothic            # the Japanese gothic font carried inside the game
   timgm6mb-soundfont        # General MIDI SoundFont for the music
