@@ -68,7 +68,7 @@ void NameWindowInUtf8(SDL_Window* w) {
 // Where no window can be shown, SDL falls back to drawing off screen and the
 // game would run unseen with its music playing. A driver asked for by name
 // (the tests ask for the dummy one) is taken as meant.
-bool SdlPlatform::NoDisplay() {
+bool NoDisplay() {
   const char* asked = SDL_getenv("SDL_VIDEODRIVER");
   if (asked && *asked) return false;
   const char* x = SDL_getenv("DISPLAY");

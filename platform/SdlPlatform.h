@@ -27,6 +27,10 @@ class SoundControl {
   virtual void Volume(int tenths) = 0;  // of music and effects together
 };
 
+// True, having said so on stderr, when there is no display for the window
+// (before the video system starts: as far as the environment tells).
+bool NoDisplay();
+
 class SdlPlatform : public Platform, private Comfort::Host {
  public:
   explicit SdlPlatform(const Options& options = {});
@@ -48,7 +52,6 @@ class SdlPlatform : public Platform, private Comfort::Host {
   void Pump();
   void Intake(const SDL_Event& ev);
   void Nap(int ms);
-  bool NoDisplay();
   void ShowFullscreen(bool on) override;
   void HoldSound(bool held) override;
   void SetVolume(int tenths) override;

@@ -20,6 +20,7 @@ int main(int argc, char** argv) {
     std::printf("pikora %s\n", PIKORA_VERSION);
     return 0;
   }
+  if (plat::NoDisplay()) return 1;  // before the pictures are decoded
   plat::SdlPlatform platform(options);
   if (!platform.Ok()) return 1;
   pk::Form1 form(platform);

@@ -11,6 +11,7 @@ PACKAGES=(
   timgm6mb-soundfont        # General MIDI SoundFont for the music
   fluidsynth                # for rendering the tune in tests
   xvfb x11-utils xdotool imagemagick  # for driving the real window in tests
+  openbox                   # a window manager in that X server, for fullscreen
 )
 
 missing=()
