@@ -48,6 +48,7 @@ void DrawOverlay(const Surface& game, const OverlayView& v, Surface& out) {
   const int mid = out.H() / 2;
   if (v.paused) {
     Dim(out, 0, out.H());
+    Dim(out, mid - 75, mid + 40);  // darker still under the words
     Centred(out, "一時停止", 32, true, mid - 60);
     Centred(out, "Ｐキーで再開（パッドはスタート）", 11, false, mid + 10);
   }
