@@ -41,11 +41,58 @@ void Headless::KeyAt(uint32_t t, int key) { Add(t, Event{Event::KeyDown, key, 0,
 void Headless::ClickAt(uint32_t t, int x, int y) { Add(t, Event{Event::Click, 0, x, y}); }
 void Headless::CloseAt(uint32_t t) { Add(t, Event{Event::Close, 0, 0, 0}); }
 
+// The platform's own keys act as they come, the others are the game's.
+bool Headless::Take(const Timed& t) {
+  return comfort.Take(t.e, t.e.type == Event::KeyDown ? KeyAction(t.e.key, false) : Action::Nothing, now_);
+}
+
+// While paused the script from entry `from` on runs by the machine's clock
+// alone, its keys and clicks dropped, until resumed; quitting stays for the
+// game to take. A script spent while paused resumes: nothing else could
+// ever happen.
+void Headless::Hold(size_t from) {
+  while (comfort.Paused()) {
+    if (from >= script_.size()) {
+      comfort.Act(Action::Pause, now_);
+      return;
+    }
+    if (int32_t(script_[from].at - now_) > 0) now_ = script_[from].at;
+    if (!Take(script_[from])) script_.erase(script_.begin() + ptrdiff_t(from));
+  }
+}
+
+// The game takes no event while it sleeps, but the platform's keys act at
+// their time, as on the window; game events before them stay queued.
+void Headless::Sleep(uint32_t ms) {
+  for (;;) {
+    auto it = std::find_if(script_.begin(), script_.end(), [&](const Timed& t) {
+      return t.e.type == Event::KeyDown && KeyAction(t.e.key, false) != Action::Nothing &&
+             int32_t(t.at - now_) <= int64_t(ms);
+    });
+    if (it == script_.end()) break;
+    if (int32_t(it->at - now_) > 0) {
+      ms -= it->at - now_;
+      now_ = it->at;
+    }
+    const Timed t = *it;
+    it = script_.erase(it);
+    Take(t);
+    Hold(size_t(it - script_.begin()));
+  }
+  now_ += ms;
+}
+
 bool Headless::PollEvent(Event& e) {
-  if (script_.empty() || int32_t(now_ - script_.front().at) < 0) return false;
-  e = script_.front().e;
-  script_.pop_front();
-  return true;
+  while (!script_.empty() && int32_t(now_ - script_.front().at) >= 0) {
+    const Timed t = script_.front();
+    script_.pop_front();
+    if (Take(t)) {
+      e = t.e;
+      return true;
+    }
+    Hold(0);
+  }
+  return false;
 }
 
 bool Headless::WaitEvent(int ms) {

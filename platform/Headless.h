@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/Comfort.h"
 #include "platform/Platform.h"
 
 namespace plat {
@@ -37,8 +38,10 @@ class Headless : public Platform {
  public:
   explicit Headless(uint64_t seed = 1, uint32_t startTicks = 0);
 
-  uint32_t Ticks() override { return now_; }
-  void Sleep(uint32_t ms) override { now_ += ms; }
+  // The game's clock; scripts are timed by the machine's, which goes on
+  // while paused.
+  uint32_t Ticks() override { return now_ - comfort.Lost(); }
+  void Sleep(uint32_t ms) override;
   void Present() override { ++presents; }
   bool PollEvent(Event& e) override;
   bool WaitEvent(int ms) override;
@@ -56,6 +59,8 @@ class Headless : public Platform {
   // This twin's own copy of the pictures, for tests that paint marks on them.
   Pictures& PaintablePictures() { return OwnPictures(); }
 
+  Comfort::Host quiet;
+  Comfort comfort{quiet};  // the pause and the volume, as on the real window
   RecordingAudio audio;
   std::string dir = "/opt/pikora/";
   std::string fatal;
@@ -67,6 +72,8 @@ class Headless : public Platform {
     Event e;
   };
   void Add(uint32_t t, const Event& e);
+  bool Take(const Timed& t);
+  void Hold(size_t from);
   uint32_t now_;
   uint64_t seed_;
   std::deque<Timed> script_;

@@ -34,7 +34,7 @@ namespace {
 constexpr int kEffectChannel = 0;
 constexpr int kMusicVolume = 64;  // of 128: leaves headroom for the effects over the tune
 
-class MixerAudio : public Audio {
+class MixerAudio : public Audio, public SoundControl {
  public:
   explicit MixerAudio(const std::string& programDir) {
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
@@ -162,6 +162,29 @@ class MixerAudio : public Audio {
     if (ready_) Mix_HaltChannel(kEffectChannel);
   }
 
+  // The player's pause: the tune stands where it is (an effect may finish)
+  // and goes on after, whatever the game had asked of it meanwhile.
+  void Hold(bool held) override {
+    std::lock_guard<std::mutex> lk(mu_);
+    if (!ready_ || held == held_) return;
+    held_ = held;
+    if (held) {
+      if (started_ && !paused_ && Mix_PlayingMusic()) Mix_PauseMusic();
+    } else if (started_ && !paused_) {
+      Mix_ResumeMusic();
+    } else if (current_ && wantPlay_) {
+      wantPlay_ = false;
+      Start();
+    }
+  }
+
+  void Volume(int tenths) override {
+    std::lock_guard<std::mutex> lk(mu_);
+    if (!ready_) return;
+    Mix_VolumeMusic(kMusicVolume * tenths / 10);
+    Mix_Volume(kEffectChannel, MIX_MAX_VOLUME * tenths / 10);
+  }
+
  private:
   bool Open() const { return ready_ && bytes_ && !failed_; }
 
@@ -219,7 +242,7 @@ class MixerAudio : public Audio {
         failed_ = true;
       } else if (!current_) {
         current_ = m;
-        if (wantPlay_) {
+        if (wantPlay_ && !held_) {
           wantPlay_ = false;
           Start();
         }
@@ -266,6 +289,7 @@ class MixerAudio : public Audio {
   Mix_Music* current_ = nullptr;
   Mix_Music* spare_ = nullptr;
   bool wantPlay_ = false, started_ = false, paused_ = false, failed_ = false;
+  bool held_ = false;  // the player paused the game
   int64_t lengthFrames_ = -1;
   std::atomic<int64_t> played_{0};
 

@@ -32,8 +32,15 @@ int VirtualKey(const SDL_Keysym& k) {
     case SDLK_UP: case SDLK_KP_8: return kKeyUp;
     case SDLK_RIGHT: case SDLK_KP_6: return kKeyRight;
     case SDLK_DOWN: case SDLK_KP_2: return kKeyDown;
-    case SDLK_RETURN: return 13;
+    case SDLK_RETURN: case SDLK_KP_ENTER: return kKeyEnter;
     case SDLK_SPACE: return 32;
+    case SDLK_F11: return kKeyF11;
+    case SDLK_MINUS: return kKeyMinus;
+    case SDLK_KP_MINUS: return kKeyPadMinus;
+    case SDLK_KP_PLUS: return kKeyPadPlus;
+    case SDLK_EQUALS: case SDLK_PLUS: return kKeyPlus;
+    case SDLK_SEMICOLON:  // where a Japanese keyboard has its +
+      return (k.mod & KMOD_SHIFT) ? kKeyPlus : 255;
     default: break;
   }
   if (k.sym >= SDLK_a && k.sym <= SDLK_z) return 'A' + (k.sym - SDLK_a);
@@ -58,12 +65,33 @@ void NameWindowInUtf8(SDL_Window* w) {
 
 }  // namespace
 
-SdlPlatform::SdlPlatform() {
-  seed_ = uint64_t(std::chrono::system_clock::now().time_since_epoch().count());
-  if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_TIMER | SDL_INIT_EVENTS) != 0) {
+// Where no window can be shown, SDL falls back to drawing off screen and the
+// game would run unseen with its music playing. A driver asked for by name
+// (the tests ask for the dummy one) is taken as meant.
+bool NoDisplay() {
+  const char* asked = SDL_getenv("SDL_VIDEODRIVER");
+  if (asked && *asked) return false;
+  const char* x = SDL_getenv("DISPLAY");
+  const char* wl = SDL_getenv("WAYLAND_DISPLAY");
+  const char* driver = SDL_GetCurrentVideoDriver();
+  const bool none = (!x || !*x) && (!wl || !*wl);
+  if (!none && !(driver && (SDL_strcmp(driver, "offscreen") == 0 || SDL_strcmp(driver, "dummy") == 0)))
+    return false;
+  std::fprintf(stderr,
+               "pikora: there is no display to open the window on (%s); start the game in a desktop "
+               "session, or over ssh with X forwarding (ssh -X)\n",
+               none ? "neither DISPLAY nor WAYLAND_DISPLAY is set" : "DISPLAY / WAYLAND_DISPLAY cannot be reached");
+  return true;
+}
+
+SdlPlatform::SdlPlatform(const Options& options) {
+  seed_ = options.seed ? *options.seed : uint64_t(std::chrono::system_clock::now().time_since_epoch().count());
+  if (NoDisplay()) return;
+  if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_TIMER | SDL_INIT_EVENTS | SDL_INIT_GAMECONTROLLER) != 0) {
     std::fprintf(stderr, "pikora: cannot start the video system: %s\n", SDL_GetError());
     return;
   }
+  if (NoDisplay()) return;
   if (char* base = SDL_GetBasePath()) {
     dir_ = base;
     SDL_free(base);
@@ -71,9 +99,17 @@ SdlPlatform::SdlPlatform() {
   if (dir_.empty()) dir_ = "./";
   if (dir_.back() != '/') dir_ += '/';
 
+  settingsPath_ = SettingsPath();
+  std::string why;
+  if (LoadSettings(settingsPath_, kept_, why) != SettingsRead::Good)
+    std::fprintf(stderr, "pikora: %s; using the default settings\n", why.c_str());
+  const bool fullscreen = options.fullscreen.value_or(kept_.fullscreen);
+  winW_ = kept_.width;
+  winH_ = kept_.height;
+
   SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "nearest");
-  window_ = SDL_CreateWindow("有限会社☆ピコラ！", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, kWinW,
-                             kWinH, SDL_WINDOW_RESIZABLE);
+  window_ = SDL_CreateWindow("有限会社☆ピコラ！", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, winW_,
+                             winH_, SDL_WINDOW_RESIZABLE | (fullscreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0));
   if (!window_) {
     std::fprintf(stderr, "pikora: cannot open the window: %s\n", SDL_GetError());
     return;
@@ -89,6 +125,7 @@ SdlPlatform::SdlPlatform() {
   texture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING, kSurfW, kSurfH);
   SDL_StopTextInput();
   audio_ = MakeSdlAudio(dir_);
+  comfort_.Start(kept_.volume, options.mute || kept_.mute, fullscreen);
   NameWindowInUtf8(window_);  // after the renderer, which may make the window anew
   SDL_SysWMinfo info;
   SDL_VERSION(&info.version);
@@ -98,6 +135,12 @@ SdlPlatform::SdlPlatform() {
 }
 
 SdlPlatform::~SdlPlatform() {
+  // A window resized by the player is kept for the next start.
+  if (window_ && !(SDL_GetWindowFlags(window_) & SDL_WINDOW_FULLSCREEN)) {
+    SDL_GetWindowSize(window_, &winW_, &winH_);
+    if (winW_ != kept_.width || winH_ != kept_.height) Keep();
+  }
+  pads_.Close();  // before SDL lets go of them
   audio_.reset();
   if (texture_) SDL_DestroyTexture(texture_);
   if (renderer_) SDL_DestroyRenderer(renderer_);
@@ -105,11 +148,11 @@ SdlPlatform::~SdlPlatform() {
   SDL_Quit();
 }
 
-uint32_t SdlPlatform::Ticks() { return SDL_GetTicks(); }
+uint32_t SdlPlatform::Ticks() { return SDL_GetTicks() - comfort_.Lost(); }
 
 void SdlPlatform::Sleep(uint32_t ms) {
   SDL_Delay(ms);
-  TakeWindowEvents();
+  Pump();
 }
 
 void SdlPlatform::Present() {
@@ -118,7 +161,10 @@ void SdlPlatform::Present() {
   int w = 0, h = 0;
   SDL_GetRendererOutputSize(renderer_, &w, &h);
   SDL_RenderSetIntegerScale(renderer_, (w >= 2 * kWinW && h >= 2 * kWinH) ? SDL_TRUE : SDL_FALSE);
-  const Surface& s = display_[0];
+  // The pause and the volume are drawn over a copy: the game's picture stays.
+  shown_ = comfort_.View(SDL_GetTicks());
+  if (shown_ != OverlayView{}) DrawOverlay(display_[0], shown_, composed_);
+  const Surface& s = shown_ == OverlayView{} ? display_[0] : composed_;
   SDL_UpdateTexture(texture_, nullptr, s.Row(0), s.W() * 4);
   SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
   SDL_RenderClear(renderer_);
@@ -127,82 +173,117 @@ void SdlPlatform::Present() {
   SDL_RenderPresent(renderer_);
 }
 
-// Window-system events are no game events: taking them keeps the window
-// responsive during waits while keys and clicks stay queued in order.
-void SdlPlatform::TakeWindowEvents() {
-  SDL_PumpEvents();
-  SDL_Event ev[16];
-  bool redraw = false;
-  int n;
-  while ((n = SDL_PeepEvents(ev, 16, SDL_GETEVENT, SDL_WINDOWEVENT, SDL_WINDOWEVENT)) > 0) redraw = true;
-  // Text input and motion would only crowd the queue.
-  SDL_FlushEvents(SDL_TEXTEDITING, SDL_TEXTINPUT);
-  SDL_FlushEvent(SDL_MOUSEMOTION);
-  if (redraw) Present();
+// Takes everything waiting: the platform's own keys and the window's events
+// act at once, game events wait in ahead_ in their order. While paused the
+// game stands still in here.
+void SdlPlatform::Pump() {
+  SDL_Event ev;
+  while (SDL_PollEvent(&ev)) Intake(ev);
+  while (comfort_.Paused()) {
+    if (comfort_.View(SDL_GetTicks()) != shown_) Present();
+    Nap(1000);
+    while (SDL_PollEvent(&ev)) Intake(ev);
+  }
+  if (comfort_.View(SDL_GetTicks()) != shown_) Present();
 }
 
-// Turns an SDL event into a game event; false for the others, which are
-// dealt with here (a window event redraws).
-bool SdlPlatform::Translate(const SDL_Event& ev, Event& e) {
+void SdlPlatform::Intake(const SDL_Event& ev) {
+  const uint32_t now = SDL_GetTicks();
+  Event e;
+  Action a = Action::Nothing;
   switch (ev.type) {
     case SDL_QUIT:
       e = Event{Event::Close, 0, 0, 0};
-      return true;
+      break;
     case SDL_KEYDOWN:
       e = Event{Event::KeyDown, VirtualKey(ev.key.keysym), 0, 0};
-      return true;
+      a = KeyAction(e.key, (ev.key.keysym.mod & KMOD_ALT) != 0);
+      // A held P, M or F11 would flicker between on and off.
+      if (ev.key.repeat && a != Action::Nothing && a != Action::VolumeDown && a != Action::VolumeUp) return;
+      break;
     case SDL_MOUSEBUTTONDOWN:
-      if (ev.button.button != SDL_BUTTON_LEFT) return false;
+      if (ev.button.button != SDL_BUTTON_LEFT) return;
       e = Event{Event::Click, 0, ev.button.x, ev.button.y};
-      return true;
+      break;
     case SDL_WINDOWEVENT:
+      // Hiding the game in the task bar pauses it until it comes back.
+      if (ev.window.event == SDL_WINDOWEVENT_MINIMIZED) comfort_.Minimised(now);
+      else if (ev.window.event == SDL_WINDOWEVENT_RESTORED) comfort_.Restored(now);
       Present();
-      return false;
+      return;
     default:
-      return false;
+      if (!pads_.Translate(ev, e.key, a)) return;
+      break;
+  }
+  if (comfort_.Take(e, a, now)) ahead_.push_back(e);
+}
+
+// Sleeps on the X connection (or in 10 ms slices elsewhere), at most ms, less
+// while the volume band shows; a pad is read by polling, so more often then.
+void SdlPlatform::Nap(int ms) {
+  const int64_t band = comfort_.BandDueIn(SDL_GetTicks());
+  if (band >= 0) ms = int(std::min<int64_t>(ms, band + 1));
+  if (pads_.Any()) ms = std::min(ms, 16);
+  if (xfd_ >= 0) {
+    pollfd p{xfd_, POLLIN, 0};
+    poll(&p, 1, ms);
+  } else {
+    SDL_Delay(uint32_t(std::min(ms, 10)));
   }
 }
 
 bool SdlPlatform::PollEvent(Event& e) {
-  if (!ahead_.empty()) {
-    e = ahead_.front();
-    ahead_.pop_front();
-    return true;
-  }
-  TakeWindowEvents();
-  SDL_Event ev;
-  while (SDL_PollEvent(&ev))
-    if (Translate(ev, e)) return true;
-  return false;
+  if (ahead_.empty()) Pump();
+  if (ahead_.empty()) return false;
+  e = ahead_.front();
+  ahead_.pop_front();
+  return true;
 }
 
-// Sleeps until a game event comes or the time is up. SDL's own timed wait
-// polls every millisecond here, which kept the processor busy; instead the
-// wait sleeps on the X connection (or in 10 ms slices elsewhere). The event
-// found is kept for PollEvent, so the order stays.
+// Sleeps until a game event comes or the game's time is up. SDL's own timed
+// wait polls every millisecond here, which kept the processor busy.
 bool SdlPlatform::WaitEvent(int ms) {
-  const uint32_t start = SDL_GetTicks();
+  const uint32_t start = Ticks();
   for (;;) {
+    Pump();
     if (!ahead_.empty()) return true;
-    SDL_PumpEvents();
-    SDL_Event ev;
-    while (SDL_PeepEvents(&ev, 1, SDL_GETEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) > 0) {
-      Event e;
-      if (Translate(ev, e)) {
-        ahead_.push_back(e);
-        return true;
-      }
-    }
-    const int64_t elapsed = uint32_t(SDL_GetTicks() - start);
+    const int64_t elapsed = uint32_t(Ticks() - start);
     if (ms >= 0 && elapsed >= ms) return true;
-    const int slice = ms < 0 ? 1000 : int(ms - elapsed);
-    if (xfd_ >= 0) {
-      pollfd p{xfd_, POLLIN, 0};
-      poll(&p, 1, slice);
-    } else {
-      SDL_Delay(uint32_t(std::min(slice, 10)));
-    }
+    Nap(ms < 0 ? 1000 : int(ms - elapsed));
   }
+}
+
+void SdlPlatform::ShowFullscreen(bool on) {
+  if (!window_) return;
+  if (on && !(SDL_GetWindowFlags(window_) & SDL_WINDOW_FULLSCREEN)) SDL_GetWindowSize(window_, &winW_, &winH_);
+  SDL_SetWindowFullscreen(window_, on ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
+  Present();
+}
+
+void SdlPlatform::HoldSound(bool held) {
+  if (auto* c = dynamic_cast<SoundControl*>(audio_.get())) c->Hold(held);
+}
+
+void SdlPlatform::SetVolume(int tenths) {
+  if (auto* c = dynamic_cast<SoundControl*>(audio_.get())) c->Volume(tenths);
+}
+
+// Only what the player changed is written: a --mute stays for this game.
+void SdlPlatform::Changed(bool sound) {
+  if (sound) {
+    kept_.volume = comfort_.Volume();
+    kept_.mute = comfort_.Muted();
+  } else {
+    kept_.fullscreen = comfort_.Fullscreen();
+  }
+  Keep();
+}
+
+void SdlPlatform::Keep() {
+  kept_.width = winW_;
+  kept_.height = winH_;
+  std::string why;
+  if (!SaveSettings(settingsPath_, kept_, why)) std::fprintf(stderr, "pikora: the settings are not kept: %s\n", why.c_str());
 }
 
 void SdlPlatform::ShowFatal(const std::string& msg) {

@@ -3,7 +3,11 @@
 #include <deque>
 #include <memory>
 
+#include "platform/Comfort.h"
+#include "platform/Options.h"
+#include "platform/Pads.h"
 #include "platform/Platform.h"
+#include "platform/Settings.h"
 
 union SDL_Event;
 struct SDL_Window;
@@ -15,13 +19,25 @@ namespace plat {
 // The mixer-backed music and effects; silent (and saying so once on stderr)
 // when there is no audio device, no SoundFont or no file.
 std::unique_ptr<Audio> MakeSdlAudio(const std::string& programDir);
-
-class SdlPlatform : public Platform {
+// What the platform asks of that sound beside the game.
+class SoundControl {
  public:
-  SdlPlatform();
+  virtual ~SoundControl() = default;
+  virtual void Hold(bool held) = 0;     // the player's pause
+  virtual void Volume(int tenths) = 0;  // of music and effects together
+};
+
+// True, having said so on stderr, when there is no display for the window
+// (before the video system starts: as far as the environment tells).
+bool NoDisplay();
+
+class SdlPlatform : public Platform, private Comfort::Host {
+ public:
+  explicit SdlPlatform(const Options& options = {});
   ~SdlPlatform() override;
   bool Ok() const { return renderer_ != nullptr; }
 
+  // The game's clock: it stands still while the game is paused.
   uint32_t Ticks() override;
   void Sleep(uint32_t ms) override;
   void Present() override;
@@ -33,9 +49,22 @@ class SdlPlatform : public Platform {
   void ShowFatal(const std::string& msg) override;
 
  private:
-  void TakeWindowEvents();
-  bool Translate(const SDL_Event& ev, Event& e);
+  void Pump();
+  void Intake(const SDL_Event& ev);
+  void Nap(int ms);
+  void ShowFullscreen(bool on) override;
+  void HoldSound(bool held) override;
+  void SetVolume(int tenths) override;
+  void Changed(bool sound) override;
+  void Keep();
   std::deque<Event> ahead_;  // game events taken while waiting, oldest first
+  Comfort comfort_{*this};
+  Pads pads_;
+  OverlayView shown_;  // the overlay last presented
+  Surface composed_;   // the picture with the overlay
+  std::string settingsPath_;
+  Settings kept_;             // as in the file, or as it will be written
+  int winW_ = 0, winH_ = 0;  // the window's size out of fullscreen
   int xfd_ = -1;             // the X connection, to sleep on while waiting
   SDL_Window* window_ = nullptr;
   SDL_Renderer* renderer_ = nullptr;

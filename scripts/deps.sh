@@ -13,6 +13,7 @@ PACKAGES=(
   fluidsynth                # for rendering the tune in tests
   xvfb x11-utils xdotool imagemagick  # for driving the real window in tests
   dpkg-dev file lintian appstream desktop-file-utils man-db  # for building and checking the package
+  openbox                   # a window manager in that X server, for fullscreen
 )
 
 missing=()

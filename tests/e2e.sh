@@ -1,13 +1,34 @@
 #!/usr/bin/env bash
 # The real game in a real X server: it starts, shows the play screen, takes
 # answers from the keyboard, and quits with status 0 on Escape and on a click,
-# leaving no process behind. Also without an audio device.
+# leaving no process behind. Also without an audio device. Then what the
+# platform adds: the word when there is no display, the command line, the
+# pause, fullscreen kept to the next start (under openbox: SDL's fullscreen
+# needs a window manager) and a broken settings file.
 set -u
 GAME=${1:?usage: e2e.sh path/to/pikora}
 WORK=$(mktemp -d)
-trap 'kill $XPID 2>/dev/null; [ -n "${GPID:-}" ] && kill -9 $GPID 2>/dev/null; rm -rf "$WORK"' EXIT
+trap 'kill $XPID ${WMPID:-} 2>/dev/null; [ -n "${GPID:-}" ] && kill -9 $GPID 2>/dev/null; rm -rf "$WORK"' EXIT
+export XDG_CONFIG_HOME=$WORK/config
+SETTINGS=$XDG_CONFIG_HOME/pikora/settings
 
 fail() { echo "FAIL: $*"; exit 1; }
+
+# 0. No display: a clear word and status 1 at once, not a game running unseen.
+t0=$(date +%s%N)
+timeout 10 env -u DISPLAY -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER "$GAME" >"$WORK/nodisplay.log" 2>&1
+rc=$?
+ms=$((($(date +%s%N) - t0) / 1000000))
+[ $rc -eq 1 ] || fail "no display: status $rc"
+grep -q DISPLAY "$WORK/nodisplay.log" && grep -q WAYLAND_DISPLAY "$WORK/nodisplay.log" ||
+  fail "no display: says $(cat "$WORK/nodisplay.log")"
+[ $ms -lt 1000 ] || fail "no display: took $ms ms"
+echo "ok: no display, status 1 in $ms ms: $(cat "$WORK/nodisplay.log")"
+[[ "$("$GAME" --version | head -1)" =~ ^pikora\ [0-9]+\.[0-9]+ ]] || fail "--version says $("$GAME" --version)"
+"$GAME" --seed nine >/dev/null 2>"$WORK/usage.log"
+rc=$?
+[ $rc -eq 2 ] && grep -q -- --fullscreen "$WORK/usage.log" || fail "a bad value: status $rc, $(cat "$WORK/usage.log")"
+echo "ok: --version, and the usage with status 2 for a bad value"
 
 # A display number nobody uses.
 for n in $(seq 70 99); do
@@ -18,6 +39,9 @@ Xvfb "$DISP" -screen 0 1024x768x24 -nolisten tcp >"$WORK/xvfb.log" 2>&1 &
 XPID=$!
 for _ in $(seq 50); do xdpyinfo -display "$DISP" >/dev/null 2>&1 && break; sleep 0.1; done
 export DISPLAY=$DISP
+openbox --sm-disable >"$WORK/openbox.log" 2>&1 &
+WMPID=$!
+for _ in $(seq 50); do xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q window && break; sleep 0.1; done
 
 # Counts pixels of one colour inside a rectangle of a window screenshot.
 count_colour() {  # png w h x y hex
@@ -35,6 +59,35 @@ start_game() {  # extra environment as arguments
   done
   [ -n "$WID" ] || fail "no game window appeared"
 }
+
+shot() {  # file: the game window now, and its size in $SIZE
+  import -window "$WID" "$1" 2>/dev/null
+  SIZE=$(identify -format '%wx%h' "$1" 2>/dev/null)
+}
+
+# Waits until the window has the size given.
+wait_size() {
+  for _ in $(seq 40); do
+    shot "$WORK/size.png"
+    [ "$SIZE" = "$1" ] && return 0
+    sleep 0.25
+  done
+  fail "the window is $SIZE, not $1"
+}
+
+# Waits until nothing moves: a request waits for its answer.
+wait_still() {
+  shot "$WORK/still.png"
+  for _ in $(seq 30); do
+    sleep 0.8
+    shot "$WORK/still2.png"
+    [ "$(compare -metric AE "$WORK/still.png" "$WORK/still2.png" null: 2>&1)" = "0" ] && return 0
+    mv "$WORK/still2.png" "$WORK/still.png"
+  done
+  fail "the picture never stood still"
+}
+
+mean() { convert "$1" -format '%[fx:int(mean*1000)]' info:; }
 
 # Waits until the play screen stands: the status values are drawn in their
 # dark text colour (115, 65, 77) inside the status panel.
@@ -83,9 +136,50 @@ xdotool key --window "$WID" Escape
 wait_exit 0
 echo "ok: played and quit with Escape"
 
-# 2. A click on the play area quits; no audio device and no SoundFont at all.
+[ -e "$SETTINGS" ] && fail "settings written though none changed"
+
+# 2. A click on the play area quits; no audio device and no SoundFont at all;
+# a broken settings file gives a playable 800 x 600 window and stays as it was.
+mkdir -p "$(dirname "$SETTINGS")"
+printf 'fullscreen = perhaps\n' >"$SETTINGS"
 start_game SDL_AUDIODRIVER=no-such-driver PIKORA_SOUNDFONT=none
 wait_play_screen
 xdotool mousemove --window "$WID" 400 300 click 1
 wait_exit 0
-echo "ok: silent start, quit with a click"
+grep -q "settings.*line 1" "$WORK/game.log" || fail "nothing said about the broken settings"
+[ "$(cat "$SETTINGS")" = "fullscreen = perhaps" ] || fail "the broken settings file was overwritten"
+rm "$SETTINGS"
+echo "ok: silent start with broken settings, quit with a click"
+
+# 3. P dims the picture and P brings back exactly the picture before; F11
+# fills the screen and the choice is written down.
+start_game SDL_AUDIODRIVER=dummy
+wait_play_screen
+wait_still
+shot "$WORK/before.png"
+xdotool windowfocus --sync "$WID" 2>/dev/null
+xdotool key --window "$WID" p
+sleep 0.5
+shot "$WORK/paused.png"
+[ "$(mean "$WORK/paused.png")" -lt $(($(mean "$WORK/before.png") * 6 / 10)) ] || fail "the pause does not dim the picture"
+xdotool key --window "$WID" p
+sleep 0.5
+shot "$WORK/after.png"
+[ "$(compare -metric AE "$WORK/before.png" "$WORK/after.png" null: 2>&1)" = "0" ] || fail "the picture after the pause is not the one before"
+echo "ok: the pause dims the picture and gives it back as it was"
+xdotool key --window "$WID" F11
+wait_size 1024x768
+xdotool key --window "$WID" Escape
+wait_exit 0
+grep -q "fullscreen = 1" "$SETTINGS" || fail "fullscreen not kept: $(cat "$SETTINGS")"
+echo "ok: F11 fills the 1024 x 768 screen"
+
+# 4. The next start is fullscreen; F11 gives back the 800 x 600 window.
+start_game SDL_AUDIODRIVER=dummy
+wait_size 1024x768
+xdotool key --window "$WID" F11
+wait_size 800x600
+xdotool key --window "$WID" Escape
+wait_exit 0
+grep -q "fullscreen = 0" "$SETTINGS" || fail "windowed not kept: $(cat "$SETTINGS")"
+echo "ok: fullscreen kept to the next start, and F11 back to the window"

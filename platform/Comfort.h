@@ -1,0 +1,84 @@
+// What the platform offers beside the game, the same on the real window and
+// the headless twin: the pause with its clock, the volume and fullscreen. The
+// keys for them never reach the game, and while paused the game gets nothing
+// but quitting, so a game paused and resumed plays on exactly as if never
+// paused.
+#pragma once
+#include <cstdint>
+
+#include "platform/Platform.h"
+
+namespace plat {
+
+enum class Action { Nothing, Pause, Mute, VolumeDown, VolumeUp, Fullscreen };
+
+// Virtual-key numbers of the keys the platform keeps for itself (P and M are
+// their letters).
+enum ComfortKey : int {
+  kKeyEnter = 13,
+  kKeyPadPlus = 107,
+  kKeyPadMinus = 109,
+  kKeyF11 = 122,
+  kKeyPlus = 187,
+  kKeyMinus = 189,
+};
+Action KeyAction(int key, bool alt);
+
+// What the platform draws over the game's picture.
+struct OverlayView {
+  bool paused = false;
+  int volume = -1;  // -1: no volume band; else the tenths heard
+  bool muted = false;
+  bool operator==(const OverlayView&) const = default;
+};
+
+class Comfort {
+ public:
+  // What the platform does when a setting changes; nothing by default.
+  struct Host {
+    virtual ~Host() = default;
+    virtual void ShowFullscreen(bool) {}
+    virtual void HoldSound(bool) {}
+    virtual void SetVolume(int) {}  // tenths heard: 0 while muted
+    virtual void Changed(bool sound) { (void)sound; }  // the player changed a lasting setting
+  };
+  static constexpr uint32_t kBandMs = 1500;  // how long the volume stays shown
+
+  explicit Comfort(Host& host) : host_(host) {}
+  // The starting state, as the settings and the command line say; tells the host.
+  void Start(int volume, bool muted, bool fullscreen);
+
+  // Takes an input at the machine's time raw: true when it is the game's.
+  void Act(Action a, uint32_t raw);
+  bool Take(const Event& e, Action a, uint32_t raw);
+  void Minimised(uint32_t raw);
+  void Restored(uint32_t raw);
+
+  bool Paused() const { return paused_; }
+  // Milliseconds spent paused: the game's clock is the machine's less these.
+  uint32_t Lost() const { return lost_; }
+  int Volume() const { return volume_; }
+  bool Muted() const { return muted_; }
+  bool Fullscreen() const { return fullscreen_; }
+  OverlayView View(uint32_t raw) const;
+  // Milliseconds until the volume band goes; -1 when none shows.
+  int64_t BandDueIn(uint32_t raw) const;
+
+ private:
+  void Pause(uint32_t raw, bool byMinimise);
+  void Resume(uint32_t raw);
+  void Heard();
+  Host& host_;
+  bool paused_ = false, byMinimise_ = false;
+  uint32_t pausedAt_ = 0, lost_ = 0;
+  int volume_ = 10;
+  bool muted_ = false, fullscreen_ = false;
+  bool band_ = false;
+  uint32_t bandAt_ = 0;
+};
+
+// out = the game's picture with the overlay drawn over it; the picture itself
+// is not touched.
+void DrawOverlay(const Surface& game, const OverlayView& v, Surface& out);
+
+}  // namespace plat

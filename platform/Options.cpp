@@ -1,0 +1,77 @@
+#include "platform/Options.h"
+
+#include <cerrno>
+#include <cstdlib>
+
+namespace plat {
+namespace {
+
+// Decimal digits only: strtoull would take a sign, spaces and hex.
+bool ParseSeed(const std::string& s, uint64_t& out) {
+  if (s.empty() || s.size() > 20 || s.find_first_not_of("0123456789") != std::string::npos) return false;
+  errno = 0;
+  unsigned long long v = std::strtoull(s.c_str(), nullptr, 10);
+  if (errno == ERANGE) return false;
+  out = v;
+  return true;
+}
+
+}  // namespace
+
+bool ParseOptions(int argc, const char* const* argv, Options& out, std::string& error) {
+  out = Options{};
+  for (int i = 1; i < argc; ++i) {
+    const std::string a = argv[i];
+    if (a == "--help") out.help = true;
+    else if (a == "--version") out.version = true;
+    else if (a == "--fullscreen") out.fullscreen = true;
+    else if (a == "--windowed") out.fullscreen = false;
+    else if (a == "--mute") out.mute = true;
+    else if (a == "--seed" || a.rfind("--seed=", 0) == 0) {
+      std::string v;
+      if (a == "--seed") {
+        if (i + 1 >= argc) return error = "--seed needs a number", false;
+        v = argv[++i];
+      } else {
+        v = a.substr(7);
+      }
+      uint64_t seed = 0;
+      if (!ParseSeed(v, seed)) return error = "--seed takes a whole number from 0 to 18446744073709551615, not '" + v + "'", false;
+      out.seed = seed;
+    } else if (a.rfind("-", 0) == 0) {
+      return error = "unknown option '" + a + "'", false;
+    } else {
+      return error = "unexpected argument '" + a + "'", false;
+    }
+  }
+  return true;
+}
+
+std::string Usage() {
+  return "Usage: pikora [OPTION]...\n"
+         "有限会社☆ピコラ！: run a little creature-breeding company while the owner is away.\n"
+         "\n"
+         "Options:\n"
+         "  --fullscreen   start in fullscreen\n"
+         "  --windowed     start in a window\n"
+         "  --mute         start with the sound muted\n"
+         "  --seed N       play the game of seed N (a whole number): the same seed\n"
+         "                 gives the same random numbers, to share or replay a game\n"
+         "  --help         show this help and exit\n"
+         "  --version      show the version and exit\n"
+         "\n"
+         "Keys (game controller):\n"
+         "  Left (pad left, A)         permit the request\n"
+         "  Right (pad right, B)       refuse the request\n"
+         "  Up, Down (pad up, down)    set how much the next purchase buys\n"
+         "  Esc, a click (Back)        quit\n"
+         "  P (Start)                  pause and resume\n"
+         "  M                          mute and unmute\n"
+         "  -, + (also the keypad's)   volume down and up\n"
+         "  F11, Alt+Enter             fullscreen and back\n"
+         "\n"
+         "Fullscreen, window size and volume are kept in $XDG_CONFIG_HOME/pikora/settings\n"
+         "(by default ~/.config/pikora/settings).\n";
+}
+
+}  // namespace plat

@@ -1,0 +1,24 @@
+// The command line of the game.
+#pragma once
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace plat {
+
+struct Options {
+  bool help = false;
+  bool version = false;
+  bool mute = false;
+  std::optional<bool> fullscreen;  // unset: as the settings file says
+  std::optional<uint64_t> seed;    // unset: a seed from the clock
+};
+
+// Reads the arguments after the program name; false, with the reason in
+// error, for an unknown option, a missing or bad value or a stray word.
+bool ParseOptions(int argc, const char* const* argv, Options& out, std::string& error);
+
+// The text of --help: every option and the keys.
+std::string Usage();
+
+}  // namespace plat

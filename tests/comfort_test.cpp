@@ -1,0 +1,259 @@
+// The platform's comforts beside the game: the command line, the settings
+// file, the pause on the headless twin and the game controller on SDL.
+#include <SDL.h>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "platform/Options.h"
+#include "platform/SdlPlatform.h"
+#include "platform/Settings.h"
+#include "tests/Play.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+bool Parse(std::vector<const char*> args, plat::Options& o, std::string& error) {
+  args.insert(args.begin(), "pikora");
+  return plat::ParseOptions(int(args.size()), args.data(), o, error);
+}
+
+TEST(Options, ReadsTheOptionsAndRefusesAnythingElse) {
+  plat::Options o;
+  std::string error;
+  ASSERT_TRUE(Parse({}, o, error));
+  EXPECT_FALSE(o.fullscreen || o.seed || o.mute || o.help || o.version);
+  ASSERT_TRUE(Parse({"--fullscreen", "--mute", "--seed", "42", "--windowed"}, o, error));
+  EXPECT_EQ(o.fullscreen, false) << "the last of --fullscreen and --windowed wins";
+  EXPECT_TRUE(o.mute);
+  EXPECT_EQ(o.seed, 42u);
+  ASSERT_TRUE(Parse({"--seed=18446744073709551615", "--version", "--help"}, o, error));
+  EXPECT_EQ(o.seed, 18446744073709551615u);
+  EXPECT_TRUE(o.version && o.help);
+
+  for (std::vector<const char*> bad : std::vector<std::vector<const char*>>{
+           {"--seed"}, {"--seed", "-1"}, {"--seed", "18446744073709551616"}, {"--seed", "0x10"},
+           {"--seed="}, {"--seed", " 7"}, {"--fullscreen=1"}, {"-f"}, {"game"}}) {
+    EXPECT_FALSE(Parse(bad, o, error)) << bad[0];
+    EXPECT_NE(error, "");
+  }
+  const std::string usage = plat::Usage();
+  for (const char* word : {"--help", "--version", "--fullscreen", "--windowed", "--mute", "--seed N", "P ",
+                           "M ", "F11", "Alt+Enter", "pikora/settings"})
+    EXPECT_NE(usage.find(word), std::string::npos) << word;
+}
+
+class TempDir : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    char tmpl[] = "/tmp/pikora-comfort-XXXXXX";
+    ASSERT_NE(mkdtemp(tmpl), nullptr);
+    dir = tmpl;
+    path = (dir / "pikora" / "settings").string();
+  }
+  void TearDown() override { fs::remove_all(dir); }
+  void Write(const std::string& text) {
+    fs::create_directories(dir / "pikora");
+    std::ofstream(path) << text;
+  }
+  std::string Read() {
+    std::stringstream s;
+    s << std::ifstream(path).rdbuf();
+    return s.str();
+  }
+  fs::path dir;
+  std::string path;
+};
+
+using SettingsFile = TempDir;
+
+TEST_F(SettingsFile, KeepsWhatWasSavedWholeAndNothingHalf) {
+  plat::Settings s{true, 1024, 700, 3, true}, back;
+  std::string why;
+  ASSERT_TRUE(plat::SaveSettings(path, s, why)) << why;  // makes the folders too
+  ASSERT_EQ(plat::LoadSettings(path, back, why), plat::SettingsRead::Good) << why;
+  EXPECT_EQ(back, s);
+  s.volume = 0;
+  ASSERT_TRUE(plat::SaveSettings(path, s, why));
+  plat::LoadSettings(path, back, why);
+  EXPECT_EQ(back, s);
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir / "pikora"), fs::directory_iterator{}), 1)
+      << "the temporary file is left behind";
+
+  Write("# by hand\n\n  volume=4  \nlater_option = what\n");
+  ASSERT_EQ(plat::LoadSettings(path, back, why), plat::SettingsRead::Good) << why;
+  EXPECT_EQ(back, (plat::Settings{false, 800, 600, 4, false}));
+}
+
+TEST_F(SettingsFile, AnyFaultGivesTheDefaults) {
+  plat::Settings s;
+  std::string why;
+  EXPECT_EQ(plat::LoadSettings(path, s, why), plat::SettingsRead::Missing);
+  for (const char* text : {"volume = 11\n", "fullscreen = yes\n", "width = -5\n", "height = 200\n",
+                           "volume = 3\nnonsense\n", "mute = 1\nvolume =\n", "\x01\x02\xff"}) {
+    Write(text);
+    s.volume = 7;
+    EXPECT_EQ(plat::LoadSettings(path, s, why), plat::SettingsRead::Malformed) << text;
+    EXPECT_EQ(s, plat::Settings{}) << text;
+    EXPECT_NE(why.find("settings"), std::string::npos);
+  }
+  fs::remove(path);
+  fs::create_directories(path);  // a folder where the file should be: opens, cannot be read
+  EXPECT_EQ(plat::LoadSettings(path, s, why), plat::SettingsRead::Unreadable);
+  EXPECT_EQ(s, plat::Settings{});
+  // A file where a folder should be, which even root cannot write under.
+  std::ofstream(dir / "file") << "x";
+  EXPECT_FALSE(plat::SaveSettings((dir / "file" / "pikora" / "settings").string(), s, why));
+  EXPECT_NE(why, "");
+  EXPECT_FALSE(plat::SaveSettings(path, s, why)) << "a folder in the file's place";
+}
+
+TEST_F(SettingsFile, LivesInTheUsersConfigurationFolder) {
+  const std::string xdg = getenv("XDG_CONFIG_HOME") ? getenv("XDG_CONFIG_HOME") : "";
+  setenv("XDG_CONFIG_HOME", "/x/conf", 1);
+  EXPECT_EQ(plat::SettingsPath(), "/x/conf/pikora/settings");
+  setenv("XDG_CONFIG_HOME", "relative", 1);  // to be ignored
+  EXPECT_EQ(plat::SettingsPath(), std::string(getenv("HOME")) + "/.config/pikora/settings");
+  if (xdg.empty()) unsetenv("XDG_CONFIG_HOME");
+  else setenv("XDG_CONFIG_HOME", xdg.c_str(), 1);
+}
+
+// A whole scripted game; each pause (game time, length) holds the clock, and
+// keys and clicks during it must be dropped. Keys after a pause come that
+// much later by the machine's clock.
+struct Played {
+  std::string record, sounds;
+  uint64_t screen = 0;
+  uint32_t lost = 0;
+};
+Played PlayScripted(const std::vector<std::pair<uint32_t, uint32_t>>& pauses) {
+  pktest::Game g(7);
+  auto raw = [&](uint32_t t) {
+    uint32_t r = t;
+    for (auto [at, len] : pauses) r += at < t ? len : 0;
+    return r;
+  };
+  const int keys[] = {plat::kKeyRight, plat::kKeyUp, plat::kKeyRight, plat::kKeyLeft, plat::kKeyDown, 'A', plat::kKeyRight};
+  for (uint32_t k = 0; k < 300; ++k) g.hp.KeyAt(raw(1500 + 613 * k), keys[k % 7]);
+  for (auto [at, len] : pauses) {
+    const uint32_t from = raw(at);
+    g.hp.KeyAt(from, 'P');
+    g.hp.KeyAt(from + len / 3, plat::kKeyLeft);
+    g.hp.KeyAt(from + len / 3, plat::kKeyMinus);  // the volume may change meanwhile
+    g.hp.ClickAt(from + len / 2, 400, 300);       // would quit the game
+    g.hp.KeyAt(from + len, 'P');
+  }
+  g.f.Run();
+  Played p{pktest::DumpRecord(g.f), "", g.f.Display(0).Hash(), g.hp.comfort.Lost()};
+  for (const auto& l : g.hp.audio.log) p.sounds += l + '\n';
+  return p;
+}
+
+TEST(Pause, APausedGamePlaysOnAsIfNeverPaused) {
+  const Played plain = PlayScripted({});
+  // During the logo, inside animations, while a request waits; short and long.
+  const std::vector<std::pair<uint32_t, uint32_t>> pauses = {
+      {300, 2}, {1234, 999}, {4321, 60000}, {20017, 700}, {61003, 3}, {90001, 3600000}, {150001, 1}};
+  const Played paused = PlayScripted(pauses);
+  EXPECT_EQ(paused.lost, 2u + 999 + 60000 + 700 + 3 + 3600000 + 1) << "a pause came after the end";
+  EXPECT_EQ(paused.record, plain.record);
+  EXPECT_EQ(paused.screen, plain.screen);
+  EXPECT_EQ(paused.sounds, plain.sounds);
+
+  // Quitting still quits while paused.
+  pktest::Game g;
+  g.hp.KeyAt(5000, 'P');
+  g.hp.CloseAt(9000);
+  g.hp.KeyAt(20000, 'P');
+  g.f.Run();
+  EXPECT_TRUE(g.f.Ended());
+  EXPECT_FALSE(g.hp.comfort.Paused());
+  EXPECT_EQ(g.hp.comfort.Lost(), 4000u);
+}
+
+// The real platform on SDL's dummy video driver, its settings in a folder of
+// the test's own.
+class RealPlatform : public TempDir {
+ protected:
+  void SetUp() override {
+    TempDir::SetUp();
+    setenv("XDG_CONFIG_HOME", dir.c_str(), 1);
+    // The dummy driver's window never has the focus that pad events need.
+    SDL_SetHint(SDL_HINT_JOYSTICK_ALLOW_BACKGROUND_EVENTS, "1");
+  }
+  void TearDown() override {
+    unsetenv("XDG_CONFIG_HOME");
+    TempDir::TearDown();
+  }
+  static std::vector<int> Keys(plat::Platform& p) {
+    std::vector<int> keys;
+    for (plat::Event e; p.PollEvent(e);) keys.push_back(e.type == plat::Event::KeyDown ? e.key : -1);
+    return keys;
+  }
+};
+
+TEST_F(RealPlatform, PadButtonsAndStickAreTheGameKeys) {
+  plat::SdlPlatform p;
+  ASSERT_TRUE(p.Ok());
+  SDL_VirtualJoystickDesc d{};
+  d.version = SDL_VIRTUAL_JOYSTICK_DESC_VERSION;
+  d.type = SDL_JOYSTICK_TYPE_GAMECONTROLLER;
+  d.naxes = SDL_CONTROLLER_AXIS_MAX;
+  d.nbuttons = SDL_CONTROLLER_BUTTON_MAX;
+  const int index = SDL_JoystickAttachVirtualEx(&d);  // plugged in during play
+  ASSERT_GE(index, 0) << SDL_GetError();
+  SDL_Joystick* j = SDL_JoystickOpen(index);
+  ASSERT_NE(j, nullptr);
+  EXPECT_EQ(Keys(p), std::vector<int>{}) << "the pad is opened, nothing pressed";
+  const std::pair<int, int> buttons[] = {
+      {SDL_CONTROLLER_BUTTON_A, plat::kKeyLeft},          {SDL_CONTROLLER_BUTTON_B, plat::kKeyRight},
+      {SDL_CONTROLLER_BUTTON_DPAD_LEFT, plat::kKeyLeft},  {SDL_CONTROLLER_BUTTON_DPAD_RIGHT, plat::kKeyRight},
+      {SDL_CONTROLLER_BUTTON_DPAD_UP, plat::kKeyUp},      {SDL_CONTROLLER_BUTTON_DPAD_DOWN, plat::kKeyDown},
+      {SDL_CONTROLLER_BUTTON_BACK, plat::kKeyEscape}};
+  for (auto [button, key] : buttons) {
+    SDL_JoystickSetVirtualButton(j, button, 1);
+    EXPECT_EQ(Keys(p), std::vector<int>{key}) << "button " << button;
+    SDL_JoystickSetVirtualButton(j, button, 0);
+    EXPECT_EQ(Keys(p), std::vector<int>{}) << "a release is no press";
+  }
+  SDL_JoystickSetVirtualButton(j, SDL_CONTROLLER_BUTTON_X, 1);
+  EXPECT_EQ(Keys(p), std::vector<int>{}) << "a button without a meaning";
+  // The left stick pushes once per lean, a tremble near the edge is no second push.
+  for (auto [axis, value, keys] : std::vector<std::tuple<int, int, std::vector<int>>>{
+           {SDL_CONTROLLER_AXIS_LEFTX, -30000, {plat::kKeyLeft}},
+           {SDL_CONTROLLER_AXIS_LEFTX, -15000, {}},
+           {SDL_CONTROLLER_AXIS_LEFTX, -30000, {}},
+           {SDL_CONTROLLER_AXIS_LEFTX, 0, {}},
+           {SDL_CONTROLLER_AXIS_LEFTX, 32767, {plat::kKeyRight}},
+           {SDL_CONTROLLER_AXIS_LEFTY, 32767, {plat::kKeyDown}},
+           {SDL_CONTROLLER_AXIS_RIGHTX, -32768, {}}}) {
+    SDL_JoystickSetVirtualAxis(j, axis, int16_t(value));
+    EXPECT_EQ(Keys(p), keys) << "axis " << axis << " at " << value;
+  }
+  SDL_JoystickClose(j);
+  SDL_JoystickDetachVirtual(index);  // pulled out: no fault
+  EXPECT_EQ(Keys(p), std::vector<int>{});
+}
+
+TEST_F(RealPlatform, AFaultyFileIsNotOverwrittenUntilThePlayerChangesASetting) {
+  Write("volume = loud\n");
+  { plat::SdlPlatform p; }
+  EXPECT_EQ(Read(), "volume = loud\n");
+  {
+    plat::SdlPlatform p;
+    SDL_Event ev{};
+    ev.type = SDL_KEYDOWN;
+    ev.key.keysym.sym = SDLK_MINUS;
+    SDL_PushEvent(&ev);
+    EXPECT_EQ(Keys(p), std::vector<int>{}) << "the volume key is not the game's";
+  }
+  plat::Settings s;
+  std::string why;
+  EXPECT_EQ(plat::LoadSettings(path, s, why), plat::SettingsRead::Good) << Read();
+  EXPECT_EQ(s.volume, 9);
+}
+
+}  // namespace
