@@ -6,6 +6,7 @@
 // writes them afresh; the diff is then reviewed like code.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -27,7 +28,7 @@ struct Style {
 
 // Together they meet every request and every job's return, hatching,
 // growth, hunger, training, sales, refusals, the amount keys, a bankruptcy
-// and the three kinds of ending roll; RecordedGame.CoverEveryEvent checks it.
+// and the three kinds of ending roll; RecordedCoverage checks it.
 const Style kGames[] = {
     {"careful", 17, {-1, -1, -1, -1, -1, -1}, 5},             // a whole game; the roll finds no grown creature
     {"spendthrift", 2, {100, 100, 100, 100, 100, 0}, 5},      // bankrupt
@@ -61,34 +62,55 @@ struct Traced {
   std::string kept;  // drawing calls behind the line asked for
 };
 
+class Player {
+ public:
+  explicit Player(const Style& st) : st_(st), rng_(st.seed * 7919 + 17) {}
+  uint32_t Next(uint32_t n) {
+    rng_ = rng_ * 6364136223846793005ull + 1442695040888963407ull;
+    return uint32_t(rng_ >> 33) % n;
+  }
+  // The next key while a request waits: a purchase's amount first, then the answer.
+  int Key(pk::Form1& f) {
+    const int kind = int(f.Jsigoto(f.Jnow));
+    if (kind <= 1 && want_ == 0) {
+      want_ = st_.permit[kind] >= 0 ? 1 + int(Next(uint32_t(st_.amount)))
+              : kind == 1           ? 1
+                                    : 1 + int(std::min<int64_t>(4, f.Sikin / 1500));
+      past_ = (want_ == 1 || want_ == 5) && Next(2);
+    }
+    if (kind <= 1 && want_ != f.KaimonoKazu) return want_ > f.KaimonoKazu ? plat::kKeyUp : plat::kKeyDown;
+    if (kind <= 1 && past_) {
+      past_ = false;
+      return want_ == 5 ? plat::kKeyUp : plat::kKeyDown;
+    }
+    want_ = 0;
+    const bool permit = st_.permit[kind] < 0 ? Judge(f, kind) : int(Next(100)) < st_.permit[kind];
+    return permit ? plat::kKeyLeft : plat::kKeyRight;
+  }
+
+ private:
+  const Style& st_;
+  uint64_t rng_;
+  int want_ = 0;       // the amount to set before answering a purchase; 0: not chosen yet
+  bool past_ = false;  // push once more against the limit
+};
+
 Traced Play(const Style& st, size_t keep = size_t(-1)) {
   pktest::Game g(st.seed);
   plat::Tracer tr(g.hp);
   tr.keep = keep;
-  uint64_t rng = st.seed * 7919 + 17;
-  auto next = [&](uint32_t n) {
-    rng = rng * 6364136223846793005ull + 1442695040888963407ull;
-    return uint32_t(rng >> 33) % n;
-  };
+  Player player(st);
   pk::Form1& f = g.f;
   f.Form_Load();
   f.Jikan = st.time, f.Score = st.score;
   std::string dump = pktest::DumpRecord(f);
-  int mode = 0, page = 0, want = 0;
-  bool past = false;
+  int mode = 0, page = 0;
   int job[4] = {6, 6, 6, 6};
   while (!f.Ended()) {
     if (g.hp.Pending() == 0) {
-      const uint32_t at = g.hp.Ticks() + 1 + next(900);
-      if (f.Mode == 1) {
-        const int kind = int(f.Jsigoto(f.Jnow));
-        if (kind <= 1 && want == 0) want = st.permit[kind] < 0 ? (kind == 1 ? 1 : 1 + int(f.Sikin / 1500 > 4 ? 4 : f.Sikin / 1500)) : 1 + int(next(uint32_t(st.amount))), past = want % 4 == 1 && next(2);
-        if (kind <= 1 && want != f.KaimonoKazu) g.hp.KeyAt(at, want > f.KaimonoKazu ? plat::kKeyUp : plat::kKeyDown);
-        else if (kind <= 1 && past) g.hp.KeyAt(at, want == 5 ? plat::kKeyUp : plat::kKeyDown), past = false;
-        else g.hp.KeyAt(at, (st.permit[kind] < 0 ? Judge(f, kind) : int(next(100)) < st.permit[kind]) ? plat::kKeyLeft : plat::kKeyRight), want = 0;
-      } else if (f.Mode >= 2) {
-        g.hp.KeyAt(at + 400, 'A');
-      }
+      const uint32_t at = g.hp.Ticks() + 1 + player.Next(900);
+      if (f.Mode == 1) g.hp.KeyAt(at, player.Key(f));
+      else if (f.Mode >= 2) g.hp.KeyAt(at + 400, 'A');
     }
     if (!f.Step()) break;
     if (f.Mode == 1 && mode != 1) tr.Add("ask " + std::to_string(f.Jnow) + " " + std::to_string(f.Jsigoto(f.Jnow)));
