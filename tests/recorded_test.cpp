@@ -73,12 +73,13 @@ class Player {
   int Key(pk::Form1& f) {
     const int kind = int(f.Jsigoto(f.Jnow));
     if (kind <= 1 && want_ == 0) {
+      presses_ = 0;
       want_ = st_.permit[kind] >= 0 ? 1 + int(Next(uint32_t(st_.amount)))
               : kind == 1           ? 1
                                     : 1 + int(std::min<int64_t>(4, f.Sikin / 1500));
       past_ = (want_ == 1 || want_ == 5) && Next(2);
     }
-    if (kind <= 1 && want_ != f.KaimonoKazu) return want_ > f.KaimonoKazu ? plat::kKeyUp : plat::kKeyDown;
+    if (kind <= 1 && want_ != f.KaimonoKazu && ++presses_ <= 6) return want_ > f.KaimonoKazu ? plat::kKeyUp : plat::kKeyDown;
     if (kind <= 1 && past_) {
       past_ = false;
       return want_ == 5 ? plat::kKeyUp : plat::kKeyDown;
@@ -93,6 +94,7 @@ class Player {
   uint64_t rng_;
   int want_ = 0;       // the amount to set before answering a purchase; 0: not chosen yet
   bool past_ = false;  // push once more against the limit
+  int presses_ = 0;    // a selector that does not move is given up on
 };
 
 Traced Play(const Style& st, size_t keep = size_t(-1)) {
@@ -106,7 +108,7 @@ Traced Play(const Style& st, size_t keep = size_t(-1)) {
   std::string dump = pktest::DumpRecord(f);
   int mode = 0, page = 0;
   int job[4] = {6, 6, 6, 6};
-  while (!f.Ended()) {
+  for (int steps = 0; !f.Ended() && steps < 1000000; ++steps) {
     if (g.hp.Pending() == 0) {
       const uint32_t at = g.hp.Ticks() + 1 + player.Next(900);
       if (f.Mode == 1) g.hp.KeyAt(at, player.Key(f));
