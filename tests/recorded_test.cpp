@@ -34,6 +34,10 @@ const Style kGames[] = {
     {"spendthrift", 2, {100, 100, 100, 100, 100, 0}, 5},      // bankrupt
     {"highroll", 1, {90, 100, 100, 100, 100, 100}, 5, 300, 9960},  // a short game over 9999
     {"seller", 2, {0, 0, 100, 100, 0, 100}, 1, 150},          // a short game; the roll sells what is left
+    {"crowded", 14, {-1, -1, -1, -1, -1, -1}, 5},             // the pen all but full
+    {"weary", 13, {100, 20, 100, 0, 100, 100}, 3},            // rests refused: stamina runs low
+    {"restless", 34, {90, 100, 100, 100, 100, 100}, 5},       // rests at the edge of tiredness
+    {"hasty", 3, {100, 100, 100, 100, 100, 0}, 5},            // bankrupt, another speaker
 };
 
 // A careful owner: a chance below zero means judging by what the screen shows.
