@@ -1,22 +1,29 @@
 #include "platform/Headless.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 
 namespace plat {
 
-void RecordingAudio::MusicOpen(const std::string& path) { log.push_back("open " + path); open = true; playing = false; }
-void RecordingAudio::MusicPlay() { log.push_back("play"); if (open) playing = true; }
-void RecordingAudio::MusicStop() { log.push_back("stop"); playing = false; }
-void RecordingAudio::MusicRewind() { log.push_back("rewind"); playing = false; }
-void RecordingAudio::MusicClose() { log.push_back("close"); open = playing = false; }
+void RecordingAudio::Log(const std::string& what) {
+  log.push_back(what);
+  if (!tracer) return;
+  const size_t at = what.find(dir);
+  tracer->Add(dir.empty() || at == std::string::npos ? what : what.substr(0, at) + what.substr(at + dir.size()));
+}
+void RecordingAudio::MusicOpen(const std::string& path) { Log("open " + path); open = true; playing = false; }
+void RecordingAudio::MusicPlay() { Log("play"); if (open) playing = true; }
+void RecordingAudio::MusicStop() { Log("stop"); playing = false; }
+void RecordingAudio::MusicRewind() { Log("rewind"); playing = false; }
+void RecordingAudio::MusicClose() { Log("close"); open = playing = false; }
 std::string RecordingAudio::MusicMode() {
   ++modeQueries;
   if (!open) return "";
   return playing ? "playing" : "stopped";
 }
-void RecordingAudio::Effect(const std::string& path) { log.push_back("effect " + path); }
-void RecordingAudio::EffectSilence() { log.push_back("silence"); }
+void RecordingAudio::Effect(const std::string& path) { Log("effect " + path); }
+void RecordingAudio::EffectSilence() { Log("silence"); }
 
 std::vector<int> RecordingAudio::Effects() const {
   std::vector<int> out;
@@ -88,11 +95,77 @@ bool Headless::PollEvent(Event& e) {
     script_.pop_front();
     if (Take(t)) {
       e = t.e;
+      if (audio.tracer)
+        audio.tracer->Add(e.type == Event::KeyDown ? "key " + std::to_string(e.key)
+                          : e.type == Event::Click ? "click " + std::to_string(e.x) + "," + std::to_string(e.y)
+                                                   : "close");
       return true;
     }
     Hold(0);
   }
   return false;
+}
+
+std::string Headless::NameOf(const Surface& s) const {
+  for (int i = 0; i <= 2; ++i)
+    if (&s == &display_[i]) return "d" + std::to_string(i);
+  const Pictures& p = *pics_;
+  if (&s == &p.Chip) return "chip";
+  if (&s == &p.Rogo) return "logo";
+  for (int i = 0; i <= 5; ++i)
+    if (&s == &p.Face[i]) return "face" + std::to_string(i);
+  for (int i = 0; i <= 1; ++i)
+    if (&s == &p.EndP[i]) return "endp" + std::to_string(i);
+  return std::to_string(s.W()) + "x" + std::to_string(s.H());
+}
+
+Tracer::Tracer(Headless& hp) : hp_(hp) {
+  drawSink = this;
+  hp.audio.tracer = this;
+  hp.audio.dir = hp.dir;
+}
+Tracer::~Tracer() {
+  if (drawSink == this) drawSink = nullptr;
+  hp_.audio.tracer = nullptr;
+}
+
+void Tracer::Add(const std::string& what) { lines.push_back(std::to_string(hp_.Ticks()) + " " + what); }
+
+// FNV-1a over the calls, one line each.
+void Tracer::Shown() {
+  uint32_t h = 2166136261u;
+  for (const std::string& c : calls_)
+    for (char ch : c + "\n") h = (h ^ uint8_t(ch)) * 16777619u;
+  char digest[16];
+  std::snprintf(digest, sizeof digest, "%08x", h);
+  if (lines.size() == keep)
+    for (const std::string& c : calls_) kept += c + "\n";
+  Add("show " + std::to_string(calls_.size()) + " " + digest);
+  calls_.clear();
+}
+
+void Tracer::Call(const std::string& c) { calls_.push_back(c); }
+
+namespace {
+std::string At(int x, int y) { return " " + std::to_string(x) + "," + std::to_string(y); }
+std::string Hex(Color c) {
+  char b[8];
+  std::snprintf(b, sizeof b, " %06x", unsigned(c & 0xFFFFFF));
+  return b;
+}
+}  // namespace
+
+void Tracer::Copied(const Surface& dst, int dx, int dy, int w, int h, const Surface& src, int sx, int sy) {
+  Call("copy " + hp_.NameOf(dst) + At(dx, dy) + " " + std::to_string(w) + "x" + std::to_string(h) + " from " +
+       hp_.NameOf(src) + At(sx, sy));
+}
+void Tracer::Boxed(const Surface& dst, int x1, int y1, int x2, int y2, Color c, bool filled) {
+  Call(std::string(filled ? "block " : "box ") + hp_.NameOf(dst) + At(x1, y1) + At(x2, y2) + Hex(c));
+}
+void Tracer::Filled(const Surface& dst, Color c) { Call("fill " + hp_.NameOf(dst) + Hex(c)); }
+void Tracer::Printed(const Surface& dst, const std::string& utf8) {
+  Call("text " + hp_.NameOf(dst) + At(dst.curX, dst.curY) + " " + std::to_string(dst.attr.size) +
+       (dst.attr.bold ? "b" : "") + Hex(dst.attr.color) + " " + utf8);
 }
 
 bool Headless::WaitEvent(int ms) {

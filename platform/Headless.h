@@ -11,6 +11,36 @@
 
 namespace plat {
 
+class Headless;
+
+// A compact account of what the game asks of the twin, one line per happening
+// with the virtual time: "<ms> <what>". Sounds and scripted events as they
+// come; "show <calls> <digest>" for each present, a digest of the drawing
+// calls since the one before; callers add lines of their own. Drawing calls
+// are recorded, not pixels, so a newer rasteriser or font leaves it unchanged.
+class Tracer : public DrawSink {
+ public:
+  explicit Tracer(Headless& hp);  // listens to every surface until destroyed
+  ~Tracer() override;
+  void Add(const std::string& what);
+  void Shown();
+
+  void Copied(const Surface& dst, int dx, int dy, int w, int h, const Surface& src, int sx, int sy) override;
+  void Boxed(const Surface& dst, int x1, int y1, int x2, int y2, Color c, bool filled) override;
+  void Filled(const Surface& dst, Color c) override;
+  void Printed(const Surface& dst, const std::string& utf8) override;
+
+  std::vector<std::string> lines;
+  // The drawing calls behind line `keep`, written out one per line.
+  size_t keep = size_t(-1);
+  std::string kept;
+
+ private:
+  void Call(const std::string& c);
+  Headless& hp_;
+  std::vector<std::string> calls_;
+};
+
 // Sound requests written down instead of played: "open PATH", "play", "stop",
 // "rewind", "close", "effect PATH", "silence".
 class RecordingAudio : public Audio {
@@ -32,6 +62,11 @@ class RecordingAudio : public Audio {
   void EndPiece() { playing = false; }
   // Effects requested, as their numbers (the digits after ".../se").
   std::vector<int> Effects() const;
+  Tracer* tracer = nullptr;
+  std::string dir;  // left out of the paths in the trace
+
+ private:
+  void Log(const std::string& what);
 };
 
 class Headless : public Platform {
@@ -42,7 +77,10 @@ class Headless : public Platform {
   // while paused.
   uint32_t Ticks() override { return now_ - comfort.Lost(); }
   void Sleep(uint32_t ms) override;
-  void Present() override { ++presents; }
+  void Present() override {
+    ++presents;
+    if (audio.tracer) audio.tracer->Shown();
+  }
   bool PollEvent(Event& e) override;
   bool WaitEvent(int ms) override;
   Audio& Sound() override { return audio; }
@@ -58,6 +96,8 @@ class Headless : public Platform {
   size_t Pending() const { return script_.size(); }
   // This twin's own copy of the pictures, for tests that paint marks on them.
   Pictures& PaintablePictures() { return OwnPictures(); }
+  // "d0".."d2" for the surfaces, the picture's name, or the size of another.
+  std::string NameOf(const Surface& s) const;
 
   Comfort::Host quiet;
   Comfort comfort{quiet};  // the pause and the volume, as on the real window

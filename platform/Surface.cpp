@@ -9,6 +9,7 @@
 namespace plat {
 
 void Surface::Copy(int dx, int dy, int w, int h, const Surface& src, int sx, int sy) {
+  if (drawSink) drawSink->Copied(*this, dx, dy, w, h, src, sx, sy);
   // Clip against the source, then the destination, keeping both offsets aligned.
   if (sx < 0) { dx -= sx; w += sx; sx = 0; }
   if (sy < 0) { dy -= sy; h += sy; sy = 0; }
@@ -27,6 +28,7 @@ void Surface::Copy(int dx, int dy, int w, int h, const Surface& src, int sx, int
 }
 
 void Surface::Box(int x1, int y1, int x2, int y2, Color c, bool filled) {
+  if (drawSink) drawSink->Boxed(*this, x1, y1, x2, y2, c, filled);
   if (x1 > x2) std::swap(x1, x2);
   if (y1 > y2) std::swap(y1, y2);
   if (filled) {
@@ -38,7 +40,10 @@ void Surface::Box(int x1, int y1, int x2, int y2, Color c, bool filled) {
   for (int y = y1; y <= y2; ++y) { Set(x1, y, c); Set(x2, y, c); }
 }
 
-void Surface::Fill(Color c) { std::fill(px_.begin(), px_.end(), c); }
+void Surface::Fill(Color c) {
+  if (drawSink) drawSink->Filled(*this, c);
+  std::fill(px_.begin(), px_.end(), c);
+}
 
 uint64_t Surface::Hash() const {
   uint64_t h = 1469598103934665603ull;  // FNV-1a

@@ -20,6 +20,20 @@ struct TextAttr {
   Color color = 0;
 };
 
+class Surface;
+
+// Told of every drawing call when set; the headless twin uses it to write a
+// trace of what the game draws. Null in the real game.
+class DrawSink {
+ public:
+  virtual ~DrawSink() = default;
+  virtual void Copied(const Surface& dst, int dx, int dy, int w, int h, const Surface& src, int sx, int sy) = 0;
+  virtual void Boxed(const Surface& dst, int x1, int y1, int x2, int y2, Color c, bool filled) = 0;
+  virtual void Filled(const Surface& dst, Color c) = 0;
+  virtual void Printed(const Surface& dst, const std::string& utf8) = 0;  // in dst's attr, at its position
+};
+inline DrawSink* drawSink = nullptr;
+
 class Surface {
  public:
   Surface() = default;

@@ -78,6 +78,7 @@ const Mask& MaskFor(int size, bool bold, const std::string& utf8) {
 
 void PrintText(Surface& s, const std::string& utf8) {
   if (utf8.empty()) return;
+  if (drawSink) drawSink->Printed(s, utf8);
   const Mask& m = MaskFor(s.attr.size, s.attr.bold, utf8);
   const Color c = s.attr.color;
   const int cr = (c >> 16) & 255, cg = (c >> 8) & 255, cb = c & 255;

@@ -16,14 +16,6 @@ struct Game {
     while (f.Timer1.Interval() != 0 && f.Step()) {
     }
   }
-  // Event-loop turns until pred holds or the program ends; false if it ended first.
-  bool RunUntil(const std::function<bool()>& pred, int maxSteps = 1000000) {
-    for (int k = 0; k < maxSteps; ++k) {
-      if (pred()) return true;
-      if (!f.Step()) return pred();
-    }
-    return pred();
-  }
   // Calls a procedure that may end the program; true if it did.
   bool Ends(const std::function<void()>& proc) {
     try {
@@ -48,14 +40,6 @@ struct Game {
   void Put(int c, int r, int stage, int lv = 0, int hp = 100) {
     f.PikoraSyu(c, r) = stage, f.PikoraLv(c, r) = lv, f.PikoraHp(c, r) = hp;
     ++f.PikoraKazu;
-  }
-  // The n-th random number a fresh game of this seed draws: tells how many a procedure drew.
-  static double NthDraw(uint64_t seed, int n) {
-    Game t(seed);
-    t.f.HenSyoki();
-    double u = 0;
-    for (int k = 0; k < n; ++k) u = t.f.Rnd();
-    return u;
   }
 
   plat::Headless hp;

@@ -143,6 +143,9 @@ struct MixerPlatform : plat::Headless {
 
 TEST_F(Sound, MusicPlaysStopsResumesRewindsAndStartsAgainAfterItsEnd) {
   if (!HaveSoundFont()) GTEST_SKIP() << "no SoundFont on this machine";
+  // Nearer real time: the end is seen by polling, and a busy machine must not
+  // let the output run far past it meanwhile.
+  Env("SDL_DISKAUDIODELAY", "8");
   Start();
   audio->MusicOpen(kBuilt + "bg/bg1.mid");  // the game's own tune
   audio->MusicPlay();
@@ -264,56 +267,6 @@ TEST_F(Sound, WithoutADeviceEveryCallReturnsAndOneLineIsLogged) {
     const std::string log = testing::internal::GetCapturedStderr();
     EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 1) << driver << ": " << log;
   }
-}
-
-TEST(SoundFiles, TuneIsAWellFormedPieceOfTheRightLength) {
-  const plat::MidiSummary m = plat::ParseMidi(Bytes(kBuilt + "bg/bg1.mid"));
-  ASSERT_TRUE(m.ok) << m.error;
-  EXPECT_TRUE(m.seconds >= 60 && m.seconds <= 120) << m.seconds;
-  EXPECT_EQ(m.hangingNotes, 0);
-  EXPECT_TRUE(m.allTracksEnded);
-  EXPECT_GE(m.programs.size(), 4u) << "several instruments";
-  EXPECT_TRUE(m.channels.count(9)) << "drums";
-}
-
-TEST(SoundFiles, EffectsAreShortMonoWavsThatSound) {
-  EXPECT_FALSE(fs::exists(kBuilt + "se/se7"));
-  struct Want { int n; double lo, hi; };
-  for (Want w : {Want{1, 0.3, 1.5}, {2, 0.1, 0.6}, {3, 0.03, 0.3}, {4, 0.3, 1.5}, {5, 0.08, 0.5}, {6, 0.08, 0.5},
-                 {8, 0.2, 1.0}, {9, 0.2, 1.0}, {10, 0.01, 0.12}}) {
-    SCOPED_TRACE("se" + std::to_string(w.n));
-    const std::vector<uint8_t> b = Bytes(kBuilt + "se/se" + std::to_string(w.n));
-    ASSERT_TRUE(plat::IsWavData(b) && b.size() >= 44);
-    auto u16 = [&](size_t at) { return uint32_t(b[at] | b[at + 1] << 8); };
-    auto u32 = [&](size_t at) { return u16(at) | u16(at + 2) << 16; };
-    ASSERT_EQ(std::string(b.begin() + 12, b.begin() + 16) + std::string(b.begin() + 36, b.begin() + 40), "fmt data");
-    EXPECT_EQ(std::vector<uint32_t>({u16(20), u16(22), u16(34)}), std::vector<uint32_t>({1, 1, 16})) << "16-bit mono PCM";
-    const uint32_t rate = u32(24);
-    EXPECT_TRUE(rate == 44100 || rate == 22050) << rate;
-    ASSERT_EQ(u32(40), b.size() - 44);
-    const double seconds = u32(40) / 2.0 / rate;
-    EXPECT_TRUE(seconds >= w.lo && seconds <= w.hi) << seconds;
-    int peak = 0;
-    for (size_t i = 44; i + 1 < b.size(); i += 2) peak = std::max(peak, std::abs(int(int16_t(u16(i)))));
-    EXPECT_TRUE(peak > 8000 && peak < 32767) << "too quiet or clipped: " << peak;
-  }
-}
-
-TEST(SoundFiles, MidiLengthFollowsTheTempoMap) {
-  // 60 bpm for a quarter, then 120 bpm for two; running status; the second
-  // note is switched off by a note-on of velocity 0.
-  auto m = plat::ParseMidi(Midi({{0, {0xFF, 0x51, 3, 0x0F, 0x42, 0x40}}, {0, {0x90, 60, 100}}, {0, {62, 100}},
-                                 {480, {0xFF, 0x51, 3, 0x07, 0xA1, 0x20}}, {0, {0x80, 60, 0}}, {960, {0x90, 62, 0}},
-                                 {0, kEnd}}));
-  ASSERT_TRUE(m.ok) << m.error;
-  EXPECT_EQ(m.ticks, 1440u);
-  EXPECT_NEAR(m.seconds, 1.0 + 1.0, 1e-9);
-  EXPECT_EQ(m.notes, 2);
-  EXPECT_EQ(m.hangingNotes, 0);
-  EXPECT_TRUE(m.allTracksEnded);
-  auto hanging = plat::ParseMidi(Midi({{0, {0x91, 64, 90}}, {480, kEnd}}));
-  EXPECT_EQ(hanging.hangingNotes, 1);
-  EXPECT_NEAR(hanging.seconds, 0.5, 1e-9) << "the default tempo is 120";
 }
 
 TEST_F(Sound, SoundFontIsChosenOnlyWhenItIsOne) {
