@@ -10,6 +10,7 @@
 #include <poll.h>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <vector>
 
 namespace plat {
@@ -60,6 +61,8 @@ void NameWindowInUtf8(SDL_Window* w) {
 
 SdlPlatform::SdlPlatform() {
   seed_ = uint64_t(std::chrono::system_clock::now().time_since_epoch().count());
+  // A fixed seed replays the same game, so measurements of two builds compare.
+  if (const char* s = std::getenv("PIKORA_SEED"); s && *s) seed_ = std::strtoull(s, nullptr, 10);
   if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_TIMER | SDL_INIT_EVENTS) != 0) {
     std::fprintf(stderr, "pikora: cannot start the video system: %s\n", SDL_GetError());
     return;
