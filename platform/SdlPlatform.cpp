@@ -135,7 +135,7 @@ SdlPlatform::~SdlPlatform() {
 }
 
 Audio& SdlPlatform::Sound() {
-  if (!audio_) audio_ = audioReady_.get();
+  if (!audio_) audio_ = audioReady_.valid() ? audioReady_.get() : MakeSdlAudio(dir_);
   return *audio_;
 }
 
