@@ -77,6 +77,8 @@ Placement Place(int w, int h) {
 }  // namespace
 
 SdlPlatform::SdlPlatform() {
+  // The pictures decode while the window opens; the logo waits for them.
+  picturesReady_ = std::async(std::launch::async, [] { SharedPictures(); });
   seed_ = uint64_t(std::chrono::system_clock::now().time_since_epoch().count());
   // A fixed seed replays the same game, so measurements of two builds compare.
   if (const char* s = std::getenv("PIKORA_SEED"); s && *s) seed_ = std::strtoull(s, nullptr, 10);
@@ -126,6 +128,7 @@ SdlPlatform::SdlPlatform() {
 }
 
 SdlPlatform::~SdlPlatform() {
+  if (picturesReady_.valid()) picturesReady_.wait();
   if (audioReady_.valid()) audioReady_.wait();
   audio_.reset();
   if (audioReady_.valid()) audioReady_.get().reset();

@@ -47,6 +47,7 @@ class SdlPlatform : public Platform {
   bool redrawAll_ = true;
   int shownW_ = 0, shownH_ = 0;  // the window size the picture was last drawn for
   std::unique_ptr<Audio> audio_;
+  std::future<void> picturesReady_;
   std::future<std::unique_ptr<Audio>> audioReady_;  // the device opens while the intro starts
   std::string dir_;
   uint64_t seed_ = 0;
