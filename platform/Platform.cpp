@@ -7,7 +7,7 @@ std::shared_ptr<const Pictures> SharedPictures() {
   return pics;
 }
 
-Platform::Platform() : pics_(SharedPictures()) {
+Platform::Platform() {
   for (auto& d : display_) d = Surface(kSurfW, kSurfH, 0);
 }
 

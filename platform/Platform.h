@@ -67,7 +67,11 @@ class Platform {
   virtual ~Platform() = default;
 
   Surface& Display(int i) { return display_[i]; }
-  const Pictures& Pics() const { return *pics_; }
+  // Decoded on first use; the window starts that early on another thread.
+  const Pictures& Pics() const {
+    if (!pics_) pics_ = SharedPictures();
+    return *pics_;
+  }
 
   // Millisecond counter; it may wrap, callers take differences.
   virtual uint32_t Ticks() = 0;
@@ -93,11 +97,11 @@ class Platform {
   Platform();
   // A private copy of the pictures that a test twin may paint on.
   Pictures& OwnPictures() {
-    if (!own_) pics_ = own_ = std::make_shared<Pictures>(*pics_);
+    if (!own_) pics_ = own_ = std::make_shared<Pictures>(Pics());
     return *own_;
   }
   Surface display_[3];
-  std::shared_ptr<const Pictures> pics_;
+  mutable std::shared_ptr<const Pictures> pics_;
   std::shared_ptr<Pictures> own_;
 };
 

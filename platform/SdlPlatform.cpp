@@ -7,9 +7,11 @@
 
 #include <algorithm>
 #include <chrono>
-#include <poll.h>
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
+#include <poll.h>
 #include <vector>
 
 namespace plat {
@@ -63,6 +65,22 @@ void NameWindowInUtf8(SDL_Window* w) {
   XFlush(d);
 }
 
+// Where the 800 x 600 picture goes in a window of w x h: whole multiples when
+// the window is at least twice as large (or exactly the size), else fitted
+// with the aspect kept; in fullscreen whole multiples wherever one fits, black
+// around. scale is 0 for a fitted, not whole, multiple.
+struct Placement {
+  SDL_Rect dst;
+  int scale;
+};
+Placement Place(int w, int h, bool fullscreen) {
+  const int kW = Platform::kWinW, kH = Platform::kWinH;
+  const double f = std::min(double(w) / kW, double(h) / kH);
+  const int s = (f >= 2 || (fullscreen && f >= 1)) ? int(f) : (w == kW && h == kH ? 1 : 0);
+  const int dw = s ? kW * s : int(std::lround(kW * f)), dh = s ? kH * s : int(std::lround(kH * f));
+  return {{(w - dw) / 2, (h - dh) / 2, dw, dh}, s};
+}
+
 }  // namespace
 
 // Where no window can be shown, SDL falls back to drawing off screen and the
@@ -85,6 +103,8 @@ bool NoDisplay() {
 }
 
 SdlPlatform::SdlPlatform(const Options& options) {
+  // The pictures decode while the window opens; the logo waits for them.
+  picturesReady_ = std::async(std::launch::async, [] { SharedPictures(); });
   seed_ = options.seed ? *options.seed : uint64_t(std::chrono::system_clock::now().time_since_epoch().count());
   if (NoDisplay()) return;
   if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_TIMER | SDL_INIT_EVENTS | SDL_INIT_GAMECONTROLLER) != 0) {
@@ -107,7 +127,12 @@ SdlPlatform::SdlPlatform(const Options& options) {
   winW_ = kept_.width;
   winH_ = kept_.height;
 
-  SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "nearest");
+  // The picture goes to the window's own framebuffer, which on X11 sends
+  // only the changed rectangles to the server (shared memory when local).
+  // SDL's default there is an OpenGL texture, which redraws the whole window
+  // on every present: the software rasteriser's cost in a virtual display.
+  if (const char* drv = SDL_GetCurrentVideoDriver(); drv && std::strcmp(drv, "x11") == 0)
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
   window_ = SDL_CreateWindow("有限会社☆ピコラ！", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, winW_,
                              winH_, SDL_WINDOW_RESIZABLE | (fullscreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0));
   if (!window_) {
@@ -115,23 +140,26 @@ SdlPlatform::SdlPlatform(const Options& options) {
     return;
   }
   SDL_SetWindowMinimumSize(window_, kWinW / 2, kWinH / 2);
-  renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_ACCELERATED);
-  if (!renderer_) renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
-  if (!renderer_) {
+  frame_ = SDL_CreateRGBSurfaceWithFormat(0, kWinW, kWinH, 32, SDL_PIXELFORMAT_XRGB8888);
+  if (!frame_ || !SDL_GetWindowSurface(window_)) {
     std::fprintf(stderr, "pikora: cannot draw in the window: %s\n", SDL_GetError());
+    SDL_DestroyWindow(window_);
+    window_ = nullptr;
     return;
   }
-  SDL_RenderSetLogicalSize(renderer_, kWinW, kWinH);
-  texture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING, kSurfW, kSurfH);
+  SDL_SetSurfaceBlendMode(frame_, SDL_BLENDMODE_NONE);
+  SDL_FillRect(frame_, nullptr, 0);
   SDL_StopTextInput();
-  audio_ = MakeSdlAudio(dir_);
   comfort_.Start(kept_.volume, options.mute || kept_.mute, fullscreen);
-  NameWindowInUtf8(window_);  // after the renderer, which may make the window anew
+  NameWindowInUtf8(window_);
   SDL_SysWMinfo info;
   SDL_VERSION(&info.version);
   if (SDL_GetWindowWMInfo(window_, &info) && info.subsystem == SDL_SYSWM_X11)
     xfd_ = ConnectionNumber(info.info.x11.display);
   Present();
+  // Opening the device and the synthesiser takes longer than the whole first
+  // picture; the music is only asked for after the logo and title.
+  audioReady_ = std::async(std::launch::async, [dir = dir_] { return MakeSdlAudio(dir); });
 }
 
 SdlPlatform::~SdlPlatform() {
@@ -141,11 +169,23 @@ SdlPlatform::~SdlPlatform() {
     if (winW_ != kept_.width || winH_ != kept_.height) Keep();
   }
   pads_.Close();  // before SDL lets go of them
+  if (picturesReady_.valid()) picturesReady_.wait();
+  if (audioReady_.valid()) audioReady_.wait();
   audio_.reset();
-  if (texture_) SDL_DestroyTexture(texture_);
-  if (renderer_) SDL_DestroyRenderer(renderer_);
+  if (audioReady_.valid()) audioReady_.get().reset();
+  if (frame_) SDL_FreeSurface(frame_);
   if (window_) SDL_DestroyWindow(window_);
   SDL_Quit();
+}
+
+// The pause and the volume reach the device once it is open.
+Audio& SdlPlatform::Sound() {
+  if (!audio_) {
+    audio_ = audioReady_.valid() ? audioReady_.get() : MakeSdlAudio(dir_);
+    SetVolume(comfort_.Muted() ? 0 : comfort_.Volume());
+    HoldSound(comfort_.Paused());
+  }
+  return *audio_;
 }
 
 uint32_t SdlPlatform::Ticks() { return SDL_GetTicks() - comfort_.Lost(); }
@@ -155,22 +195,62 @@ void SdlPlatform::Sleep(uint32_t ms) {
   Pump();
 }
 
+// Sends the window only what changed since the last present, found by
+// comparing surface 0 (or it with the overlay) with the picture last shown: the game redraws panels
+// and chips that often come out the same, and nothing changed sends nothing.
 void SdlPlatform::Present() {
-  if (!renderer_) return;
-  // Whole multiples scale sharply; smaller windows just fit, aspect kept.
-  int w = 0, h = 0;
-  SDL_GetRendererOutputSize(renderer_, &w, &h);
-  SDL_RenderSetIntegerScale(renderer_, (w >= 2 * kWinW && h >= 2 * kWinH) ? SDL_TRUE : SDL_FALSE);
+  if (!window_) return;
+  SDL_Surface* win = SDL_GetWindowSurface(window_);  // made anew after a resize
+  if (!win) return;
   // The pause and the volume are drawn over a copy: the game's picture stays.
   shown_ = comfort_.View(SDL_GetTicks());
   if (shown_ != OverlayView{}) DrawOverlay(display_[0], shown_, composed_);
   const Surface& s = shown_ == OverlayView{} ? display_[0] : composed_;
-  SDL_UpdateTexture(texture_, nullptr, s.Row(0), s.W() * 4);
-  SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
-  SDL_RenderClear(renderer_);
-  SDL_Rect dst{kSurfX, kSurfY, kSurfW, kSurfH};
-  SDL_RenderCopy(renderer_, texture_, nullptr, &dst);
-  SDL_RenderPresent(renderer_);
+  // Changed pixels, as one rectangle per band of rows.
+  constexpr int kBand = 16;
+  std::vector<SDL_Rect> rects;
+  for (int y0 = 0; y0 < kSurfH; y0 += kBand) {
+    int x0 = kSurfW, x1 = -1;
+    const int y1 = std::min(y0 + kBand, kSurfH);
+    for (int y = y0; y < y1; ++y) {
+      const Color* a = s.Row(y);
+      Color* b = reinterpret_cast<Color*>(static_cast<uint8_t*>(frame_->pixels) + size_t(kSurfY + y) * frame_->pitch) + kSurfX;
+      if (std::memcmp(a, b, kSurfW * sizeof(Color)) == 0) continue;
+      int l = 0, r = kSurfW - 1;
+      while (a[l] == b[l]) ++l;
+      while (a[r] == b[r]) --r;
+      x0 = std::min(x0, l);
+      x1 = std::max(x1, r);
+      std::memcpy(b + l, a + l, size_t(r - l + 1) * sizeof(Color));
+    }
+    if (x1 < 0) continue;
+    SDL_Rect band{kSurfX + x0, kSurfY + y0, x1 - x0 + 1, y1 - y0};
+    if (!rects.empty() && rects.back().x == band.x && rects.back().w == band.w &&
+        rects.back().y + rects.back().h == band.y)
+      rects.back().h += band.h;
+    else
+      rects.push_back(band);
+  }
+  const Placement at = Place(win->w, win->h, comfort_.Fullscreen());
+  if (redrawAll_ || win->w != shownW_ || win->h != shownH_ || (!rects.empty() && at.scale == 0)) {
+    SDL_FillRect(win, nullptr, SDL_MapRGB(win->format, 0, 0, 0));
+    SDL_Rect dst = at.dst;
+    if (at.scale == 1) SDL_BlitSurface(frame_, nullptr, win, &dst);
+    else SDL_BlitScaled(frame_, nullptr, win, &dst);
+    redrawAll_ = SDL_UpdateWindowSurface(window_) != 0;
+    shownW_ = win->w;
+    shownH_ = win->h;
+    return;
+  }
+  if (rects.empty()) return;
+  for (SDL_Rect& r : rects) {
+    SDL_Rect src = r;
+    r = {at.dst.x + r.x * at.scale, at.dst.y + r.y * at.scale, r.w * at.scale, r.h * at.scale};
+    SDL_Rect dst = r;
+    if (at.scale == 1) SDL_BlitSurface(frame_, &src, win, &dst);
+    else SDL_BlitScaled(frame_, &src, win, &dst);
+  }
+  redrawAll_ = SDL_UpdateWindowSurfaceRects(window_, rects.data(), int(rects.size())) != 0;
 }
 
 // Takes everything waiting: the platform's own keys and the window's events
@@ -209,6 +289,7 @@ void SdlPlatform::Intake(const SDL_Event& ev) {
       // Hiding the game in the task bar pauses it until it comes back.
       if (ev.window.event == SDL_WINDOWEVENT_MINIMIZED) comfort_.Minimised(now);
       else if (ev.window.event == SDL_WINDOWEVENT_RESTORED) comfort_.Restored(now);
+      RedrawAll();
       Present();
       return;
     default:
@@ -257,6 +338,7 @@ void SdlPlatform::ShowFullscreen(bool on) {
   if (!window_) return;
   if (on && !(SDL_GetWindowFlags(window_) & SDL_WINDOW_FULLSCREEN)) SDL_GetWindowSize(window_, &winW_, &winH_);
   SDL_SetWindowFullscreen(window_, on ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
+  RedrawAll();
   Present();
 }
 

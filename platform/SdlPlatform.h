@@ -1,7 +1,9 @@
 // The real platform: an SDL2 window of 800 x 600 showing surface 0 at (16, 12).
 #pragma once
 #include <deque>
+#include <future>
 #include <memory>
+#include <vector>
 
 #include "platform/Comfort.h"
 #include "platform/Options.h"
@@ -11,8 +13,7 @@
 
 union SDL_Event;
 struct SDL_Window;
-struct SDL_Renderer;
-struct SDL_Texture;
+struct SDL_Surface;
 
 namespace plat {
 
@@ -35,7 +36,7 @@ class SdlPlatform : public Platform, private Comfort::Host {
  public:
   explicit SdlPlatform(const Options& options = {});
   ~SdlPlatform() override;
-  bool Ok() const { return renderer_ != nullptr; }
+  bool Ok() const { return window_ != nullptr; }
 
   // The game's clock: it stands still while the game is paused.
   uint32_t Ticks() override;
@@ -43,10 +44,13 @@ class SdlPlatform : public Platform, private Comfort::Host {
   void Present() override;
   bool PollEvent(Event& e) override;
   bool WaitEvent(int ms) override;
-  Audio& Sound() override { return *audio_; }
+  Audio& Sound() override;
   std::string ProgramDir() override { return dir_; }
   uint64_t Seed() override { return seed_; }
   void ShowFatal(const std::string& msg) override;
+  // The next present draws the whole window, changed or not (after the
+  // window was exposed, resized or drawn over).
+  void RedrawAll() { redrawAll_ = true; }
 
  private:
   void Pump();
@@ -67,9 +71,12 @@ class SdlPlatform : public Platform, private Comfort::Host {
   int winW_ = 0, winH_ = 0;  // the window's size out of fullscreen
   int xfd_ = -1;             // the X connection, to sleep on while waiting
   SDL_Window* window_ = nullptr;
-  SDL_Renderer* renderer_ = nullptr;
-  SDL_Texture* texture_ = nullptr;
+  SDL_Surface* frame_ = nullptr;  // the window's picture as last shown, 800 x 600
+  bool redrawAll_ = true;
+  int shownW_ = 0, shownH_ = 0;  // the window size the picture was last drawn for
   std::unique_ptr<Audio> audio_;
+  std::future<void> picturesReady_;
+  std::future<std::unique_ptr<Audio>> audioReady_;  // the device opens while the intro starts
   std::string dir_;
   uint64_t seed_ = 0;
 };

@@ -34,19 +34,39 @@ class DrawSink {
 };
 inline DrawSink* drawSink = nullptr;
 
+// Every 16 x 16 tile carries a tag naming its content: two tiles with the
+// same tag hold the same pixels. A copy onto a tile that already holds the
+// source tile is skipped, which spares most of the panel and pen copies the
+// game repeats every tick; any other write gives the tile a fresh tag.
 class Surface {
  public:
+  static constexpr int kTile = 16;
+
   Surface() = default;
-  Surface(int w, int h, Color fill = 0) : w_(w), h_(h), px_(size_t(w) * h, fill) {}
+  Surface(int w, int h, Color fill = 0)
+      : w_(w), h_(h), tw_((w + kTile - 1) / kTile), px_(size_t(w) * h, fill), tags_(size_t(tw_) * ((h + kTile - 1) / kTile)) {
+    MarkChanged(0, 0, w, h);
+  }
 
   int W() const { return w_; }
   int H() const { return h_; }
   Color At(int x, int y) const { return px_[size_t(y) * w_ + x]; }
   void Set(int x, int y, Color c) {
-    if (x >= 0 && y >= 0 && x < w_ && y < h_) px_[size_t(y) * w_ + x] = c;
+    if (x >= 0 && y >= 0 && x < w_ && y < h_) {
+      px_[size_t(y) * w_ + x] = c;
+      tags_[size_t(y / kTile) * tw_ + x / kTile] = FreshTag();
+    }
   }
-  Color* Row(int y) { return px_.data() + size_t(y) * w_; }
+  // A row to write: its tiles count as changed.
+  Color* Row(int y) {
+    MarkChanged(0, y, w_, 1);
+    return px_.data() + size_t(y) * w_;
+  }
   const Color* Row(int y) const { return px_.data() + size_t(y) * w_; }
+  // For writers that mark what they change themselves (MarkChanged).
+  Color* RawRow(int y) { return px_.data() + size_t(y) * w_; }
+  // Gives the tiles under the rectangle (clipped) fresh tags.
+  void MarkChanged(int x, int y, int w, int h);
   const std::vector<Color>& Pixels() const { return px_; }
 
   // Plain rectangle copy from src (sx, sy) to (dx, dy), clipped to both.
@@ -63,8 +83,10 @@ class Surface {
   int curX = 0, curY = 0;
 
  private:
-  int w_ = 0, h_ = 0;
+  static uint64_t FreshTag();
+  int w_ = 0, h_ = 0, tw_ = 0;
   std::vector<Color> px_;
+  std::vector<uint64_t> tags_;
 };
 
 }  // namespace plat

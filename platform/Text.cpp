@@ -4,8 +4,9 @@
 #include <SDL_ttf.h>
 
 #include <algorithm>
+#include <array>
 #include <map>
-#include <tuple>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -35,15 +36,23 @@ TTF_Font* FontFor(int size, bool bold) {
 
 // The coverage of a rendered text, kept because panels print the same few
 // labels and numbers over and over; a whole headless game stays fast.
+// Only the inked runs of each row are kept, so printing skips the blank
+// between strokes and fully covered pixels take the colour without blending.
+struct Run {
+  int16_t y, x, n;  // row, first column, length
+  uint32_t at;      // offset of its coverage in alpha
+};
 struct Mask {
-  int w = 0, h = 0;
   int x0 = 0, y0 = 0, x1 = -1, y1 = -1;  // the inked part, inclusive
+  std::vector<Run> runs;
   std::vector<uint8_t> alpha;
 };
 
 const Mask& MaskFor(int size, bool bold, const std::string& utf8) {
-  static std::map<std::tuple<int, bool, std::string>, Mask> cache;
-  auto key = std::make_tuple(size, bold, utf8);
+  static std::unordered_map<std::string, Mask> cache;
+  thread_local std::string key;
+  key.assign({char(size & 255), char(size >> 8), char(bold)});
+  key += utf8;
   if (auto it = cache.find(key); it != cache.end()) return it->second;
   if (cache.size() > 8192) cache.clear();  // numbers change; keep it bounded
   Mask& m = cache[key];
@@ -51,27 +60,49 @@ const Mask& MaskFor(int size, bool bold, const std::string& utf8) {
   SDL_Surface* g = f ? TTF_RenderUTF8_Blended(f, utf8.c_str(), SDL_Color{255, 255, 255, 255}) : nullptr;
   SDL_Surface* a = g ? SDL_ConvertSurfaceFormat(g, SDL_PIXELFORMAT_ARGB8888, 0) : nullptr;
   if (a) {
-    m.w = a->w;
-    m.h = a->h;
-    m.alpha.resize(size_t(m.w) * m.h);
     for (int y = 0; y < a->h; ++y) {
       const uint32_t* src = reinterpret_cast<const uint32_t*>(static_cast<uint8_t*>(a->pixels) + size_t(y) * a->pitch);
-      for (int x = 0; x < a->w; ++x) m.alpha[size_t(y) * m.w + x] = uint8_t(src[x] >> 24);
+      for (int x = 0; x < a->w;) {
+        if ((src[x] >> 24) == 0) { ++x; continue; }
+        Run r{int16_t(y), int16_t(x), 0, uint32_t(m.alpha.size())};
+        for (; x < a->w && (src[x] >> 24) != 0; ++x, ++r.n) m.alpha.push_back(uint8_t(src[x] >> 24));
+        m.runs.push_back(r);
+      }
     }
-    m.x0 = m.w;
-    m.y0 = m.h;
-    for (int y = 0; y < m.h; ++y)
-      for (int x = 0; x < m.w; ++x)
-        if (m.alpha[size_t(y) * m.w + x]) {
-          m.x0 = std::min(m.x0, x);
-          m.x1 = std::max(m.x1, x);
-          m.y0 = std::min(m.y0, y);
-          m.y1 = std::max(m.y1, y);
-        }
+    m.x0 = a->w;
+    m.y0 = a->h;
+    for (const Run& r : m.runs) {
+      m.x0 = std::min<int>(m.x0, r.x);
+      m.x1 = std::max<int>(m.x1, r.x + r.n - 1);
+      m.y0 = std::min<int>(m.y0, r.y);
+      m.y1 = std::max<int>(m.y1, r.y);
+    }
   }
   if (a) SDL_FreeSurface(a);
   if (g) SDL_FreeSurface(g);
   return m;
+}
+
+// d + (c - d) * al / 255 per channel, the division rounding toward zero.
+Color Blend(Color d, Color c, int al) {
+  auto div255 = [](int v) { return (v + 1 + (v >> 8)) >> 8; };  // exact for 0 <= v <= 65535
+  auto mix = [&](int sh) {
+    const int dc = int(d >> sh) & 255, cc = int(c >> sh) & 255;
+    return cc >= dc ? dc + div255((cc - dc) * al) : dc - div255((dc - cc) * al);
+  };
+  return Rgb(mix(16), mix(8), mix(0));
+}
+
+// Text lands mostly on a plain panel: every coverage over one background
+// colour blends to one of 256 colours, worked out once per colour pair.
+const Color* BlendTable(Color c, Color bg) {
+  static std::unordered_map<uint64_t, std::array<Color, 256>> cache;
+  const uint64_t key = (uint64_t(c) << 32) | bg;
+  if (auto it = cache.find(key); it != cache.end()) return it->second.data();
+  if (cache.size() > 1024) cache.clear();
+  auto& t = cache[key];
+  for (int al = 0; al < 256; ++al) t[size_t(al)] = Blend(bg, c, al);
+  return t.data();
 }
 
 }  // namespace
@@ -80,24 +111,20 @@ void PrintText(Surface& s, const std::string& utf8) {
   if (utf8.empty()) return;
   if (drawSink) drawSink->Printed(s, utf8);
   const Mask& m = MaskFor(s.attr.size, s.attr.bold, utf8);
-  const Color c = s.attr.color;
-  const int cr = (c >> 16) & 255, cg = (c >> 8) & 255, cb = c & 255;
-  for (int y = m.y0; y <= m.y1; ++y) {
-    int dy = s.curY + y;
+  const Color c = s.attr.color & 0xffffff;
+  Color bg = 0;
+  const Color* table = nullptr;  // for the first background met
+  s.MarkChanged(s.curX + m.x0, s.curY + m.y0, m.x1 - m.x0 + 1, m.y1 - m.y0 + 1);
+  for (const Run& r : m.runs) {
+    const int dy = s.curY + r.y;
     if (dy < 0 || dy >= s.H()) continue;
-    Color* row = s.Row(dy);
-    const uint8_t* src = m.alpha.data() + size_t(y) * m.w;
-    for (int x = m.x0; x <= m.x1; ++x) {
-      int dx = s.curX + x;
-      if (dx < 0 || dx >= s.W()) continue;
-      int al = src[x];
-      if (al == 0) continue;
-      Color d = row[dx];
-      int dr = (d >> 16) & 255, dg = (d >> 8) & 255, db = d & 255;
-      dr += (cr - dr) * al / 255;
-      dg += (cg - dg) * al / 255;
-      db += (cb - db) * al / 255;
-      row[dx] = Rgb(dr, dg, db);
+    const int from = std::max(0, -(s.curX + r.x)), to = std::min<int>(r.n, s.W() - (s.curX + r.x));
+    Color* row = s.RawRow(dy) + s.curX + r.x;
+    const uint8_t* al = m.alpha.data() + r.at;
+    for (int i = from; i < to; ++i) {
+      const Color d = row[i];
+      if (!table) table = BlendTable(c, bg = d);
+      row[i] = d == bg ? table[al[i]] : Blend(d, c, al[i]);
     }
   }
 }
