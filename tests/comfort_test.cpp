@@ -111,16 +111,6 @@ TEST_F(SettingsFile, AnyFaultGivesTheDefaults) {
   EXPECT_FALSE(plat::SaveSettings(path, s, why)) << "a folder in the file's place";
 }
 
-TEST_F(SettingsFile, LivesInTheUsersConfigurationFolder) {
-  const std::string xdg = getenv("XDG_CONFIG_HOME") ? getenv("XDG_CONFIG_HOME") : "";
-  setenv("XDG_CONFIG_HOME", "/x/conf", 1);
-  EXPECT_EQ(plat::SettingsPath(), "/x/conf/pikora/settings");
-  setenv("XDG_CONFIG_HOME", "relative", 1);  // to be ignored
-  EXPECT_EQ(plat::SettingsPath(), std::string(getenv("HOME")) + "/.config/pikora/settings");
-  if (xdg.empty()) unsetenv("XDG_CONFIG_HOME");
-  else setenv("XDG_CONFIG_HOME", xdg.c_str(), 1);
-}
-
 // A whole scripted game; each pause (game time, length) holds the clock, and
 // keys and clicks during it must be dropped. Keys after a pause come that
 // much later by the machine's clock.

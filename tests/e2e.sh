@@ -52,12 +52,13 @@ start_game() {  # extra environment as arguments
   env "$@" "$GAME" >"$WORK/game.log" 2>&1 &
   GPID=$!
   WID=""
-  for _ in $(seq 100); do
+  # Generous: a machine busy with the sanitized suite can be slow to map it.
+  for _ in $(seq 300); do
     WID=$(xdotool search --name "ピコラ" 2>/dev/null | tail -1)
     [ -n "$WID" ] && break
     sleep 0.1
   done
-  [ -n "$WID" ] || fail "no game window appeared"
+  [ -n "$WID" ] || { cat "$WORK/game.log"; fail "no game window appeared"; }
 }
 
 shot() {  # file: the game window now, and its size in $SIZE

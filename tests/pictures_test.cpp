@@ -1,6 +1,6 @@
-// The pictures the program carries: sizes, colour depth, the tile sheet's frames
-// tiling without seams, the creatures on their ground, the decoders refusing
-// broken sources, and a glyph in the font for every character the game prints.
+// The pictures the program carries: sizes, colour depth, the creatures on their
+// ground, the decoders refusing broken sources, and a glyph in the font for
+// every character the game prints.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -72,78 +72,6 @@ TEST(Pictures, CreaturesStandOnTheGroundInTwoPosesAndGrowStageByStage) {
     for (int b = a + 1; b < 5; ++b) EXPECT_GE(DiffPixels(stage[a], stage[b]), 80) << "stages " << a << ", " << b;
   for (int s = 2; s < 5; ++s)
     EXPECT_GT(DiffPixels(stage[s], kGround), DiffPixels(stage[s - 1], kGround) + 40) << "stage " << s << " grows";
-}
-
-// The nine pieces of a frame set, row by row, and the fill seen outside it
-// (-1: nothing, the base screen's own border).
-struct Set { int p[9], outside; };
-constexpr Set kSets[] = {{{0, 1, 2, 6, 7, 8, 12, 13, 14}, -1},
-                         {{3, 4, 5, 9, 10, 11, 15, 16, 17}, 7},
-                         {{21, 22, 23, 27, 28, 29, 33, 34, 35}, 7}};
-
-constexpr int kEdgeAt[4] = {1, 7, 3, 5};  // top, bottom, left and right edge pieces
-
-// Pixel of a piece read along (u) and across (v) an edge, v = 0 on the outer
-// side, for the top, bottom, left and right edges.
-Color Edge(int chip, int side, int u, int v) {
-  const int x[4] = {u, u, v, 31 - v}, y[4] = {v, 31 - v, u, u};
-  return Px(chip, x[side], y[side]);
-}
-
-// Every line of an edge piece along the edge is one colour (the border), or
-// the same line of the inside fill or of the outside tiles, so the pattern
-// runs on across it; the inside fill reaches the inner side.
-TEST(Pictures, FrameEdgesContinueTheirFillAndBorderWithoutSeams) {
-  for (const Set& set : kSets)
-    for (int side = 0; side < 4; ++side) {
-      const int e = set.p[kEdgeAt[side]];
-      int firstInside = -1, borderLines = 0;
-      for (int v = 0; v < 32; ++v) {
-        bool uniform = true, inside = true, outside = set.outside >= 0;
-        for (int u = 0; u < 32; ++u) {
-          uniform &= Edge(e, side, u, v) == Edge(e, side, 0, v);
-          inside &= Edge(e, side, u, v) == Edge(set.p[4], side, u, v);
-          outside &= set.outside >= 0 && Edge(e, side, u, v) == Edge(set.outside, side, u, v);
-        }
-        EXPECT_TRUE(uniform || inside || outside) << "chip " << e << ", line " << v << " across the edge";
-        if (inside && firstInside < 0) firstInside = v;
-        EXPECT_FALSE(!inside && firstInside >= 0) << "chip " << e << ": border inside the fill at line " << v;
-        borderLines += uniform && !inside;
-      }
-      EXPECT_TRUE(firstInside >= 4 && firstInside <= 31) << "chip " << e << ": its inside must meet the fill";
-      EXPECT_GE(borderLines, 3) << "chip " << e << ": a border of some width";
-    }
-}
-
-// Where a corner meets an edge, the border's lines carry on across the join.
-TEST(Pictures, FrameCornersJoinTheirEdges) {
-  auto uniform = [](int chip, int k, bool row) {
-    for (int m = 0; m < 32; ++m)
-      if ((row ? Px(chip, m, k) : Px(chip, k, m)) != (row ? Px(chip, 0, k) : Px(chip, k, 0))) return false;
-    return true;
-  };
-  for (const Set& set : kSets)
-    for (int row : {0, 2})
-      for (int col : {0, 2}) {
-        const int corner = set.p[row * 3 + col], along = set.p[row * 3 + 1], down = set.p[3 + col];
-        const int cx = col ? 0 : 31, cy = row ? 0 : 31;  // the corner's side at the join
-        for (int k = 0; k < 32; ++k) {
-          EXPECT_TRUE(!uniform(along, k, true) || Px(corner, cx, k) == Px(along, 31 - cx, k)) << corner << " row " << k;
-          EXPECT_TRUE(!uniform(down, k, false) || Px(corner, k, cy) == Px(down, k, 31 - cy)) << corner << " column " << k;
-        }
-      }
-  EXPECT_EQ(Px(0, 0, 0), 0u) << "outside the screen's rounded corners: black";
-  EXPECT_EQ(Px(14, 31, 31), 0u);
-}
-
-// The checker keeps its phase from chip to chip, the panel its squares.
-TEST(Pictures, FillChipsTileWithoutVisibleJoins) {
-  for (int y = 0; y < 32; ++y)
-    for (int x = 0; x < 32; ++x) {
-      EXPECT_EQ(Px(7, x, y), Px(7, (x + 16) % 32, (y + 16) % 32)) << x << "," << y;
-      EXPECT_EQ(Px(10, x, y), Px(10, (x + 16) % 32, y)) << x << "," << y;
-      EXPECT_EQ(Px(10, x, y), Px(10, x, (y + 16) % 32)) << x << "," << y;
-    }
 }
 
 std::span<const uint8_t> Bytes(const std::string& s) { return {reinterpret_cast<const uint8_t*>(s.data()), s.size()}; }
