@@ -58,7 +58,12 @@ start_game() {  # extra environment as arguments
     [ -n "$WID" ] && break
     sleep 0.1
   done
-  [ -n "$WID" ] || { cat "$WORK/game.log"; fail "no game window appeared"; }
+  if [ -z "$WID" ]; then  # say where it stands, for a fault seldom seen
+    cat "$WORK/game.log" "$WORK/openbox.log"
+    xwininfo -root -tree 2>&1 | head -20
+    command -v gdb >/dev/null && gdb -p "$GPID" -batch -ex "thread apply all bt" 2>&1 | grep -E "^#|^Thread" | head -60
+    fail "no game window appeared"
+  fi
 }
 
 shot() {  # file: the game window now, and its size in $SIZE
