@@ -106,11 +106,12 @@ SdlPlatform::SdlPlatform(const Options& options) {
   // The pictures decode while the window opens; the logo waits for them.
   picturesReady_ = std::async(std::launch::async, [] { SharedPictures(); });
   seed_ = options.seed ? *options.seed : uint64_t(std::chrono::system_clock::now().time_since_epoch().count());
-  if (NoDisplay()) return;
   if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_TIMER | SDL_INIT_EVENTS | SDL_INIT_GAMECONTROLLER) != 0) {
     std::fprintf(stderr, "pikora: cannot start the video system: %s\n", SDL_GetError());
     return;
   }
+  // The environment was asked before (main); SDL may still have fallen back
+  // to drawing off screen.
   if (NoDisplay()) return;
   if (char* base = SDL_GetBasePath()) {
     dir_ = base;
@@ -196,8 +197,9 @@ void SdlPlatform::Sleep(uint32_t ms) {
 }
 
 // Sends the window only what changed since the last present, found by
-// comparing surface 0 (or it with the overlay) with the picture last shown: the game redraws panels
-// and chips that often come out the same, and nothing changed sends nothing.
+// comparing surface 0 (or it with the overlay) with the picture last shown:
+// the game redraws panels and chips that often come out the same, and nothing
+// changed sends nothing.
 void SdlPlatform::Present() {
   if (!window_) return;
   SDL_Surface* win = SDL_GetWindowSurface(window_);  // made anew after a resize

@@ -28,8 +28,9 @@ class SoundControl {
   virtual void Volume(int tenths) = 0;  // of music and effects together
 };
 
-// True, having said so on stderr, when there is no display for the window
-// (before the video system starts: as far as the environment tells).
+// True, having said so on stderr, when there is no display for the window:
+// before the video system starts as far as the environment tells, after it
+// also when SDL fell back to an off-screen driver.
 bool NoDisplay();
 
 class SdlPlatform : public Platform, private Comfort::Host {
