@@ -198,6 +198,30 @@ TEST_F(Sound, MusicPlaysStopsResumesRewindsAndStartsAgainAfterItsEnd) {
   EXPECT_EQ(audio->MusicMode(), "");
 }
 
+// The player's pause holds the tune where it is, unseen by the game; volume 0
+// silences music and effects alike.
+TEST_F(Sound, PauseHoldsTheTuneAndVolumeZeroSilencesAll) {
+  if (!HaveSoundFont()) GTEST_SKIP() << "no SoundFont on this machine";
+  Env("SDL_DISKAUDIODELAY", "8");
+  Start();
+  auto* control = dynamic_cast<plat::SoundControl*>(audio.get());
+  ASSERT_NE(control, nullptr);
+  audio->MusicOpen(kBuilt + "bg/bg1.mid");
+  audio->MusicPlay();
+  ASSERT_GT(SoundFrom(Size()), 0u);
+  control->Hold(true);
+  size_t off = Size() + kSlack;
+  EXPECT_EQ(Peak(off, off + kSecond / 2), 0) << "the tune plays on through the pause";
+  EXPECT_EQ(audio->MusicMode(), "playing");
+  control->Hold(false);
+  ASSERT_GT(SoundFrom(Size()), 0u) << "the tune did not go on after the pause";
+  control->Volume(0);
+  WaitFor(Size() + kSecond);  // the synthesiser's own echo fades out first
+  audio->Effect(kBuilt + "se/se1");
+  off = Size() + kSlack;
+  EXPECT_LT(Peak(off, off + kSecond / 2), kHeard) << "heard at volume 0";
+}
+
 TEST_F(Sound, NewEffectCutsTheOldOneAndSilenceStopsIt) {
   Start();
   audio->Effect(kBuilt + "se/se1");  // a chime of almost a second
