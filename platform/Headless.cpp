@@ -18,7 +18,6 @@ void RecordingAudio::MusicStop() { Log("stop"); playing = false; }
 void RecordingAudio::MusicRewind() { Log("rewind"); playing = false; }
 void RecordingAudio::MusicClose() { Log("close"); open = playing = false; }
 std::string RecordingAudio::MusicMode() {
-  ++modeQueries;
   if (!open) return "";
   return playing ? "playing" : "stopped";
 }
@@ -131,16 +130,20 @@ Tracer::~Tracer() {
 
 void Tracer::Add(const std::string& what) { lines.push_back(std::to_string(hp_.Ticks()) + " " + what); }
 
-// FNV-1a over the calls, one line each.
-void Tracer::Shown() {
+std::string Tracer::Digest(const std::string& text) {
   uint32_t h = 2166136261u;
-  for (const std::string& c : calls_)
-    for (char ch : c + "\n") h = (h ^ uint8_t(ch)) * 16777619u;
+  for (char ch : text) h = (h ^ uint8_t(ch)) * 16777619u;
   char digest[16];
   std::snprintf(digest, sizeof digest, "%08x", h);
-  if (lines.size() == keep)
-    for (const std::string& c : calls_) kept += c + "\n";
-  Add("show " + std::to_string(calls_.size()) + " " + digest);
+  return digest;
+}
+
+// A digest of the calls, one line each.
+void Tracer::Shown() {
+  std::string all;
+  for (const std::string& c : calls_) all += c + "\n";
+  if (lines.size() == keep) kept += all;
+  Add("show " + std::to_string(calls_.size()) + " " + Digest(all));
   calls_.clear();
 }
 

@@ -24,6 +24,8 @@ class Tracer : public DrawSink {
   ~Tracer() override;
   void Add(const std::string& what);
   void Shown();
+  // FNV-1a of a text, as eight hex digits.
+  static std::string Digest(const std::string& text);
 
   void Copied(const Surface& dst, int dx, int dy, int w, int h, const Surface& src, int sx, int sy) override;
   void Boxed(const Surface& dst, int x1, int y1, int x2, int y2, Color c, bool filled) override;
@@ -55,11 +57,8 @@ class RecordingAudio : public Audio {
   void EffectSilence() override;
 
   std::vector<std::string> log;
-  int modeQueries = 0;  // how often the music's state was asked
   bool open = false;
   bool playing = false;
-  // Set by a test to let the piece run out by itself.
-  void EndPiece() { playing = false; }
   // Effects requested, as their numbers (the digits after ".../se").
   std::vector<int> Effects() const;
   Tracer* tracer = nullptr;
@@ -78,7 +77,6 @@ class Headless : public Platform {
   uint32_t Ticks() override { return now_ - comfort.Lost(); }
   void Sleep(uint32_t ms) override;
   void Present() override {
-    ++presents;
     if (audio.tracer) audio.tracer->Shown();
   }
   bool PollEvent(Event& e) override;
@@ -94,8 +92,6 @@ class Headless : public Platform {
   void CloseAt(uint32_t t);
   void Key(int key) { KeyAt(now_, key); }
   size_t Pending() const { return script_.size(); }
-  // This twin's own copy of the pictures, for tests that paint marks on them.
-  Pictures& PaintablePictures() { return OwnPictures(); }
   // "d0".."d2" for the surfaces, the picture's name, or the size of another.
   std::string NameOf(const Surface& s) const;
 
@@ -104,7 +100,6 @@ class Headless : public Platform {
   RecordingAudio audio;
   std::string dir = "/opt/pikora/";
   std::string fatal;
-  uint64_t presents = 0;
 
  private:
   struct Timed {

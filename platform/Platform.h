@@ -95,14 +95,8 @@ class Platform {
 
  protected:
   Platform();
-  // A private copy of the pictures that a test twin may paint on.
-  Pictures& OwnPictures() {
-    if (!own_) pics_ = own_ = std::make_shared<Pictures>(Pics());
-    return *own_;
-  }
   Surface display_[3];
   mutable std::shared_ptr<const Pictures> pics_;
-  std::shared_ptr<Pictures> own_;
 };
 
 }  // namespace plat

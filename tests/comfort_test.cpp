@@ -40,10 +40,6 @@ TEST(Options, ReadsTheOptionsAndRefusesAnythingElse) {
     EXPECT_FALSE(Parse(bad, o, error)) << bad[0];
     EXPECT_NE(error, "");
   }
-  const std::string usage = plat::Usage();
-  for (const char* word : {"--help", "--version", "--fullscreen", "--windowed", "--mute", "--seed N", "P ",
-                           "M ", "F11", "Alt+Enter", "pikora/settings"})
-    EXPECT_NE(usage.find(word), std::string::npos) << word;
 }
 
 class TempDir : public ::testing::Test {

@@ -131,12 +131,8 @@ Traced Play(const Style& st, size_t keep = size_t(-1)) {
     mode = int(f.Mode);
     if (std::string d = pktest::DumpRecord(f); d != dump) {
       dump = d;
-      uint32_t h = 2166136261u;
-      for (char ch : d) h = (h ^ uint8_t(ch)) * 16777619u;
-      char hex[12];
-      std::snprintf(hex, sizeof hex, " %08x", h);
       tr.Add("rec " + std::to_string(f.Jikan) + " " + std::to_string(f.Sikin) + " " + std::to_string(f.Esa) + " " +
-             std::to_string(f.Score) + " " + std::to_string(f.PikoraKazu) + hex);
+             std::to_string(f.Score) + " " + std::to_string(f.PikoraKazu) + " " + plat::Tracer::Digest(d));
     }
   }
   tr.Add("end mode " + std::to_string(f.Mode) + " score " + std::to_string(f.Score));
