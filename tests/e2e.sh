@@ -41,7 +41,11 @@ for _ in $(seq 50); do xdpyinfo -display "$DISP" >/dev/null 2>&1 && break; sleep
 export DISPLAY=$DISP
 openbox --sm-disable >"$WORK/openbox.log" 2>&1 &
 WMPID=$!
-for _ in $(seq 50); do xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q window && break; sleep 0.1; done
+# Openbox claims the screen first and finishes starting a moment later; a
+# window mapped in between is never mapped (SDL then waits on it for ever).
+# Its work area is among the last things it sets up.
+for _ in $(seq 100); do xprop -root _NET_WORKAREA 2>/dev/null | grep -q = && break; sleep 0.1; done
+sleep 0.5
 
 # Counts pixels of one colour inside a rectangle of a window screenshot.
 count_colour() {  # png w h x y hex
