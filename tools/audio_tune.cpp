@@ -169,6 +169,17 @@ struct Writer {
       for (int k : Voice(c, 60)) pad.Note(c.at, c.len - 10, kPad, k, 44);
   }
 
+  // Shortens (below 64) or restores (64) the channel's release with the
+  // SoundFont release-time NRPN. Bells, cymbals and strings otherwise ring
+  // on for seconds far below hearing, and every ringing note costs the
+  // synthesiser as much as a loud one.
+  void Release(MidiTrack& t, uint32_t at, int ch, int value) {
+    t.Control(at, ch, 99, 120);
+    t.Control(at, ch, 98, 38);
+    t.Control(at, ch, 38, 0);
+    t.Control(at, ch, 6, value);
+  }
+
   void Hit(uint32_t at, int key, int vel) { drums.Note(at, 60, kDrum, key, vel + Jitter(4)); }
   // One bar of drums: style 0 light (intro), 1 bouncy, 2 calm; a fill ends a section.
   void DrumBar(uint32_t bar, int style, bool crash, bool fill) {
@@ -220,6 +231,8 @@ bool WriteTune(const std::string& path) {
     p.t->Control(0, p.ch, 10, p.pan);
     p.t->Control(0, p.ch, 91, 40);
   }
+  w.Release(w.glock, 0, kGlock, 55);
+  w.Release(w.pad, 0, kPad, 52);
 
   // Intro, bars 0-3.
   w.Melody(w.lead, kLead, 0, kIntro, 84, 0.8);
@@ -252,8 +265,11 @@ bool WriteTune(const std::string& path) {
   w.KeysBroken(bc);
   w.BassCalm(bc);
   w.Pad(bc);
+  // The calm drums ride a cymbal on every beat: let each one fade sooner.
+  w.Release(w.drums, 20 * kBar + 1, kDrum, 55);
   w.Drums(20, 8, 2);
   w.Drums(28, 8, 2);
+  w.Release(w.drums, 36 * kBar - 1, kDrum, 64);
   // Outro, bars 52-55, ending on a held chord.
   w.lead.Program(52 * kBar, kLead, 73);
   w.Melody(w.lead, kLead, 52, kOutro, 92, 0.9);
