@@ -1,17 +1,20 @@
-// Music and effects through SDL2_mixer: the MIDI piece through FluidSynth with
-// a General MIDI SoundFont, effects as WAV on one reserved channel.
+// Music and effects through SDL2_mixer: the MIDI piece synthesised by
+// FluidSynth with a General MIDI SoundFont, effects as WAV on one reserved
+// channel.
 //
-// FluidSynth in this mixer cannot seek, so the device is mapped thus:
+// The piece is synthesised once, ahead of the player, into samples the mixer
+// plays as a WAV (RenderedTune); only a piece too long to keep in memory, or
+// one that is no MIDI at all, goes to the mixer as it is. Either way the
+// device is mapped thus:
 //   stop   = pause (resumes exactly where it stood)
 //   play   = resume if paused, else play once from the start of a fresh load
-//   rewind = halt, free, and a fresh load of the bytes kept in memory
-// The end of the piece is judged by the frames played against the piece's own
-// length from its tempo map: FluidSynth reports the end only seconds after the
-// last note, and never while a note is left on.
+//   rewind = halt, free, and a fresh load of what is kept in memory
+// The end of a MIDI piece is judged by the frames played against the piece's
+// own length from its tempo map: FluidSynth reports the end only seconds after
+// the last note, and never while a note is left on.
 //
-// Loading the piece builds a synthesiser and reads the SoundFont, which takes
-// seconds for a large font; a worker thread does it, keeping one spare load
-// ready so a rewind is instant. Every fault is logged once and leaves silence.
+// A worker thread does the loading, keeping one spare load ready so a rewind
+// is instant. Every fault is logged once and leaves silence.
 #include <SDL.h>
 #include <SDL_mixer.h>
 
@@ -26,6 +29,7 @@
 #include <thread>
 
 #include "platform/AudioFiles.h"
+#include "platform/RenderedTune.h"
 #include "platform/SdlPlatform.h"
 
 namespace plat {
@@ -33,6 +37,10 @@ namespace {
 
 constexpr int kEffectChannel = 0;
 constexpr int kMusicVolume = 64;  // of 128: leaves headroom for the effects over the tune
+// The mixer's synthesiser plays at FluidSynth gain 1.2 * volume / 128; the
+// rendered tune is made at the gain of our volume and played at full volume,
+// so it sounds the same.
+constexpr double kRenderedGain = 1.2 * kMusicVolume / MIX_MAX_VOLUME;
 
 class MixerAudio : public Audio, public SoundControl {
  public:
@@ -58,7 +66,6 @@ class MixerAudio : public Audio, public SoundControl {
     frameBytes_ = channels * int(SDL_AUDIO_BITSIZE(format) / 8);
     Mix_AllocateChannels(1);
     Mix_ReserveChannels(1);
-    Mix_VolumeMusic(kMusicVolume);
     Mix_SetPostMix(&MixerAudio::CountFrames, this);
     ready_ = true;
     worker_ = std::thread([this] {
@@ -100,6 +107,8 @@ class MixerAudio : public Audio, public SoundControl {
     if (midi.ok && soundFont_.empty())
       return LogOnce("soundfont", "no General MIDI SoundFont found (set PIKORA_SOUNDFONT), playing without music");
     lengthFrames_ = midi.ok ? int64_t(midi.seconds * rate_) : -1;
+    if (midi.ok && midi.seconds <= RenderedTune::kLongest)
+      tune_ = RenderedTune::Start(bytes, soundFont_, rate_, lengthFrames_, kRenderedGain);
     bytes_ = std::move(bytes);
     wake_.notify_all();
   }
@@ -181,7 +190,8 @@ class MixerAudio : public Audio, public SoundControl {
   void Volume(int tenths) override {
     std::lock_guard<std::mutex> lk(mu_);
     if (!ready_) return;
-    Mix_VolumeMusic(kMusicVolume * tenths / 10);
+    tenths_ = tenths;
+    Mix_VolumeMusic(MusicVolume());
     Mix_Volume(kEffectChannel, MIX_MAX_VOLUME * tenths / 10);
   }
 
@@ -195,8 +205,11 @@ class MixerAudio : public Audio, public SoundControl {
     if (Mix_PlayingMusic() && !Mix_PausedMusic()) a->played_ += len / a->frameBytes_;
   }
 
+  int MusicVolume() const { return (tune_ ? MIX_MAX_VOLUME : kMusicVolume) * tenths_ / 10; }
+
   void Start() {
     played_ = 0;
+    Mix_VolumeMusic(MusicVolume());
     if (Mix_PlayMusic(current_, 0) != 0) {
       LogOnce("play", std::string("cannot play the music: ") + Mix_GetError());
       failed_ = true;
@@ -217,6 +230,7 @@ class MixerAudio : public Audio, public SoundControl {
     if (spare_) Mix_FreeMusic(spare_);
     current_ = spare_ = nullptr;
     bytes_.reset();
+    tune_.reset();
     ++generation_;
     wantPlay_ = started_ = paused_ = failed_ = false;
     lengthFrames_ = -1;
@@ -229,11 +243,21 @@ class MixerAudio : public Audio, public SoundControl {
       wake_.wait(lk, [this] { return quit_ || (Open() && (!current_ || !spare_)); });
       if (quit_) return;
       std::shared_ptr<const std::vector<uint8_t>> bytes = bytes_;
+      std::shared_ptr<RenderedTune> tune = tune_;
+      const bool first = !current_;
       unsigned generation = generation_;
       lk.unlock();
-      SDL_RWops* rw = SDL_RWFromConstMem(bytes->data(), int(bytes->size()));
-      Mix_Music* m = rw ? Mix_LoadMUS_RW(rw, 1) : nullptr;
-      std::string error = m ? "" : Mix_GetError();
+      Mix_Music* m = nullptr;
+      std::string error;
+      // A second of the tune made before the mixer reads it: the rest is
+      // made far faster than it plays.
+      if (tune && first && !tune->WaitFor(rate_)) {
+        error = tune->Error();
+      } else {
+        SDL_RWops* rw = tune ? tune->Open() : SDL_RWFromConstMem(bytes->data(), int(bytes->size()));
+        m = rw ? Mix_LoadMUS_RW(rw, 1) : nullptr;
+        if (!m) error = Mix_GetError();
+      }
       lk.lock();
       if (generation != generation_) {
         if (m) Mix_FreeMusic(m);
@@ -285,6 +309,8 @@ class MixerAudio : public Audio, public SoundControl {
   std::thread worker_;
   bool quit_ = false;
   std::shared_ptr<const std::vector<uint8_t>> bytes_;  // the open piece
+  std::shared_ptr<RenderedTune> tune_;                  // its samples, if it is made into them
+  int tenths_ = 10;                                     // the player's volume
   unsigned generation_ = 0;
   Mix_Music* current_ = nullptr;
   Mix_Music* spare_ = nullptr;

@@ -10,6 +10,7 @@ PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-vlgothic            # the Japanese gothic font carried inside the game
   timgm6mb-soundfont        # General MIDI SoundFont for the music
+  libfluidsynth-dev         # synthesises the tune once, ahead of playing it
   fluidsynth                # for rendering the tune in tests
   xvfb x11-utils xdotool imagemagick  # for driving the real window in tests
   dpkg-dev file lintian appstream desktop-file-utils man-db  # for building and checking the package

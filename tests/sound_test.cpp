@@ -15,6 +15,7 @@
 #include "core/Form.h"
 #include "platform/AudioFiles.h"
 #include "platform/Headless.h"
+#include "platform/RenderedTune.h"
 #include "platform/SdlPlatform.h"
 
 namespace fs = std::filesystem;
@@ -220,6 +221,76 @@ TEST_F(Sound, PauseHoldsTheTuneAndVolumeZeroSilencesAll) {
   audio->Effect(kBuilt + "se/se1");
   off = Size() + kSlack;
   EXPECT_LT(Peak(off, off + kSecond / 2), kHeard) << "heard at volume 0";
+}
+
+// A flute phrase over a held organ chord, two seconds.
+std::vector<uint8_t> Phrase() {
+  return Midi({{0, {0xC0, 73}}, {0, {0xC1, 19}}, {0, {0x91, 48, 90}}, {0, {0x91, 55, 90}}, {0, {0x90, 84, 110}},
+               {240, {0x80, 84, 0}}, {0, {0x90, 88, 100}}, {240, {0x80, 88, 0}}, {0, {0x90, 91, 120}},
+               {480, {0x80, 91, 0}}, {480, {0x81, 48, 0}}, {0, {0x81, 55, 0}}, {480, kEnd}});
+}
+
+// The tune is heard exactly as FluidSynth plays it at the music's loudness,
+// as the mixer's own synthesiser would, though it is made ahead of time.
+TEST_F(Sound, TheTuneSoundsAsFluidSynthPlaysIt) {
+  if (!HaveSoundFont() || std::system("command -v fluidsynth >/dev/null") != 0)
+    GTEST_SKIP() << "no SoundFont or no fluidsynth on this machine";
+  Write(dir_ / "bg" / "phrase.mid", Phrase());
+  const std::string sf = plat::FindSoundFont(dir_.string() + "/"), ref = (dir_ / "ref.raw").string();
+  ASSERT_EQ(std::system(("fluidsynth -ni -g 0.6 -r 44100 -O s16 -T raw -F " + ref + " " + sf + " " +
+                         (dir_ / "bg" / "phrase.mid").string() + " >/dev/null 2>&1").c_str()), 0);
+  Start();
+  audio->MusicOpen((dir_ / "bg" / "phrase.mid").string());
+  audio->MusicPlay();
+  const size_t on = SoundFrom(Size());
+  ASSERT_GT(on, 0u) << "the tune never sounded";
+  const size_t len = kSecond * 3 / 2;
+  std::vector<int16_t> heard = Samples(on, on + len);
+  std::vector<int16_t> want(len / 2);
+  std::ifstream f(ref, std::ios::binary);
+  std::vector<int16_t> raw(fs::file_size(ref) / 2);
+  f.read(reinterpret_cast<char*>(raw.data()), std::streamsize(raw.size() * 2));
+  size_t first = 0;
+  while (first < raw.size() && std::abs(int(raw[first])) <= kHeard) ++first;
+  first &= ~size_t(1);  // the left sample of its frame, as SoundFrom finds it
+  ASSERT_GE(raw.size(), first + want.size());
+  std::copy_n(raw.begin() + std::ptrdiff_t(first), want.size(), want.begin());
+  double signal = 0, noise = 0;
+  for (size_t i = 0; i < want.size(); ++i) {
+    signal += double(want[i]) * want[i];
+    noise += (double(heard[i]) - want[i]) * (double(heard[i]) - want[i]);
+  }
+  EXPECT_GT(signal / want.size(), 1000.0 * 1000.0) << "FluidSynth's own rendering is nearly silent";
+  EXPECT_LT(noise, signal / 1e4) << "what is heard differs from FluidSynth's rendering by more than its dither";
+}
+
+// A reader of the tune made ahead gets the very samples, however far it runs
+// ahead of the making; a tune that cannot be made is silence of its length.
+TEST_F(Sound, ReadersOfAMadeTuneWaitForItsSamples) {
+  if (!HaveSoundFont()) GTEST_SKIP() << "no SoundFont on this machine";
+  auto midi = std::make_shared<const std::vector<uint8_t>>(Phrase());
+  const std::string sf = plat::FindSoundFont(dir_.string() + "/");
+  auto ReadAll = [](const std::shared_ptr<plat::RenderedTune>& t, size_t step) {
+    SDL_RWops* rw = t->Open();
+    std::vector<uint8_t> out(size_t(SDL_RWsize(rw)));
+    for (size_t at = 0; at < out.size(); at += step) SDL_RWread(rw, out.data() + at, 1, std::min(step, out.size() - at));
+    SDL_RWclose(rw);
+    return out;
+  };
+  auto eager = ReadAll(plat::RenderedTune::Start(midi, sf, 44100, 2 * 44100, 0.6), 4096);
+  auto settled = plat::RenderedTune::Start(midi, sf, 44100, 2 * 44100, 0.6);
+  ASSERT_TRUE(settled->WaitFor(2 * 44100));
+  EXPECT_EQ(eager.size(), 44u + 2 * 44100 * 4);
+  EXPECT_TRUE(eager == ReadAll(settled, 1 << 20)) << "a reader ahead of the making read other samples";
+  EXPECT_GT(*std::max_element(eager.begin() + 44, eager.end()), 100) << "the tune is silent";
+
+  Write(dir_ / "broken.sf2", {'R', 'I', 'F', 'F', 4, 0, 0, 0, 's', 'f', 'b', 'k'});
+  auto broken = plat::RenderedTune::Start(midi, (dir_ / "broken.sf2").string(), 44100, 44100, 0.6);
+  EXPECT_FALSE(broken->WaitFor(44100));
+  EXPECT_NE(broken->Error().find("broken.sf2"), std::string::npos) << broken->Error();
+  auto silence = ReadAll(broken, 1000);
+  EXPECT_EQ(silence.size(), 44u + 44100 * 4);
+  EXPECT_TRUE(std::all_of(silence.begin() + 44, silence.end(), [](uint8_t b) { return b == 0; }));
 }
 
 TEST_F(Sound, NewEffectCutsTheOldOneAndSilenceStopsIt) {
