@@ -2,6 +2,9 @@
 
 #include <fluidsynth.h>
 
+#include <sys/resource.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <bit>
 #include <cstring>
@@ -68,6 +71,9 @@ RenderedTune::~RenderedTune() {
 }
 
 void RenderedTune::Render(std::shared_ptr<const std::vector<uint8_t>> midi, std::string soundFont, double gain) {
+  // Behind the game and the display in the queue for a core: even with little
+  // of one it stays far ahead of the player.
+  setpriority(PRIO_PROCESS, unsigned(gettid()), 10);
   std::string error;
   fluid_settings_t* settings = new_fluid_settings();
   fluid_synth_t* synth = nullptr;

@@ -19,10 +19,10 @@ add_custom_command(
 add_custom_target(pikora_audio DEPENDS ${PIKORA_AUDIO_FILES})
 add_dependencies(pikora pikora_audio)
 
-# The sound tests read the generated files: tell them where, once the test
-# target exists (it is defined after this file is included).
+# The sound tests and the benchmarks read the generated files: tell them where, once their
+# targets exist (they are defined after this file is included).
 function(pikora_sound_tests)
-  foreach(t pikora_tests pikora_tests_san)
+  foreach(t pikora_tests pikora_tests_san pikora_bench)
     if(TARGET ${t})
       add_dependencies(${t} pikora_audio)
       target_compile_definitions(${t} PRIVATE PIKORA_AUDIO_DIR="${PIKORA_AUDIO_DIR}/")
