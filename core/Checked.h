@@ -34,11 +34,15 @@ class Checked {
   static constexpr int64_t kLo = Lo, kHi = Hi;
 
  private:
+  // The check inline, the message out of the way: stores are everywhere.
   void Put(int64_t v) {
-    if (v < Lo || v > Hi)
-      Fatal(std::string("overflow: ") + (name_ ? name_ : "value") + " = " + std::to_string(v) +
-            " outside " + std::to_string(Lo) + ".." + std::to_string(Hi));
+    if (v < Lo || v > Hi) [[unlikely]]
+      Overflow(v);
     v_ = Store(v);
+  }
+  [[noreturn, gnu::noinline, gnu::cold]] void Overflow(int64_t v) const {
+    Fatal(std::string("overflow: ") + (name_ ? name_ : "value") + " = " + std::to_string(v) +
+          " outside " + std::to_string(Lo) + ".." + std::to_string(Hi));
   }
   Store v_{};
   const char* name_ = nullptr;
@@ -70,10 +74,14 @@ class Arr {
 
  private:
   int64_t Idx(int64_t i, int64_t j, int64_t k) const {
-    if (i < 0 || i >= N0 || j < 0 || j >= N1 || k < 0 || k >= N2)
-      Fatal(std::string("index out of bounds: ") + name_ + "(" + std::to_string(i) + ", " +
-            std::to_string(j) + ", " + std::to_string(k) + ")");
+    // One unsigned comparison per index also catches the negative ones.
+    if (uint64_t(i) >= uint64_t(N0) || uint64_t(j) >= uint64_t(N1) || uint64_t(k) >= uint64_t(N2)) [[unlikely]]
+      OutOfBounds(i, j, k);
     return i + int64_t(N0) * (j + int64_t(N1) * k);  // first index fastest
+  }
+  [[noreturn, gnu::noinline, gnu::cold]] void OutOfBounds(int64_t i, int64_t j, int64_t k) const {
+    Fatal(std::string("index out of bounds: ") + name_ + "(" + std::to_string(i) + ", " +
+          std::to_string(j) + ", " + std::to_string(k) + ")");
   }
   T d_[N0 * N1 * N2]{};
   const char* name_;
