@@ -167,9 +167,12 @@ Surface Reduce(const Surface& s, int colours, Color ground) {
                   liq_image_quantize(img, attr, &res) == LIQ_OK && liq_set_dithering_level(res, 0) == LIQ_OK &&
                   liq_write_remapped_image(res, img, index.data(), index.size()) == LIQ_OK;
   Surface out(s.W(), s.H());
-  for (size_t i = 0; ok && i < index.size(); ++i) {
-    const liq_color& c = liq_get_palette(res)->entries[index[i]];  // refined by the remap
-    out.Row(0)[i] = Rgb(c.r, c.g, c.b);
+  for (int y = 0; ok && y < out.H(); ++y) {
+    Color* row = out.Row(y);
+    for (int x = 0; x < out.W(); ++x) {
+      const liq_color& c = liq_get_palette(res)->entries[index[size_t(y) * out.W() + x]];  // refined by the remap
+      row[x] = Rgb(c.r, c.g, c.b);
+    }
   }
   if (res) liq_result_destroy(res);
   if (img) liq_image_destroy(img);

@@ -97,3 +97,22 @@ TEST(Chips, AChipIsCopiedFromItsSquareOfTheSheetIntoItsCell) {
     }
   EXPECT_LE(changed, 2 * 32 * 32);
 }
+
+// A copy of part of a tile remembers what it made, so that the same copy over
+// the same tile is skipped; a write outside that part must still count.
+TEST(Surface, APartialCopyOverATileWrittenElsewhereIsNotTakenForTheSame) {
+  const Surface src = Numbered(32, 32);
+  Surface d(32, 32, Rgb(1, 1, 1)), shown(32, 32, 0);
+  d.Copy(4, 4, 12, 12, src, 4, 4);  // part of tile (0, 0)
+  shown.Copy(0, 0, 16, 16, d, 0, 0);
+  d.Box(1, 1, 1, 1, Rgb(200, 0, 0), true);  // outside the part
+  d.Copy(4, 4, 12, 12, src, 4, 4);
+  shown.Copy(0, 0, 16, 16, d, 0, 0);
+  EXPECT_EQ(shown.At(1, 1), Rgb(200, 0, 0));
+  d.Box(6, 6, 6, 6, Rgb(0, 200, 0), true);  // inside: the copy covers it again
+  d.Copy(4, 4, 12, 12, src, 4, 4);
+  shown.Copy(0, 0, 16, 16, d, 0, 0);
+  for (int y = 0; y < 16; ++y)
+    for (int x = 0; x < 16; ++x) ASSERT_EQ(shown.At(x, y), d.At(x, y)) << x << "," << y;
+  EXPECT_EQ(shown.At(6, 6), src.At(6, 6));
+}
