@@ -67,6 +67,10 @@ class Surface {
   Color* RawRow(int y) { return px_.data() + size_t(y) * w_; }
   // Gives the tiles under the rectangle (clipped) fresh tags.
   void MarkChanged(int x, int y, int w, int h);
+  // The tag of tile (tx, ty), and setting it back to one it held before: only
+  // for a writer that has just put there exactly the pixels the tag names.
+  uint64_t Tag(int tx, int ty) const { return tags_[size_t(ty) * tw_ + tx]; }
+  void Retag(int tx, int ty, uint64_t tag) { tags_[size_t(ty) * tw_ + tx] = tag; }
   const std::vector<Color>& Pixels() const { return px_; }
 
   // Plain rectangle copy from src (sx, sy) to (dx, dy), clipped to both.
@@ -84,6 +88,10 @@ class Surface {
 
  private:
   static uint64_t FreshTag();
+  // The tag of a tile once part of one source tile is copied onto it.
+  static uint64_t PartTag(uint64_t dst, uint64_t src, uint32_t part);
+  // Tile (tx, ty) written within columns [x0, x1) and rows [y0, y1): a fresh tag.
+  void Rewritten(int tx, int ty, int x0, int y0, int x1, int y1);
   int w_ = 0, h_ = 0, tw_ = 0;
   std::vector<Color> px_;
   std::vector<uint64_t> tags_;

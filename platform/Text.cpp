@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstring>
 #include <map>
 #include <unordered_map>
 #include <utility>
@@ -58,19 +59,29 @@ const Mask& MaskFor(int size, bool bold, const std::string& utf8) {
   Mask& m = cache[key];
   TTF_Font* f = FontFor(size, bold);
   SDL_Surface* g = f ? TTF_RenderUTF8_Blended(f, utf8.c_str(), SDL_Color{255, 255, 255, 255}) : nullptr;
-  SDL_Surface* a = g ? SDL_ConvertSurfaceFormat(g, SDL_PIXELFORMAT_ARGB8888, 0) : nullptr;
-  if (a) {
-    for (int y = 0; y < a->h; ++y) {
-      const uint32_t* src = reinterpret_cast<const uint32_t*>(static_cast<uint8_t*>(a->pixels) + size_t(y) * a->pitch);
-      for (int x = 0; x < a->w;) {
+  // SDL_ttf renders in ARGB already; converting would only copy it.
+  SDL_Surface* a = !g || g->format->format == SDL_PIXELFORMAT_ARGB8888 ? nullptr : SDL_ConvertSurfaceFormat(g, SDL_PIXELFORMAT_ARGB8888, 0);
+  if (const SDL_Surface* in = a ? a : g) {
+    // Into scratch space sized for the worst case, then one allocation each.
+    thread_local std::vector<Run> runs;
+    thread_local std::vector<uint8_t> alpha;
+    runs.resize(size_t(in->w) * in->h / 2 + in->h);
+    alpha.resize(size_t(in->w) * in->h);
+    size_t nr = 0, na = 0;
+    for (int y = 0; y < in->h; ++y) {
+      const uint32_t* src = reinterpret_cast<const uint32_t*>(static_cast<const uint8_t*>(in->pixels) + size_t(y) * in->pitch);
+      for (int x = 0; x < in->w;) {
         if ((src[x] >> 24) == 0) { ++x; continue; }
-        Run r{int16_t(y), int16_t(x), 0, uint32_t(m.alpha.size())};
-        for (; x < a->w && (src[x] >> 24) != 0; ++x, ++r.n) m.alpha.push_back(uint8_t(src[x] >> 24));
-        m.runs.push_back(r);
+        const int from = x;
+        const uint32_t at = uint32_t(na);
+        for (; x < in->w && (src[x] >> 24) != 0; ++x) alpha[na++] = uint8_t(src[x] >> 24);
+        runs[nr++] = Run{int16_t(y), int16_t(from), int16_t(x - from), at};
       }
     }
-    m.x0 = a->w;
-    m.y0 = a->h;
+    m.runs.assign(runs.begin(), runs.begin() + ptrdiff_t(nr));
+    m.alpha.assign(alpha.begin(), alpha.begin() + ptrdiff_t(na));
+    m.x0 = in->w;
+    m.y0 = in->h;
     for (const Run& r : m.runs) {
       m.x0 = std::min<int>(m.x0, r.x);
       m.x1 = std::max<int>(m.x1, r.x + r.n - 1);
@@ -83,12 +94,14 @@ const Mask& MaskFor(int size, bool bold, const std::string& utf8) {
   return m;
 }
 
-// d + (c - d) * al / 255 per channel, the division rounding toward zero.
-Color Blend(Color d, Color c, int al) {
-  auto div255 = [](int v) { return (v + 1 + (v >> 8)) >> 8; };  // exact for 0 <= v <= 65535
+// d + (c - d) * al / 255 per channel, the division rounding toward zero;
+// without branches, as the shadowed text blends mostly over other ink.
+inline Color Blend(Color d, Color c, int al) {
   auto mix = [&](int sh) {
     const int dc = int(d >> sh) & 255, cc = int(c >> sh) & 255;
-    return cc >= dc ? dc + div255((cc - dc) * al) : dc - div255((dc - cc) * al);
+    const int v = (cc - dc) * al, sign = v >> 31, mag = (v ^ sign) - sign;
+    const int q = (mag + 1 + (mag >> 8)) >> 8;  // mag / 255, exact for 0 <= mag <= 65535
+    return dc + ((q ^ sign) - sign);
   };
   return Rgb(mix(16), mix(8), mix(0));
 }
@@ -105,16 +118,35 @@ const Color* BlendTable(Color c, Color bg) {
   return t.data();
 }
 
-}  // namespace
+// A print remembered: the tags of the tiles under its ink before and after,
+// and the inked box as it came out. Panels are restored and the same texts
+// printed on them tick after tick; when the tiles hold what they held then,
+// the box comes out the same without blending a pixel, and the tiles take
+// the same tags, so showing the panel again copies nothing.
+struct Print {
+  int x0 = 0, y0 = 0, x1 = -1, y1 = -1;  // the inked box on the surface, clipped, inclusive
+  std::vector<uint64_t> before, after;   // tile tags, row by row
+  std::vector<Color> box;                // its pixels afterwards, row by row
+};
 
-void PrintText(Surface& s, const std::string& utf8) {
-  if (utf8.empty()) return;
-  if (drawSink) drawSink->Printed(s, utf8);
-  const Mask& m = MaskFor(s.attr.size, s.attr.bold, utf8);
-  const Color c = s.attr.color & 0xffffff;
+Print& PrintFor(const Surface& s, const std::string& utf8, bool& known) {
+  thread_local std::unordered_map<std::string, Print> cache;
+  thread_local std::string key;
+  const int32_t head[] = {s.attr.size, s.attr.bold, int32_t(s.attr.color & 0xffffff), s.curX, s.curY, s.W(), s.H()};
+  key.assign(reinterpret_cast<const char*>(head), sizeof head);
+  key += utf8;
+  if (auto it = cache.find(key); it != cache.end()) {
+    known = true;
+    return it->second;
+  }
+  if (cache.size() > 2048) cache.clear();  // numbers change; keep it bounded
+  known = false;
+  return cache[key];
+}
+
+void Blended(Surface& s, const Mask& m, Color c) {
   Color bg = 0;
   const Color* table = nullptr;  // for the first background met
-  s.MarkChanged(s.curX + m.x0, s.curY + m.y0, m.x1 - m.x0 + 1, m.y1 - m.y0 + 1);
   for (const Run& r : m.runs) {
     const int dy = s.curY + r.y;
     if (dy < 0 || dy >= s.H()) continue;
@@ -127,6 +159,53 @@ void PrintText(Surface& s, const std::string& utf8) {
       row[i] = d == bg ? table[al[i]] : Blend(d, c, al[i]);
     }
   }
+}
+
+}  // namespace
+
+void PrintText(Surface& s, const std::string& utf8) {
+  if (utf8.empty()) return;
+  if (drawSink) drawSink->Printed(s, utf8);
+  bool known;
+  Print& p = PrintFor(s, utf8, known);
+  constexpr int T = Surface::kTile;
+  if (known) {
+    if (p.x0 > p.x1 || p.y0 > p.y1) return;  // nothing inked on the surface
+    size_t k = 0;
+    bool same = true;
+    for (int ty = p.y0 / T; ty <= p.y1 / T && same; ++ty)
+      for (int tx = p.x0 / T; tx <= p.x1 / T && same; ++tx) same = s.Tag(tx, ty) == p.before[k++];
+    if (same) {
+      const size_t w = size_t(p.x1 - p.x0 + 1);
+      for (int y = p.y0; y <= p.y1; ++y)
+        std::memcpy(s.RawRow(y) + p.x0, p.box.data() + size_t(y - p.y0) * w, w * sizeof(Color));
+      k = 0;
+      for (int ty = p.y0 / T; ty <= p.y1 / T; ++ty)
+        for (int tx = p.x0 / T; tx <= p.x1 / T; ++tx) s.Retag(tx, ty, p.after[k++]);
+      return;
+    }
+  }
+  const Mask& m = MaskFor(s.attr.size, s.attr.bold, utf8);
+  p.x0 = std::max(0, s.curX + m.x0);
+  p.y0 = std::max(0, s.curY + m.y0);
+  p.x1 = std::min(s.W() - 1, s.curX + m.x1);
+  p.y1 = std::min(s.H() - 1, s.curY + m.y1);
+  if (p.x0 > p.x1 || p.y0 > p.y1) return;
+  const int tx0 = p.x0 / T, ty0 = p.y0 / T, tx1 = p.x1 / T, ty1 = p.y1 / T;
+  p.before.resize(size_t(tx1 - tx0 + 1) * (ty1 - ty0 + 1));
+  p.after.resize(p.before.size());
+  size_t k = 0;
+  for (int ty = ty0; ty <= ty1; ++ty)
+    for (int tx = tx0; tx <= tx1; ++tx) p.before[k++] = s.Tag(tx, ty);
+  s.MarkChanged(p.x0, p.y0, p.x1 - p.x0 + 1, p.y1 - p.y0 + 1);
+  Blended(s, m, s.attr.color & 0xffffff);
+  k = 0;
+  for (int ty = ty0; ty <= ty1; ++ty)
+    for (int tx = tx0; tx <= tx1; ++tx) p.after[k++] = s.Tag(tx, ty);
+  const size_t w = size_t(p.x1 - p.x0 + 1);
+  p.box.resize(w * size_t(p.y1 - p.y0 + 1));
+  const Surface& done = s;
+  for (int y = p.y0; y <= p.y1; ++y) std::memcpy(p.box.data() + size_t(y - p.y0) * w, done.Row(y) + p.x0, w * sizeof(Color));
 }
 
 bool FontHasGlyphs(const std::string& utf8) {
