@@ -177,15 +177,9 @@ MidiSummary ParseMidi(std::span<const uint8_t> bytes) {
 
 std::vector<uint8_t> DefaultBeepWav() {
   const int rate = 22050, n = rate * 15 / 100;  // 0.15 s at 880 Hz
-  std::vector<uint8_t> o;
-  auto u32 = [&](uint32_t v) { for (int k = 0; k < 4; ++k) o.push_back(uint8_t(v >> (8 * k))); };
+  const auto header = WavHeader(rate, 1, uint32_t(2 * n));
+  std::vector<uint8_t> o(header.begin(), header.end());
   auto u16 = [&](uint32_t v) { o.push_back(uint8_t(v)); o.push_back(uint8_t(v >> 8)); };
-  o.insert(o.end(), {'R', 'I', 'F', 'F'});
-  u32(36 + 2 * n);
-  o.insert(o.end(), {'W', 'A', 'V', 'E', 'f', 'm', 't', ' '});
-  u32(16), u16(1), u16(1), u32(rate), u32(2 * rate), u16(2), u16(16);
-  o.insert(o.end(), {'d', 'a', 't', 'a'});
-  u32(2 * n);
   for (int i = 0; i < n; ++i) {
     double t = double(i) / rate;
     double env = std::min(1.0, t / 0.005) * std::min(1.0, (0.15 - t) / 0.02);

@@ -2,6 +2,7 @@
 // the mixer: which SoundFont to use, whether bytes are a WAV, how long a MIDI
 // piece lasts by its own tempo map, and a beep for a missing effect.
 #pragma once
+#include <array>
 #include <cstdint>
 #include <set>
 #include <span>
@@ -12,6 +13,25 @@ namespace plat {
 
 // The whole file, or nothing (ok false) when it cannot be read.
 std::vector<uint8_t> ReadFileBytes(const std::string& path, bool& ok);
+
+// The 44-byte header of a 16-bit PCM WAV file whose samples take dataBytes.
+// Inline: the build-time sound generator writes its files with it too.
+inline std::array<uint8_t, 44> WavHeader(int rate, int channels, uint32_t dataBytes) {
+  std::array<uint8_t, 44> h{'R', 'I', 'F', 'F', 0, 0, 0, 0, 'W', 'A', 'V', 'E', 'f', 'm', 't', ' ', 16, 0, 0, 0, 1, 0};
+  auto put = [&](size_t at, uint32_t v, int bytes) {
+    for (int k = 0; k < bytes; ++k) h[at + size_t(k)] = uint8_t(v >> (8 * k));
+  };
+  const uint32_t frame = uint32_t(channels) * 2;
+  put(4, 36 + dataBytes, 4);
+  put(22, uint32_t(channels), 2);
+  put(24, uint32_t(rate), 4);
+  put(28, uint32_t(rate) * frame, 4);
+  put(32, frame, 2);
+  put(34, 16, 2);
+  h[36] = 'd', h[37] = 'a', h[38] = 't', h[39] = 'a';
+  put(40, dataBytes, 4);
+  return h;
+}
 
 // A RIFF file of form WAVE.
 bool IsWavData(std::span<const uint8_t> bytes);

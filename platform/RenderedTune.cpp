@@ -9,19 +9,13 @@
 #include <bit>
 #include <cstring>
 
+#include "platform/AudioFiles.h"
+
 namespace plat {
 
 static_assert(std::endian::native == std::endian::little, "the samples are written as a WAV file's, little-endian");
 
 namespace {
-
-void Le(uint8_t*& p, uint32_t v, int bytes) {
-  for (int i = 0; i < bytes; ++i) *p++ = uint8_t(v >> (8 * i));
-}
-void Tag(uint8_t*& p, const char* four) {
-  std::memcpy(p, four, 4);
-  p += 4;
-}
 
 // One reader of a tune: its own position, and the tune kept alive.
 struct Reader {
@@ -35,20 +29,9 @@ Reader* ReaderOf(SDL_RWops* c) { return static_cast<Reader*>(c->hidden.unknown.d
 RenderedTune::RenderedTune(int rate, int64_t frames)
     : rate_(rate), frames_(frames), file_(std::make_unique_for_overwrite<uint8_t[]>(kHeader + size_t(frames) * 4)),
       size_(kHeader + size_t(frames) * 4) {
-  uint8_t* p = file_.get();
-  Tag(p, "RIFF");
-  Le(p, uint32_t(size_ - 8), 4);
-  Tag(p, "WAVE");
-  Tag(p, "fmt ");
-  Le(p, 16, 4);
-  Le(p, 1, 2);  // plain PCM
-  Le(p, 2, 2);  // stereo
-  Le(p, uint32_t(rate), 4);
-  Le(p, uint32_t(rate) * 4, 4);
-  Le(p, 4, 2);  // bytes a frame
-  Le(p, 16, 2);
-  Tag(p, "data");
-  Le(p, uint32_t(frames) * 4, 4);
+  const auto header = WavHeader(rate, 2, uint32_t(frames) * 4);
+  static_assert(std::tuple_size_v<decltype(header)> == kHeader);
+  std::copy(header.begin(), header.end(), file_.get());
   ready_ = kHeader;
 }
 

@@ -27,9 +27,7 @@ void CopyRow(Color* d, const Color* s, int n) {
   for (; i + Surface::kTile <= n; i += Surface::kTile) std::memcpy(d + i, s + i, Surface::kTile * sizeof(Color));
   if (i < n) std::memcpy(d + i, s + i, size_t(n - i) * sizeof(Color));
 }
-}  // namespace
 
-namespace {
 // A part of a tile in tile coordinates, columns [x0, x1) and rows [y0, y1).
 constexpr uint32_t Part(int x0, int y0, int x1, int y1) {
   return uint32_t(x0) | uint32_t(y0) << 5 | uint32_t(x1) << 10 | uint32_t(y1) << 15;

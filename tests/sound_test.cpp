@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -246,15 +247,14 @@ TEST_F(Sound, TheTuneSoundsAsFluidSynthPlaysIt) {
   ASSERT_GT(on, 0u) << "the tune never sounded";
   const size_t len = kSecond * 3 / 2;
   std::vector<int16_t> heard = Samples(on, on + len);
-  std::vector<int16_t> want(len / 2);
-  std::ifstream f(ref, std::ios::binary);
-  std::vector<int16_t> raw(fs::file_size(ref) / 2);
-  f.read(reinterpret_cast<char*>(raw.data()), std::streamsize(raw.size() * 2));
+  const std::vector<uint8_t> bytes = Bytes(ref);
+  std::vector<int16_t> raw(bytes.size() / 2);
+  std::memcpy(raw.data(), bytes.data(), raw.size() * 2);
   size_t first = 0;
   while (first < raw.size() && std::abs(int(raw[first])) <= kHeard) ++first;
   first &= ~size_t(1);  // the left sample of its frame, as SoundFrom finds it
-  ASSERT_GE(raw.size(), first + want.size());
-  std::copy_n(raw.begin() + std::ptrdiff_t(first), want.size(), want.begin());
+  ASSERT_GE(raw.size(), first + heard.size());
+  const std::vector<int16_t> want(raw.begin() + std::ptrdiff_t(first), raw.begin() + std::ptrdiff_t(first + heard.size()));
   double signal = 0, noise = 0;
   for (size_t i = 0; i < want.size(); ++i) {
     signal += double(want[i]) * want[i];

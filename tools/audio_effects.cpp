@@ -6,6 +6,7 @@
 #include <fstream>
 #include <vector>
 
+#include "platform/AudioFiles.h"
 #include "tools/audio_gen.h"
 
 namespace gen {
@@ -78,22 +79,9 @@ void Normalise(Buf& b, double peak) {
 }
 
 bool SaveWav(const std::string& path, const Buf& b) {
-  std::vector<uint8_t> o;
-  auto u32 = [&](uint32_t v) { for (int k = 0; k < 4; ++k) o.push_back(uint8_t(v >> (8 * k))); };
+  const auto header = plat::WavHeader(kRate, 1, uint32_t(b.s.size() * 2));
+  std::vector<uint8_t> o(header.begin(), header.end());
   auto u16 = [&](uint16_t v) { o.push_back(uint8_t(v)); o.push_back(uint8_t(v >> 8)); };
-  uint32_t data = uint32_t(b.s.size() * 2);
-  o.insert(o.end(), {'R', 'I', 'F', 'F'});
-  u32(36 + data);
-  o.insert(o.end(), {'W', 'A', 'V', 'E', 'f', 'm', 't', ' '});
-  u32(16);
-  u16(1);  // PCM
-  u16(1);  // mono
-  u32(kRate);
-  u32(kRate * 2);
-  u16(2);
-  u16(16);
-  o.insert(o.end(), {'d', 'a', 't', 'a'});
-  u32(data);
   for (double v : b.s) u16(uint16_t(int16_t(std::lround(std::clamp(v, -1.0, 1.0) * 32767))));
   std::ofstream f(path, std::ios::binary);
   f.write(reinterpret_cast<const char*>(o.data()), std::streamsize(o.size()));
