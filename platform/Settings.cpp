@@ -1,13 +1,13 @@
 #include "platform/Settings.h"
 
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <sstream>
 
 namespace plat {
@@ -32,17 +32,6 @@ bool ReadFlag(const std::string& v, bool& out) {
   if (!ReadInt(v, 0, 1, n)) return false;
   out = n == 1;
   return true;
-}
-
-// mkdir -p, for the folder of the file.
-bool MakeFolders(const std::string& dir) {
-  for (size_t p = 1; p <= dir.size(); ++p) {
-    if (p < dir.size() && dir[p] != '/') continue;
-    const std::string part = dir.substr(0, p);
-    if (mkdir(part.c_str(), 0755) != 0 && errno != EEXIST) return false;
-  }
-  struct stat st {};
-  return stat(dir.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
 }  // namespace
@@ -105,7 +94,9 @@ bool SaveSettings(const std::string& path, const Settings& s, std::string& why) 
   const size_t slash = path.rfind('/');
   if (path.empty() || slash == std::string::npos) return why = "no folder to keep the settings in", false;
   const std::string dir = path.substr(0, slash);
-  if (!MakeFolders(dir)) return why = "cannot make the folder " + dir + ": " + std::strerror(errno), false;
+  std::error_code ec;
+  std::filesystem::create_directories(dir, ec);
+  if (ec) return why = "cannot make the folder " + dir + ": " + ec.message(), false;
   std::ostringstream o;
   o << "# 有限会社☆ピコラ！ settings, rewritten when they change in the game\n"
     << "fullscreen = " << int(s.fullscreen) << "\nwidth = " << s.width << "\nheight = " << s.height
