@@ -3,8 +3,13 @@
 #include <SDL.h>
 #include <SDL_ttf.h>
 
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
 #include <algorithm>
 #include <array>
+#include <cstdint>
 #include <cstring>
 #include <map>
 #include <unordered_map>
@@ -34,63 +39,126 @@ TTF_Font* FontFor(int size, bool bold) {
   return f;
 }
 
-
-// The coverage of a rendered text, kept because panels print the same few
-// labels and numbers over and over; a whole headless game stays fast.
-// Only the inked runs of each row are kept, so printing skips the blank
-// between strokes and fully covered pixels take the colour without blending.
-struct Run {
-  int16_t y, x, n;  // row, first column, length
-  uint32_t at;      // offset of its coverage in alpha
-};
+// The coverage of a rendered text over its inked box, kept because panels
+// print the same few labels over and over; a whole headless game stays fast.
 struct Mask {
-  int x0 = 0, y0 = 0, x1 = -1, y1 = -1;  // the inked part, inclusive
-  std::vector<Run> runs;
-  std::vector<uint8_t> alpha;
+  int x0 = 0, y0 = 0, x1 = -1, y1 = -1;  // the inked box, inclusive
+  std::vector<uint8_t> alpha;             // its coverage, row by row
+  int W() const { return x1 - x0 + 1; }
 };
 
-const Mask& MaskFor(int size, bool bold, const std::string& utf8) {
-  static std::unordered_map<std::string, Mask> cache;
-  thread_local std::string key;
-  key.assign({char(size & 255), char(size >> 8), char(bold)});
-  key += utf8;
-  if (auto it = cache.find(key); it != cache.end()) return it->second;
-  if (cache.size() > 8192) cache.clear();  // numbers change; keep it bounded
-  Mask& m = cache[key];
+// The text as SDL_ttf renders it; empty when the font or the text fails.
+void Rendered(Mask& m, int size, bool bold, const std::string& utf8) {
+  m = Mask{};
   TTF_Font* f = FontFor(size, bold);
   SDL_Surface* g = f ? TTF_RenderUTF8_Blended(f, utf8.c_str(), SDL_Color{255, 255, 255, 255}) : nullptr;
   // SDL_ttf renders in ARGB already; converting would only copy it.
   SDL_Surface* a = !g || g->format->format == SDL_PIXELFORMAT_ARGB8888 ? nullptr : SDL_ConvertSurfaceFormat(g, SDL_PIXELFORMAT_ARGB8888, 0);
   if (const SDL_Surface* in = a ? a : g) {
-    // Into scratch space sized for the worst case, then one allocation each.
-    thread_local std::vector<Run> runs;
-    thread_local std::vector<uint8_t> alpha;
-    runs.resize(size_t(in->w) * in->h / 2 + in->h);
-    alpha.resize(size_t(in->w) * in->h);
-    size_t nr = 0, na = 0;
-    for (int y = 0; y < in->h; ++y) {
-      const uint32_t* src = reinterpret_cast<const uint32_t*>(static_cast<const uint8_t*>(in->pixels) + size_t(y) * in->pitch);
-      for (int x = 0; x < in->w;) {
-        if ((src[x] >> 24) == 0) { ++x; continue; }
-        const int from = x;
-        const uint32_t at = uint32_t(na);
-        for (; x < in->w && (src[x] >> 24) != 0; ++x) alpha[na++] = uint8_t(src[x] >> 24);
-        runs[nr++] = Run{int16_t(y), int16_t(from), int16_t(x - from), at};
-      }
-    }
-    m.runs.assign(runs.begin(), runs.begin() + ptrdiff_t(nr));
-    m.alpha.assign(alpha.begin(), alpha.begin() + ptrdiff_t(na));
-    m.x0 = in->w;
-    m.y0 = in->h;
-    for (const Run& r : m.runs) {
-      m.x0 = std::min<int>(m.x0, r.x);
-      m.x1 = std::max<int>(m.x1, r.x + r.n - 1);
-      m.y0 = std::min<int>(m.y0, r.y);
-      m.y1 = std::max<int>(m.y1, r.y);
+    auto at = [&](int x, int y) {
+      return uint8_t(reinterpret_cast<const uint32_t*>(static_cast<const uint8_t*>(in->pixels) + size_t(y) * in->pitch)[x] >> 24);
+    };
+    m.x0 = in->w, m.y0 = in->h;
+    for (int y = 0; y < in->h; ++y)
+      for (int x = 0; x < in->w; ++x)
+        if (at(x, y)) m.x0 = std::min(m.x0, x), m.x1 = std::max(m.x1, x), m.y0 = std::min(m.y0, y), m.y1 = y;
+    if (m.x1 >= 0) {
+      m.alpha.resize(size_t(m.W()) * (m.y1 - m.y0 + 1));
+      for (int y = m.y0; y <= m.y1; ++y)
+        for (int x = m.x0; x <= m.x1; ++x) m.alpha[size_t(y - m.y0) * m.W() + (x - m.x0)] = at(x, y);
     }
   }
   if (a) SDL_FreeSurface(a);
   if (g) SDL_FreeSurface(g);
+}
+
+// The panels print a new number nearly every tick. The font sets digits one
+// after another at their advances, with no kerning between them, so a number
+// after a blank is put together from each digit's own ink after a blank,
+// overlapping ink combined as SDL_ttf combines it (a bitwise or); this spares
+// shaping and rasterising every new number.
+struct Digits {
+  bool ok = false;
+  int advance[10] = {};
+  Mask glyph[10];  // the ink of " d"
+};
+
+const Digits& DigitsFor(int size, bool bold) {
+  static std::map<std::pair<int, bool>, Digits> cache;
+  auto [it, fresh] = cache.try_emplace(std::make_pair(size, bold));
+  Digits& d = it->second;
+  if (!fresh) return d;
+  Mask zero, pair;
+  Rendered(zero, size, bold, " 0");
+  d.ok = zero.x1 >= 0;
+  for (int k = 0; k <= 9 && d.ok; ++k) {
+    const std::string digit(1, char('0' + k));
+    Rendered(d.glyph[k], size, bold, " " + digit);
+    Rendered(pair, size, bold, " " + digit + "0");
+    d.advance[k] = pair.x1 - zero.x1;  // the 0 after it inks furthest right
+    d.ok = d.glyph[k].x1 >= 0 && d.advance[k] > 0;
+  }
+  return d;
+}
+
+// " " and up to 18 digits: every number the panels show.
+bool IsNumber(const std::string& s) {
+  if (s.size() < 2 || s.size() > 19 || s[0] != ' ') return false;
+  return std::all_of(s.begin() + 1, s.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+void Composed(Mask& m, const Digits& d, const std::string& number) {
+  m.x0 = INT32_MAX, m.y0 = INT32_MAX, m.x1 = -1, m.y1 = -1;
+  for (size_t i = 1, pen = 0; i < number.size(); pen += size_t(d.advance[number[i++] - '0'])) {
+    const Mask& g = d.glyph[number[i] - '0'];
+    m.x0 = std::min(m.x0, int(pen) + g.x0), m.x1 = std::max(m.x1, int(pen) + g.x1);
+    m.y0 = std::min(m.y0, g.y0), m.y1 = std::max(m.y1, g.y1);
+  }
+  m.alpha.assign(size_t(m.W()) * (m.y1 - m.y0 + 1), 0);
+  for (size_t i = 1, pen = 0; i < number.size(); pen += size_t(d.advance[number[i++] - '0'])) {
+    const Mask& g = d.glyph[number[i] - '0'];
+    for (int y = g.y0; y <= g.y1; ++y) {
+      uint8_t* row = m.alpha.data() + size_t(y - m.y0) * m.W() + (int(pen) + g.x0 - m.x0);
+      const uint8_t* ink = g.alpha.data() + size_t(y - g.y0) * g.W();
+      int x = 0;
+      for (; x + 8 <= g.W(); x += 8) {  // eight at a time: the compiler would not
+        uint64_t a, b;
+        std::memcpy(&a, row + x, 8);
+        std::memcpy(&b, ink + x, 8);
+        a |= b;
+        std::memcpy(row + x, &a, 8);
+      }
+      for (; x < g.W(); ++x) row[x] |= ink[x];
+    }
+  }
+}
+
+const Mask& MaskFor(int size, bool bold, const std::string& utf8) {
+  if (IsNumber(utf8)) {
+    // Each number is printed twice in a row, its shadow then itself.
+    struct Slot {
+      int size = 0;
+      bool bold = false;
+      std::string text;
+      Mask mask;
+    };
+    thread_local std::array<Slot, 16> slots;
+    Slot& slot = slots[std::hash<std::string>{}(utf8) % slots.size()];
+    if (slot.size == size && slot.bold == bold && slot.text == utf8) return slot.mask;
+    if (const Digits& d = DigitsFor(size, bold); d.ok) {
+      Composed(slot.mask, d, utf8);
+      slot.size = size, slot.bold = bold, slot.text = utf8;
+      return slot.mask;
+    }
+  }
+  static std::unordered_map<std::string, Mask> cache;
+  thread_local std::string key;
+  key.assign({char(size & 255), char(size >> 8), char(bold)});
+  key += utf8;
+  if (auto it = cache.find(key); it != cache.end()) return it->second;
+  if (cache.size() > 8192) cache.clear();  // keep it bounded
+  Mask& m = cache[key];
+  Rendered(m, size, bold, utf8);
   return m;
 }
 
@@ -106,16 +174,38 @@ inline Color Blend(Color d, Color c, int al) {
   return Rgb(mix(16), mix(8), mix(0));
 }
 
-// Text lands mostly on a plain panel: every coverage over one background
-// colour blends to one of 256 colours, worked out once per colour pair.
-const Color* BlendTable(Color c, Color bg) {
-  static std::unordered_map<uint64_t, std::array<Color, 256>> cache;
-  const uint64_t key = (uint64_t(c) << 32) | bg;
-  if (auto it = cache.find(key); it != cache.end()) return it->second.data();
-  if (cache.size() > 1024) cache.clear();
-  auto& t = cache[key];
-  for (int al = 0; al < 256; ++al) t[size_t(al)] = Blend(bg, c, al);
-  return t.data();
+// Blends c over a row at coverages al; uncovered pixels stay as they are.
+void BlendRow(Color* row, const uint8_t* al, int n, Color c) {
+  int i = 0;
+#ifdef __SSE2__
+  // Four pixels at a time, each channel in 16 bits, by the same arithmetic:
+  // |c - d| * al stays below 65536, so the division and its rounding carry over.
+  const __m128i zero = _mm_setzero_si128(), one = _mm_set1_epi16(1), rgb = _mm_set1_epi32(0xffffff);
+  const __m128i cc = _mm_unpacklo_epi8(_mm_set1_epi32(int(c)), zero);
+  auto mix = [&](__m128i dc, __m128i a) {
+    const __m128i down = _mm_cmpgt_epi16(dc, cc);
+    const __m128i mag = _mm_mullo_epi16(_mm_sub_epi16(_mm_max_epi16(cc, dc), _mm_min_epi16(cc, dc)), a);
+    const __m128i q = _mm_srli_epi16(_mm_add_epi16(_mm_add_epi16(mag, one), _mm_srli_epi16(mag, 8)), 8);
+    return _mm_add_epi16(dc, _mm_sub_epi16(_mm_xor_si128(q, down), down));
+  };
+  for (; i + 4 <= n; i += 4) {
+    uint32_t a4;
+    std::memcpy(&a4, al + i, 4);
+    if (a4 == 0) continue;
+    const __m128i d = _mm_loadu_si128(reinterpret_cast<const __m128i*>(row + i));
+    __m128i a = _mm_cvtsi32_si128(int(a4));
+    a = _mm_unpacklo_epi8(a, a);
+    a = _mm_unpacklo_epi16(a, a);  // each pixel's coverage in its four bytes
+    const __m128i mixed = _mm_and_si128(
+        _mm_packus_epi16(mix(_mm_unpacklo_epi8(d, zero), _mm_unpacklo_epi8(a, zero)),
+                         mix(_mm_unpackhi_epi8(d, zero), _mm_unpackhi_epi8(a, zero))),
+        rgb);
+    const __m128i bare = _mm_cmpeq_epi32(a, zero);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(row + i), _mm_or_si128(_mm_and_si128(bare, d), _mm_andnot_si128(bare, mixed)));
+  }
+#endif
+  for (; i < n; ++i)
+    if (al[i]) row[i] = Blend(row[i], c, al[i]);
 }
 
 // A print remembered: the tags of the tiles under its ink before and after,
@@ -129,36 +219,30 @@ struct Print {
   std::vector<Color> box;                // its pixels afterwards, row by row
 };
 
+// One print a slot by the hash of what and where: a print that lands in a
+// taken slot pushes the older one out and reuses its buffers, so the new
+// numbers printed tick after tick cost no allocation.
 Print& PrintFor(const Surface& s, const std::string& utf8, bool& known) {
-  thread_local std::unordered_map<std::string, Print> cache;
+  struct Slot {
+    std::string key;
+    Print print;
+  };
+  thread_local std::vector<Slot> slots(1024);
   thread_local std::string key;
   const int32_t head[] = {s.attr.size, s.attr.bold, int32_t(s.attr.color & 0xffffff), s.curX, s.curY, s.W(), s.H()};
   key.assign(reinterpret_cast<const char*>(head), sizeof head);
   key += utf8;
-  if (auto it = cache.find(key); it != cache.end()) {
-    known = true;
-    return it->second;
-  }
-  if (cache.size() > 2048) cache.clear();  // numbers change; keep it bounded
-  known = false;
-  return cache[key];
+  Slot& slot = slots[std::hash<std::string>{}(key) % slots.size()];
+  known = slot.key == key;
+  if (!known) slot.key = key;
+  return slot.print;
 }
 
 void Blended(Surface& s, const Mask& m, Color c) {
-  Color bg = 0;
-  const Color* table = nullptr;  // for the first background met
-  for (const Run& r : m.runs) {
-    const int dy = s.curY + r.y;
-    if (dy < 0 || dy >= s.H()) continue;
-    const int from = std::max(0, -(s.curX + r.x)), to = std::min<int>(r.n, s.W() - (s.curX + r.x));
-    Color* row = s.RawRow(dy) + s.curX + r.x;
-    const uint8_t* al = m.alpha.data() + r.at;
-    for (int i = from; i < to; ++i) {
-      const Color d = row[i];
-      if (!table) table = BlendTable(c, bg = d);
-      row[i] = d == bg ? table[al[i]] : Blend(d, c, al[i]);
-    }
-  }
+  const int x0 = std::max(m.x0, -s.curX), x1 = std::min(m.x1, s.W() - 1 - s.curX);
+  const int y0 = std::max(m.y0, -s.curY), y1 = std::min(m.y1, s.H() - 1 - s.curY);
+  for (int y = y0; y <= y1; ++y)
+    BlendRow(s.RawRow(s.curY + y) + s.curX + x0, m.alpha.data() + size_t(y - m.y0) * m.W() + (x0 - m.x0), x1 - x0 + 1, c);
 }
 
 }  // namespace
