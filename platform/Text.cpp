@@ -224,17 +224,17 @@ struct Print {
 // numbers printed tick after tick cost no allocation.
 Print& PrintFor(const Surface& s, const std::string& utf8, bool& known) {
   struct Slot {
-    std::string key;
+    std::array<int32_t, 7> head{};
+    std::string text;
     Print print;
   };
   thread_local std::vector<Slot> slots(1024);
-  thread_local std::string key;
-  const int32_t head[] = {s.attr.size, s.attr.bold, int32_t(s.attr.color & 0xffffff), s.curX, s.curY, s.W(), s.H()};
-  key.assign(reinterpret_cast<const char*>(head), sizeof head);
-  key += utf8;
-  Slot& slot = slots[std::hash<std::string>{}(key) % slots.size()];
-  known = slot.key == key;
-  if (!known) slot.key = key;
+  const std::array<int32_t, 7> head{s.attr.size, s.attr.bold, int32_t(s.attr.color & 0xffffff), s.curX, s.curY, s.W(), s.H()};
+  size_t h = std::hash<std::string>{}(utf8);
+  for (int32_t v : head) h = (h ^ uint32_t(v)) * 0x100000001B3ull;
+  Slot& slot = slots[h % slots.size()];
+  known = slot.head == head && slot.text == utf8;
+  if (!known) slot.head = head, slot.text = utf8;
   return slot.print;
 }
 
