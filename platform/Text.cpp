@@ -17,10 +17,10 @@
 #include <vector>
 
 #include "platform/Embedded.h"
+#include "platform/Font.h"
 #include "platform/Platform.h"
 
 namespace plat {
-namespace {
 
 TTF_Font* FontFor(int size, bool bold) {
   static std::map<std::pair<int, bool>, TTF_Font*> cache;
@@ -38,6 +38,8 @@ TTF_Font* FontFor(int size, bool bold) {
   cache[key] = f;
   return f;
 }
+
+namespace {
 
 // The coverage of a rendered text over its inked box, kept because panels
 // print the same few labels over and over; a whole headless game stays fast.

@@ -1,6 +1,6 @@
 // Numbers on the panels change nearly every tick and are put together from
 // the digits' ink rather than rendered whole; here they are held against
-// SDL_ttf rendering the whole string with the game's font settings.
+// SDL_ttf rendering the whole string in the game's font.
 #include <SDL.h>
 #include <SDL_ttf.h>
 #include <gtest/gtest.h>
@@ -10,25 +10,13 @@
 #include <string>
 #include <vector>
 
-#include "platform/Embedded.h"
+#include "platform/Font.h"
 #include "platform/Platform.h"
 
 using plat::Rgb;
 using plat::Surface;
 
 namespace {
-
-// The font as the game opens it: points at 96 dpi, normal hinting.
-TTF_Font* Font(int size, bool bold) {
-  auto data = plat::Embedded("font");
-  if (data.empty() || (!TTF_WasInit() && TTF_Init() != 0)) return nullptr;
-  TTF_Font* f = TTF_OpenFontDPIRW(SDL_RWFromConstMem(data.data(), int(data.size())), 1, size, 96, 96);
-  if (f) {
-    TTF_SetFontStyle(f, bold ? TTF_STYLE_BOLD : TTF_STYLE_NORMAL);
-    TTF_SetFontHinting(f, TTF_HINTING_NORMAL);
-  }
-  return f;
-}
 
 // White on black with the top-left at (0, 0): each pixel's blue is the
 // coverage, exactly, as the blend of 255 over 0 at alpha a gives a.
@@ -71,7 +59,7 @@ TEST(Text, NumbersPrintAsTheFontRendersThemWhole) {
   for (int size : {9, 12, 13, 8, 10, 11, 14, 16, 20, 24})
     for (bool bold : {true, false}) {
       const bool panel = size == 9 || size == 12 || size == 13;
-      TTF_Font* f = Font(size, bold);
+      TTF_Font* f = plat::FontFor(size, bold);
       ASSERT_NE(f, nullptr);
       const int h = TTF_FontHeight(f) + 4;
       for (size_t i = 0; i < numbers.size(); i += panel || i < 1000 || i >= 10000 ? 1 : 97) {
@@ -84,14 +72,13 @@ TEST(Text, NumbersPrintAsTheFontRendersThemWhole) {
                                         << (p - printed.begin()) % w << ", " << (p - printed.begin()) / w << ") is "
                                         << int(*p) << ", the font gives " << int(*q);
       }
-      TTF_CloseFont(f);
     }
 }
 
 // Each pixel moves toward the ink by its coverage, d + (c - d) * a / 255 per
 // channel rounded toward zero, over any colour; uncovered pixels keep theirs.
 TEST(Text, PrintsBlendEachPixelTowardTheInkByItsCoverage) {
-  TTF_Font* f = Font(13, true);
+  TTF_Font* f = plat::FontFor(13, true);
   ASSERT_NE(f, nullptr);
   const int w = 160, h = 40, px = 5, py = 7;
   for (const std::string text : {" 8080", "社長、たまご温め中"})
@@ -119,5 +106,4 @@ TEST(Text, PrintsBlendEachPixelTowardTheInkByItsCoverage) {
           ASSERT_EQ(s.At(x, y), want) << text << " at (" << x << ", " << y << "), coverage " << a;
         }
     }
-  TTF_CloseFont(f);
 }
