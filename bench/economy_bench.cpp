@@ -5,7 +5,7 @@
 #include <benchmark/benchmark.h>
 
 #include "core/Form.h"
-#include "platform/Headless.h"
+#include "platform/headless/Headless.h"
 
 namespace {
 

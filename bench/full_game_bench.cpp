@@ -2,7 +2,7 @@
 #include <benchmark/benchmark.h>
 
 #include "core/Form.h"
-#include "platform/Headless.h"
+#include "platform/headless/Headless.h"
 
 static void BM_FullHeadlessGame(benchmark::State& state) {
   uint64_t seed = 1;

@@ -2,8 +2,8 @@
 // opens: what it costs instead of synthesising all game long.
 #include <benchmark/benchmark.h>
 
-#include "platform/AudioFiles.h"
-#include "platform/RenderedTune.h"
+#include "platform/sdl/AudioFiles.h"
+#include "platform/sdl/RenderedTune.h"
 
 static void BM_MakeTheTune(benchmark::State& state) {
   bool ok = false;

@@ -56,7 +56,7 @@ configure_file(${CMAKE_SOURCE_DIR}/packaging/pikora.6 ${PK}/pikora.6 @ONLY)
 # the changelog compressed as Debian wants them (no name, no time stamp).
 set(PIKORA_ICON_SIZES 48 64 128)
 add_executable(pikora_icon tools/make_icon.cpp)
-target_link_libraries(pikora_icon PRIVATE PkgConfig::SDL2)
+target_link_libraries(pikora_icon PRIVATE PkgConfig::DRAWING)
 set(outputs ${PK}/pikora.6.gz ${PK}/changelog.gz)
 foreach(s IN LISTS PIKORA_ICON_SIZES)
   list(APPEND outputs ${PK}/icons/${s}x${s}/pikora.png)

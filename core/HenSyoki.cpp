@@ -1,4 +1,5 @@
 // The game record for a new game.
+#include "assets/Look.h"
 #include "core/Form.h"
 
 namespace pk {
@@ -9,8 +10,8 @@ void Form1::HenSyoki() {
   rng_ = P.Seed();
   AppPath = P.ProgramDir();
   if (AppPath.empty() || AppPath.back() != '/') AppPath += '/';
-  Iro1 = plat::Rgb(150, 120, 90);
-  Iro2 = plat::Rgb(115, 65, 77);
+  Iro1 = look::kIro1;
+  Iro2 = look::kIro2;
   SetMsg();
   Jtouroku();
 

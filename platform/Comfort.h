@@ -24,6 +24,22 @@ enum ComfortKey : int {
 };
 Action KeyAction(int key, bool alt);
 
+// The settings that last from one game to the next: the player changes them
+// in the game, and the shell keeps them (a file on the desktop).
+struct Lasting {
+  bool fullscreen = false;
+  int width = 800, height = 600;  // the window's size when not fullscreen
+  int volume = 10;                // tenths of the full volume
+  bool mute = false;
+  bool operator==(const Lasting&) const = default;
+};
+// Told of every change of a lasting setting; implemented by the shell.
+class Keeper {
+ public:
+  virtual ~Keeper() = default;
+  virtual void Keep(const Lasting& now) = 0;
+};
+
 // What the platform draws over the game's picture.
 struct OverlayView {
   bool paused = false;

@@ -2,6 +2,7 @@
 #include <string>
 
 #include "platform/Comfort.h"
+#include "platform/Text.h"
 
 namespace plat {
 namespace {

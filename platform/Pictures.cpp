@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "assets/Look.h"
 #include "platform/Embedded.h"
 #include "platform/Platform.h"
 
@@ -182,7 +183,7 @@ Surface Reduce(const Surface& s, int colours, Color ground) {
 }
 
 std::unique_ptr<Pictures> Decode() {
-  constexpr Color kFaceBox = Rgb(150, 120, 90);  // the face box's own fill
+  constexpr Color kFaceBox = look::kIro1;  // the face box's own fill
   auto p = std::make_unique<Pictures>();
   std::string name;
   auto data = [&](const std::string& n) {
@@ -200,10 +201,7 @@ std::unique_ptr<Pictures> Decode() {
     p->Rogo = Reduce(DecodeSvg(data("logo"), 64, 64, 0), 16, 0);
     for (int i = 0; i < 2; ++i) p->EndP[i] = Reduce(DecodeSvg(data("endp" + std::to_string(i)), 260, 337, 0), 256, 0);
   } catch (const std::exception& e) {
-    const std::string msg = "the picture \"" + name + "\" is broken: " + e.what();
-    std::fprintf(stderr, "pikora: fatal error: %s\n", msg.c_str());
-    SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, "有限会社☆ピコラ！", msg.c_str(), nullptr);
-    std::exit(70);
+    throw BrokenPicture("the picture \"" + name + "\" is broken: " + e.what());
   }
   return p;
 }

@@ -1,9 +1,10 @@
 // The thin layer between the game and the machine. Game code sees only this
-// header and Surface.h: no SDL type crosses it. Two implementations exist, the
-// SDL2 one for the real game and a headless twin for tests.
+// header, Surface.h and Text.h: no SDL type crosses it. Backends implement it:
+// platform/sdl for the real game, platform/headless, the twin for tests.
 #pragma once
 #include <cstdint>
 #include <memory>
+#include <stdexcept>
 #include <string>
 
 #include "platform/Surface.h"
@@ -48,16 +49,14 @@ struct Pictures {
   Surface Rogo;     // 64 x 64
   Surface EndP[2];  // 260 x 337
 };
-// Decodes the embedded pictures; a broken one is a fatal error.
+// Decodes the embedded pictures; a broken one throws BrokenPicture.
 std::unique_ptr<Pictures> LoadPictures();
-// The pictures, decoded once per process and shared by every platform.
+// The pictures, decoded once per process (on whichever thread asks first) and
+// only read afterwards, by any thread.
 std::shared_ptr<const Pictures> SharedPictures();
-
-// Prints text at the surface's text position in its current attributes, with
-// a transparent background, top-left corner at the position.
-void PrintText(Surface& s, const std::string& utf8);
-// True when the embedded font has a glyph for every character of the text.
-bool FontHasGlyphs(const std::string& utf8);
+struct BrokenPicture : std::runtime_error {
+  using std::runtime_error::runtime_error;
+};
 
 class Platform {
  public:

@@ -22,8 +22,8 @@ struct TextAttr {
 
 class Surface;
 
-// Told of every drawing call when set; the headless twin uses it to write a
-// trace of what the game draws. Null in the real game.
+// Told of every drawing call on the surface it is given to; the headless
+// twin's tracer uses it to write down what the game draws.
 class DrawSink {
  public:
   virtual ~DrawSink() = default;
@@ -32,45 +32,27 @@ class DrawSink {
   virtual void Filled(const Surface& dst, Color c) = 0;
   virtual void Printed(const Surface& dst, const std::string& utf8) = 0;  // in dst's attr, at its position
 };
-inline DrawSink* drawSink = nullptr;
 
-// Every 16 x 16 tile carries a tag naming its content: two tiles with the
-// same tag hold the same pixels. A copy onto a tile that already holds the
-// source tile is skipped, which spares most of the panel and pen copies the
-// game repeats every tick; any other write gives the tile a fresh tag.
 class Surface {
  public:
-  static constexpr int kTile = 16;
-
   Surface() = default;
-  Surface(int w, int h, Color fill = 0)
-      : w_(w), h_(h), tw_((w + kTile - 1) / kTile), px_(size_t(w) * h, fill), tags_(size_t(tw_) * ((h + kTile - 1) / kTile)) {
-    MarkChanged(0, 0, w, h);
+  Surface(int w, int h, Color fill = 0) : w_(w), h_(h), px_(size_t(w) * h, fill) {}
+  // A copy holds the pixels and the text state, not the sink: a picture
+  // made from a surface is not the surface being watched.
+  Surface(const Surface& o) : attr(o.attr), curX(o.curX), curY(o.curY), w_(o.w_), h_(o.h_), px_(o.px_) {}
+  Surface& operator=(const Surface& o) {
+    attr = o.attr, curX = o.curX, curY = o.curY, w_ = o.w_, h_ = o.h_, px_ = o.px_;
+    return *this;
   }
 
   int W() const { return w_; }
   int H() const { return h_; }
   Color At(int x, int y) const { return px_[size_t(y) * w_ + x]; }
   void Set(int x, int y, Color c) {
-    if (x >= 0 && y >= 0 && x < w_ && y < h_) {
-      px_[size_t(y) * w_ + x] = c;
-      tags_[size_t(y / kTile) * tw_ + x / kTile] = FreshTag();
-    }
+    if (x >= 0 && y >= 0 && x < w_ && y < h_) px_[size_t(y) * w_ + x] = c;
   }
-  // A row to write: its tiles count as changed.
-  Color* Row(int y) {
-    MarkChanged(0, y, w_, 1);
-    return px_.data() + size_t(y) * w_;
-  }
+  Color* Row(int y) { return px_.data() + size_t(y) * w_; }
   const Color* Row(int y) const { return px_.data() + size_t(y) * w_; }
-  // For writers that mark what they change themselves (MarkChanged).
-  Color* RawRow(int y) { return px_.data() + size_t(y) * w_; }
-  // Gives the tiles under the rectangle (clipped) fresh tags.
-  void MarkChanged(int x, int y, int w, int h);
-  // The tag of tile (tx, ty), and setting it back to one it held before: only
-  // for a writer that has just put there exactly the pixels the tag names.
-  uint64_t Tag(int tx, int ty) const { return tags_[size_t(ty) * tw_ + tx]; }
-  void Retag(int tx, int ty, uint64_t tag) { tags_[size_t(ty) * tw_ + tx] = tag; }
   const std::vector<Color>& Pixels() const { return px_; }
 
   // Plain rectangle copy from src (sx, sy) to (dx, dy), clipped to both.
@@ -85,16 +67,11 @@ class Surface {
 
   TextAttr attr;  // persists until set again
   int curX = 0, curY = 0;
+  DrawSink* sink = nullptr;  // told of every drawing call on this surface
 
  private:
-  static uint64_t FreshTag();
-  // The tag of a tile once part of one source tile is copied onto it.
-  static uint64_t PartTag(uint64_t dst, uint64_t src, uint32_t part);
-  // Tile (tx, ty) written within columns [x0, x1) and rows [y0, y1): a fresh tag.
-  void Rewritten(int tx, int ty, int x0, int y0, int x1, int y1);
-  int w_ = 0, h_ = 0, tw_ = 0;
+  int w_ = 0, h_ = 0;
   std::vector<Color> px_;
-  std::vector<uint64_t> tags_;
 };
 
 }  // namespace plat

@@ -1,10 +1,8 @@
 // The logo, the title and the play screen.
+#include "assets/Look.h"
 #include "core/Form.h"
 
 namespace pk {
-namespace {
-constexpr const char* kTitle = "有限会社☆ピコラ！";
-}  // namespace
 
 // The opening, once: logo, title, music, then the play screen; the timer
 // stops itself so it never comes again.
@@ -14,9 +12,9 @@ void Form1::Timer1_Timer() {
   Display(0).Box(352, 256, 416, 320, plat::Rgb(0, 0, 0), true);
   // Dark first, light one pixel lower right: the title's edge is dark on the upper left.
   MojiSyu(0, 12, 1, Iro2);
-  Locate(0, 300, 280, kTitle);
+  Locate(0, 300, 280, look::kTitle);
   MojiSyu(0, 12, 1, Iro1);
-  Locate(0, 301, 281, kTitle);
+  Locate(0, 301, 281, look::kTitle);
   Ueito(2000);
   OpenM(1);
   PlayM(0);

@@ -2,6 +2,7 @@
 #include <string>
 
 #include "core/Form.h"
+#include "platform/Text.h"
 
 namespace pk {
 

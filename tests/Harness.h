@@ -3,7 +3,7 @@
 #include <functional>
 
 #include "core/Form.h"
-#include "platform/Headless.h"
+#include "platform/headless/Headless.h"
 
 namespace pktest {
 

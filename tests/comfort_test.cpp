@@ -7,22 +7,23 @@
 #include <fstream>
 #include <sstream>
 
-#include "platform/Options.h"
-#include "platform/SdlPlatform.h"
-#include "platform/Settings.h"
+#include "app/Options.h"
+#include "app/Settings.h"
+#include "app/Shell.h"
+#include "platform/sdl/SdlPlatform.h"
 #include "tests/Play.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-bool Parse(std::vector<const char*> args, plat::Options& o, std::string& error) {
+bool Parse(std::vector<const char*> args, app::Options& o, std::string& error) {
   args.insert(args.begin(), "pikora");
-  return plat::ParseOptions(int(args.size()), args.data(), o, error);
+  return app::ParseOptions(int(args.size()), args.data(), o, error);
 }
 
 TEST(Options, ReadsTheOptionsAndRefusesAnythingElse) {
-  plat::Options o;
+  app::Options o;
   std::string error;
   ASSERT_TRUE(Parse({}, o, error));
   EXPECT_FALSE(o.fullscreen || o.seed || o.mute || o.help || o.version);
@@ -67,44 +68,44 @@ class TempDir : public ::testing::Test {
 using SettingsFile = TempDir;
 
 TEST_F(SettingsFile, KeepsWhatWasSavedWholeAndNothingHalf) {
-  plat::Settings s{true, 1024, 700, 3, true}, back;
+  app::Settings s{true, 1024, 700, 3, true}, back;
   std::string why;
-  ASSERT_TRUE(plat::SaveSettings(path, s, why)) << why;  // makes the folders too
-  ASSERT_EQ(plat::LoadSettings(path, back, why), plat::SettingsRead::Good) << why;
+  ASSERT_TRUE(app::SaveSettings(path, s, why)) << why;  // makes the folders too
+  ASSERT_EQ(app::LoadSettings(path, back, why), app::SettingsRead::Good) << why;
   EXPECT_EQ(back, s);
   s.volume = 0;
-  ASSERT_TRUE(plat::SaveSettings(path, s, why));
-  plat::LoadSettings(path, back, why);
+  ASSERT_TRUE(app::SaveSettings(path, s, why));
+  app::LoadSettings(path, back, why);
   EXPECT_EQ(back, s);
   EXPECT_EQ(std::distance(fs::directory_iterator(dir / "pikora"), fs::directory_iterator{}), 1)
       << "the temporary file is left behind";
 
   Write("# by hand\n\n  volume=4  \nlater_option = what\n");
-  ASSERT_EQ(plat::LoadSettings(path, back, why), plat::SettingsRead::Good) << why;
-  EXPECT_EQ(back, (plat::Settings{false, 800, 600, 4, false}));
+  ASSERT_EQ(app::LoadSettings(path, back, why), app::SettingsRead::Good) << why;
+  EXPECT_EQ(back, (app::Settings{false, 800, 600, 4, false}));
 }
 
 TEST_F(SettingsFile, AnyFaultGivesTheDefaults) {
-  plat::Settings s;
+  app::Settings s;
   std::string why;
-  EXPECT_EQ(plat::LoadSettings(path, s, why), plat::SettingsRead::Missing);
+  EXPECT_EQ(app::LoadSettings(path, s, why), app::SettingsRead::Missing);
   for (const char* text : {"volume = 11\n", "fullscreen = yes\n", "width = -5\n", "height = 200\n",
                            "volume = 3\nnonsense\n", "mute = 1\nvolume =\n", "\x01\x02\xff"}) {
     Write(text);
     s.volume = 7;
-    EXPECT_EQ(plat::LoadSettings(path, s, why), plat::SettingsRead::Malformed) << text;
-    EXPECT_EQ(s, plat::Settings{}) << text;
+    EXPECT_EQ(app::LoadSettings(path, s, why), app::SettingsRead::Malformed) << text;
+    EXPECT_EQ(s, app::Settings{}) << text;
     EXPECT_NE(why.find("settings"), std::string::npos);
   }
   fs::remove(path);
   fs::create_directories(path);  // a folder where the file should be: opens, cannot be read
-  EXPECT_EQ(plat::LoadSettings(path, s, why), plat::SettingsRead::Unreadable);
-  EXPECT_EQ(s, plat::Settings{});
+  EXPECT_EQ(app::LoadSettings(path, s, why), app::SettingsRead::Unreadable);
+  EXPECT_EQ(s, app::Settings{});
   // A file where a folder should be, which even root cannot write under.
   std::ofstream(dir / "file") << "x";
-  EXPECT_FALSE(plat::SaveSettings((dir / "file" / "pikora" / "settings").string(), s, why));
+  EXPECT_FALSE(app::SaveSettings((dir / "file" / "pikora" / "settings").string(), s, why));
   EXPECT_NE(why, "");
-  EXPECT_FALSE(plat::SaveSettings(path, s, why)) << "a folder in the file's place";
+  EXPECT_FALSE(app::SaveSettings(path, s, why)) << "a folder in the file's place";
 }
 
 // A whole scripted game; each pause (game time, length) holds the clock, and
@@ -182,8 +183,8 @@ class RealPlatform : public TempDir {
 };
 
 TEST_F(RealPlatform, PadButtonsAndStickAreTheGameKeys) {
-  plat::SdlPlatform p;
-  ASSERT_TRUE(p.Ok());
+  app::Shell shell({});
+  plat::SdlPlatform p(shell.start, shell.keeper);
   SDL_VirtualJoystickDesc d{};
   d.version = SDL_VIRTUAL_JOYSTICK_DESC_VERSION;
   d.type = SDL_JOYSTICK_TYPE_GAMECONTROLLER;
@@ -226,19 +227,23 @@ TEST_F(RealPlatform, PadButtonsAndStickAreTheGameKeys) {
 
 TEST_F(RealPlatform, AFaultyFileIsNotOverwrittenUntilThePlayerChangesASetting) {
   Write("volume = loud\n");
-  { plat::SdlPlatform p; }
+  {
+    app::Shell shell({});
+    plat::SdlPlatform p(shell.start, shell.keeper);
+  }
   EXPECT_EQ(Read(), "volume = loud\n");
   {
-    plat::SdlPlatform p;
+    app::Shell shell({});
+    plat::SdlPlatform p(shell.start, shell.keeper);
     SDL_Event ev{};
     ev.type = SDL_KEYDOWN;
     ev.key.keysym.sym = SDLK_MINUS;
     SDL_PushEvent(&ev);
     EXPECT_EQ(Keys(p), std::vector<int>{}) << "the volume key is not the game's";
   }
-  plat::Settings s;
+  app::Settings s;
   std::string why;
-  EXPECT_EQ(plat::LoadSettings(path, s, why), plat::SettingsRead::Good) << Read();
+  EXPECT_EQ(app::LoadSettings(path, s, why), app::SettingsRead::Good) << Read();
   EXPECT_EQ(s.volume, 9);
 }
 

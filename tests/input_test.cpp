@@ -7,7 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/SdlPlatform.h"
+#include "app/Shell.h"
+#include "platform/sdl/SdlPlatform.h"
 #include "tests/Harness.h"
 
 using pktest::Game;
@@ -52,8 +53,8 @@ TEST(Keys, EscapeAndClickQuitQuietlyBankruptcyEndsOnAnyKeyAndTheRollOnItsTenthPa
 TEST(SdlKeys, ArrowsKeypadArrowsAndEscapeAndRepeatsArrive) {
   setenv("SDL_VIDEODRIVER", "dummy", 1);
   setenv("SDL_AUDIODRIVER", "dummy", 1);
-  plat::SdlPlatform p;
-  ASSERT_TRUE(p.Ok());
+  app::Shell shell({});
+  plat::SdlPlatform p(shell.start, shell.keeper);
   plat::Event e;
   while (p.PollEvent(e)) {
   }

@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/Text.h"
 #include "platform/Embedded.h"
 #include "platform/Platform.h"
 

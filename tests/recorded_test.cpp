@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "platform/headless/Tracer.h"
 #include "tests/Play.h"
 
 namespace {

@@ -14,10 +14,10 @@
 #include <thread>
 
 #include "core/Form.h"
-#include "platform/AudioFiles.h"
-#include "platform/Headless.h"
-#include "platform/RenderedTune.h"
-#include "platform/SdlPlatform.h"
+#include "platform/sdl/AudioFiles.h"
+#include "platform/headless/Headless.h"
+#include "platform/sdl/RenderedTune.h"
+#include "platform/sdl/SdlPlatform.h"
 
 namespace fs = std::filesystem;
 
@@ -133,7 +133,7 @@ class Sound : public ::testing::Test {
   fs::path dir_;
   std::string out_;
   std::map<std::string, std::optional<std::string>> saved_;
-  std::unique_ptr<plat::Audio> audio;
+  std::unique_ptr<plat::SdlAudio> audio;
 };
 
 // The game's own procedures on the mixer: the window with a headless clock.
@@ -206,8 +206,7 @@ TEST_F(Sound, PauseHoldsTheTuneAndVolumeZeroSilencesAll) {
   if (!HaveSoundFont()) GTEST_SKIP() << "no SoundFont on this machine";
   Env("SDL_DISKAUDIODELAY", "8");
   Start();
-  auto* control = dynamic_cast<plat::SoundControl*>(audio.get());
-  ASSERT_NE(control, nullptr);
+  plat::SdlAudio* control = audio.get();
   audio->MusicOpen(kBuilt + "bg/bg1.mid");
   audio->MusicPlay();
   ASSERT_GT(SoundFrom(Size()), 0u);

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "platform/Text.h"
 #include "tests/Harness.h"
 
 using plat::Rgb;
@@ -98,50 +99,3 @@ TEST(Chips, AChipIsCopiedFromItsSquareOfTheSheetIntoItsCell) {
   EXPECT_LE(changed, 2 * 32 * 32);
 }
 
-// A copy of part of a tile remembers what it made, so that the same copy over
-// the same tile is skipped; a write outside that part must still count.
-TEST(Surface, APartialCopyOverATileWrittenElsewhereIsNotTakenForTheSame) {
-  const Surface src = Numbered(32, 32);
-  Surface d(32, 32, Rgb(1, 1, 1)), shown(32, 32, 0);
-  d.Copy(4, 4, 12, 12, src, 4, 4);  // part of tile (0, 0)
-  shown.Copy(0, 0, 16, 16, d, 0, 0);
-  d.Box(1, 1, 1, 1, Rgb(200, 0, 0), true);  // outside the part
-  d.Copy(4, 4, 12, 12, src, 4, 4);
-  shown.Copy(0, 0, 16, 16, d, 0, 0);
-  EXPECT_EQ(shown.At(1, 1), Rgb(200, 0, 0));
-  d.Box(6, 6, 6, 6, Rgb(0, 200, 0), true);  // inside: the copy covers it again
-  d.Copy(4, 4, 12, 12, src, 4, 4);
-  shown.Copy(0, 0, 16, 16, d, 0, 0);
-  for (int y = 0; y < 16; ++y)
-    for (int x = 0; x < 16; ++x) ASSERT_EQ(shown.At(x, y), d.At(x, y)) << x << "," << y;
-  EXPECT_EQ(shown.At(6, 6), src.At(6, 6));
-}
-
-// A text printed again where the panel was restored comes out as printed the
-// first time; where the pixels under it changed, it is blended anew.
-TEST(Surface, TextPrintedAgainOverChangedPixelsIsBlendedAnew) {
-  auto panel = [](int h = 32) {
-    Surface p(64, h, Rgb(40, 60, 80));
-    for (int x = 0; x < 64; ++x) p.Set(x, 10, Rgb(x * 3, 0, 0));
-    return p;
-  };
-  auto printed = [](Surface& s) {
-    s.attr = plat::TextAttr{13, true, Rgb(250, 240, 10)};
-    s.curX = 3, s.curY = 2;
-    plat::PrintText(s, " 1234");
-  };
-  const Surface background = panel();
-  Surface s = panel();
-  printed(s);
-  Surface first = s;
-  s.Copy(0, 0, 64, 32, background, 0, 0);
-  printed(s);
-  EXPECT_EQ(s.Pixels(), first.Pixels());
-  s.Copy(0, 0, 64, 32, background, 0, 0);
-  Surface changed = panel(33);  // another size: printed without anything remembered
-  for (int x = 0; x < 64; ++x) s.Set(x, 9, Rgb(0, 255, 0)), changed.Set(x, 9, Rgb(0, 255, 0));
-  printed(s);
-  printed(changed);
-  for (int y = 0; y < 32; ++y)
-    for (int x = 0; x < 64; ++x) ASSERT_EQ(s.At(x, y), changed.At(x, y)) << x << "," << y;
-}

@@ -1,15 +1,13 @@
-// Numbers on the panels change nearly every tick and are put together from
-// the digits' ink rather than rendered whole; here they are held against
-// SDL_ttf rendering the whole string in the game's font.
+// Text is SDL_ttf's rendering in the game's font, blended over the surface.
 #include <SDL.h>
 #include <SDL_ttf.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <random>
 #include <string>
 #include <vector>
 
+#include "platform/Text.h"
 #include "platform/Font.h"
 #include "platform/Platform.h"
 
@@ -17,17 +15,6 @@ using plat::Rgb;
 using plat::Surface;
 
 namespace {
-
-// White on black with the top-left at (0, 0): each pixel's blue is the
-// coverage, exactly, as the blend of 255 over 0 at alpha a gives a.
-std::vector<uint8_t> Printed(int size, bool bold, const std::string& text, int w, int h) {
-  Surface s(w, h, 0);
-  s.attr = plat::TextAttr{size, bold, Rgb(255, 255, 255)};
-  plat::PrintText(s, text);
-  std::vector<uint8_t> a;
-  for (plat::Color c : s.Pixels()) a.push_back(uint8_t(c));
-  return a;
-}
 
 std::vector<uint8_t> FromFont(TTF_Font* f, const std::string& text, int w, int h) {
   std::vector<uint8_t> a(size_t(w) * h, 0);
@@ -45,35 +32,6 @@ std::vector<uint8_t> FromFont(TTF_Font* f, const std::string& text, int w, int h
 }
 
 }  // namespace
-
-TEST(Text, NumbersPrintAsTheFontRendersThemWhole) {
-  std::vector<std::string> numbers;
-  for (int n = 0; n <= 9999; ++n) numbers.push_back(" " + std::to_string(n));  // every digit after every other
-  std::mt19937_64 rng(7);
-  for (int k = 0; k < 500; ++k) numbers.push_back(" " + std::to_string(rng() % 1000000000000000000ull));
-  for (const char* s : {" 999999999999999999", " 111111111111111111", " 100000000000000000", " 0000"})
-    numbers.push_back(s);
-  // What the composing must leave to the font: a sign, other text, no blank.
-  for (const char* s : {"-12", " 12a", "12", " ", " 1 2", "１２"}) numbers.push_back(s);
-  // Every number up to 9 999 at the sizes the panels use, fewer at others.
-  for (int size : {9, 12, 13, 8, 10, 11, 14, 16, 20, 24})
-    for (bool bold : {true, false}) {
-      const bool panel = size == 9 || size == 12 || size == 13;
-      TTF_Font* f = plat::FontFor(size, bold);
-      ASSERT_NE(f, nullptr);
-      const int h = TTF_FontHeight(f) + 4;
-      for (size_t i = 0; i < numbers.size(); i += panel || i < 1000 || i >= 10000 ? 1 : 97) {
-        const std::string& n = numbers[i];
-        const int w = int(n.size()) * size + 8;
-        const auto printed = Printed(size, bold, n, w, h), whole = FromFont(f, n, w, h);
-        ASSERT_EQ(printed.size(), whole.size());
-        const auto [p, q] = std::mismatch(printed.begin(), printed.end(), whole.begin());
-        ASSERT_TRUE(p == printed.end()) << "\"" << n << "\" at " << size << (bold ? " bold" : "") << ": pixel ("
-                                        << (p - printed.begin()) % w << ", " << (p - printed.begin()) / w << ") is "
-                                        << int(*p) << ", the font gives " << int(*q);
-      }
-    }
-}
 
 // Each pixel moves toward the ink by its coverage, d + (c - d) * a / 255 per
 // channel rounded toward zero, over any colour; uncovered pixels keep theirs.

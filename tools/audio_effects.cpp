@@ -6,7 +6,7 @@
 #include <fstream>
 #include <vector>
 
-#include "platform/AudioFiles.h"
+#include "platform/sdl/AudioFiles.h"
 #include "tools/audio_gen.h"
 
 namespace gen {

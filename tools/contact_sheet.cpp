@@ -6,14 +6,16 @@
 #include <cstdio>
 #include <string>
 
+#include "assets/Look.h"
 #include "platform/Platform.h"
+#include "platform/Text.h"
 
 namespace {
 
 using plat::Rgb;
 using plat::Surface;
 
-constexpr plat::Color kIro1 = Rgb(150, 120, 90), kIro2 = Rgb(115, 65, 77);
+constexpr plat::Color kIro1 = look::kIro1, kIro2 = look::kIro2;
 
 void Chip(Surface& s, const Surface& sheet, int x, int y, int n) {
   s.Copy(x, y, 32, 32, sheet, (n % 6) * 32, (n / 6) * 32);

@@ -11,37 +11,7 @@
 
 namespace plat {
 
-class Headless;
-
-// A compact account of what the game asks of the twin, one line per happening
-// with the virtual time: "<ms> <what>". Sounds and scripted events as they
-// come; "show <calls> <digest>" for each present, a digest of the drawing
-// calls since the one before; callers add lines of their own. Drawing calls
-// are recorded, not pixels, so a newer rasteriser or font leaves it unchanged.
-class Tracer : public DrawSink {
- public:
-  explicit Tracer(Headless& hp);  // listens to every surface until destroyed
-  ~Tracer() override;
-  void Add(const std::string& what);
-  void Shown();
-  // FNV-1a of a text, as eight hex digits.
-  static std::string Digest(const std::string& text);
-
-  void Copied(const Surface& dst, int dx, int dy, int w, int h, const Surface& src, int sx, int sy) override;
-  void Boxed(const Surface& dst, int x1, int y1, int x2, int y2, Color c, bool filled) override;
-  void Filled(const Surface& dst, Color c) override;
-  void Printed(const Surface& dst, const std::string& utf8) override;
-
-  std::vector<std::string> lines;
-  // The drawing calls behind line `keep`, written out one per line.
-  size_t keep = size_t(-1);
-  std::string kept;
-
- private:
-  void Call(const std::string& c);
-  Headless& hp_;
-  std::vector<std::string> calls_;
-};
+class Tracer;
 
 // Sound requests written down instead of played: "open PATH", "play", "stop",
 // "rewind", "close", "effect PATH", "silence".
@@ -76,9 +46,7 @@ class Headless : public Platform {
   // while paused.
   uint32_t Ticks() override { return now_ - comfort.Lost(); }
   void Sleep(uint32_t ms) override;
-  void Present() override {
-    if (audio.tracer) audio.tracer->Shown();
-  }
+  void Present() override;
   bool PollEvent(Event& e) override;
   bool WaitEvent(int ms) override;
   Audio& Sound() override { return audio; }

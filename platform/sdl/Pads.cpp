@@ -1,4 +1,4 @@
-#include "platform/Pads.h"
+#include "platform/sdl/Pads.h"
 
 #include <SDL.h>
 

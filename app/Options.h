@@ -4,7 +4,7 @@
 #include <optional>
 #include <string>
 
-namespace plat {
+namespace app {
 
 struct Options {
   bool help = false;
@@ -21,4 +21,4 @@ bool ParseOptions(int argc, const char* const* argv, Options& out, std::string& 
 // The text of --help: every option and the keys.
 std::string Usage();
 
-}  // namespace plat
+}  // namespace app

@@ -1,9 +1,11 @@
-#include "platform/Options.h"
+#include "app/Options.h"
 
 #include <cerrno>
 #include <cstdlib>
 
-namespace plat {
+#include "assets/Look.h"
+
+namespace app {
 namespace {
 
 // Decimal digits only: strtoull would take a sign, spaces and hex.
@@ -48,8 +50,8 @@ bool ParseOptions(int argc, const char* const* argv, Options& out, std::string& 
 }
 
 std::string Usage() {
-  return "Usage: pikora [OPTION]...\n"
-         "有限会社☆ピコラ！: run a little creature-breeding company while the owner is away.\n"
+  return "Usage: pikora [OPTION]...\n" + std::string(look::kTitle) +
+         ": run a little creature-breeding company while the owner is away.\n"
          "\n"
          "Options:\n"
          "  --fullscreen   start in fullscreen\n"
@@ -74,4 +76,4 @@ std::string Usage() {
          "(by default ~/.config/pikora/settings).\n";
 }
 
-}  // namespace plat
+}  // namespace app

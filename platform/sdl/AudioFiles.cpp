@@ -1,4 +1,4 @@
-#include "platform/AudioFiles.h"
+#include "platform/sdl/AudioFiles.h"
 
 #include <algorithm>
 #include <cmath>
@@ -60,7 +60,7 @@ std::string FindSoundFont(const std::string& programDir) {
 }
 
 namespace {
-struct Reader {
+struct MidiReader {
   std::span<const uint8_t> b;
   size_t at = 0;
   bool bad = false;
@@ -100,7 +100,7 @@ MidiSummary ParseMidi(std::span<const uint8_t> bytes) {
     s.error = why;
     return s;
   };
-  Reader r{bytes};
+  MidiReader r{bytes};
   if (bytes.size() < 14 || std::memcmp(bytes.data(), "MThd", 4) != 0) return fail("no MIDI header");
   r.at = 4;
   uint32_t hlen = r.Be(4);

@@ -5,11 +5,13 @@
 #include <memory>
 #include <vector>
 
+#include <optional>
+#include <stdexcept>
+#include <string>
+
 #include "platform/Comfort.h"
-#include "platform/Options.h"
-#include "platform/Pads.h"
 #include "platform/Platform.h"
-#include "platform/Settings.h"
+#include "platform/sdl/Pads.h"
 
 union SDL_Event;
 struct SDL_Window;
@@ -17,27 +19,43 @@ struct SDL_Surface;
 
 namespace plat {
 
-// The mixer-backed music and effects; silent (and saying so once on stderr)
-// when there is no audio device, no SoundFont or no file.
-std::unique_ptr<Audio> MakeSdlAudio(const std::string& programDir);
-// What the platform asks of that sound beside the game.
-class SoundControl {
+// The mixer-backed music and effects, with what the platform asks of them
+// beside the game; silent (and saying so once on stderr) when there is no
+// audio device, no SoundFont or no file.
+class SdlAudio : public Audio {
  public:
-  virtual ~SoundControl() = default;
   virtual void Hold(bool held) = 0;     // the player's pause
   virtual void Volume(int tenths) = 0;  // of music and effects together
 };
+std::unique_ptr<SdlAudio> MakeSdlAudio(const std::string& programDir);
 
-// True, having said so on stderr, when there is no display for the window:
-// before the video system starts as far as the environment tells, after it
-// also when SDL fell back to an off-screen driver.
-bool NoDisplay();
+// Why no window can be shown, or "" when one can: before the video system
+// starts as far as the environment tells, after it also when SDL fell back
+// to an off-screen driver.
+std::string NoDisplay();
+
+// The window could not be made; what says why, for the player.
+struct StartFailure : std::runtime_error {
+  using std::runtime_error::runtime_error;
+};
+
+// How the window starts: the lasting settings as kept, and what the command
+// line says for this game only.
+struct SdlStart {
+  Lasting lasting;
+  // For this game only: a mute, fullscreen or a window; unset, as kept.
+  bool muted = false;
+  std::optional<bool> fullscreen;
+  std::optional<uint64_t> seed;  // unset: a seed from the clock
+  std::string caption;
+};
 
 class SdlPlatform : public Platform, private Comfort::Host {
  public:
-  explicit SdlPlatform(const Options& options = {});
+  // Throws StartFailure when there is no window to play in. The keeper is
+  // told of every lasting change and must outlive the platform.
+  SdlPlatform(const SdlStart& start, Keeper& keeper);
   ~SdlPlatform() override;
-  bool Ok() const { return window_ != nullptr; }
 
   // The game's clock: it stands still while the game is paused.
   uint32_t Ticks() override;
@@ -67,17 +85,18 @@ class SdlPlatform : public Platform, private Comfort::Host {
   Pads pads_;
   OverlayView shown_;  // the overlay last presented
   Surface composed_;   // the picture with the overlay
-  std::string settingsPath_;
-  Settings kept_;             // as in the file, or as it will be written
+  Keeper& keeper_;
+  Lasting kept_;             // as the keeper was last told
+  std::string caption_;
   int winW_ = 0, winH_ = 0;  // the window's size out of fullscreen
   int xfd_ = -1;             // the X connection, to sleep on while waiting
   SDL_Window* window_ = nullptr;
   SDL_Surface* frame_ = nullptr;  // the window's picture as last shown, 800 x 600
   bool redrawAll_ = true;
   int shownW_ = 0, shownH_ = 0;  // the window size the picture was last drawn for
-  std::unique_ptr<Audio> audio_;
+  std::unique_ptr<SdlAudio> audio_;
   std::future<void> picturesReady_;
-  std::future<std::unique_ptr<Audio>> audioReady_;  // the device opens while the intro starts
+  std::future<std::unique_ptr<SdlAudio>> audioReady_;  // the device opens while the intro starts
   std::string dir_;
   uint64_t seed_ = 0;
 };

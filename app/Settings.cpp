@@ -1,4 +1,6 @@
-#include "platform/Settings.h"
+#include "app/Settings.h"
+
+#include "assets/Look.h"
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -10,7 +12,7 @@
 #include <filesystem>
 #include <sstream>
 
-namespace plat {
+namespace app {
 namespace {
 
 std::string Trim(const std::string& s) {
@@ -98,7 +100,7 @@ bool SaveSettings(const std::string& path, const Settings& s, std::string& why) 
   std::filesystem::create_directories(dir, ec);
   if (ec) return why = "cannot make the folder " + dir + ": " + ec.message(), false;
   std::ostringstream o;
-  o << "# 有限会社☆ピコラ！ settings, rewritten when they change in the game\n"
+  o << "# " << look::kTitle << " settings, rewritten when they change in the game\n"
     << "fullscreen = " << int(s.fullscreen) << "\nwidth = " << s.width << "\nheight = " << s.height
     << "\nvolume = " << s.volume << "\nmute = " << int(s.mute) << '\n';
   const std::string text = o.str(), tmp = path + ".tmp";
@@ -114,4 +116,9 @@ bool SaveSettings(const std::string& path, const Settings& s, std::string& why) 
   return true;
 }
 
-}  // namespace plat
+void SettingsFile::Keep(const Settings& now) {
+  std::string why;
+  if (!SaveSettings(path_, now, why)) std::fprintf(stderr, "pikora: the settings are not kept: %s\n", why.c_str());
+}
+
+}  // namespace app

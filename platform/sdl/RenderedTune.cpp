@@ -1,4 +1,4 @@
-#include "platform/RenderedTune.h"
+#include "platform/sdl/RenderedTune.h"
 
 #include <fluidsynth.h>
 
@@ -9,7 +9,7 @@
 #include <bit>
 #include <cstring>
 
-#include "platform/AudioFiles.h"
+#include "platform/sdl/AudioFiles.h"
 
 namespace plat {
 
@@ -18,11 +18,11 @@ static_assert(std::endian::native == std::endian::little, "the samples are writt
 namespace {
 
 // One reader of a tune: its own position, and the tune kept alive.
-struct Reader {
+struct TuneReader {
   std::shared_ptr<RenderedTune> tune;
   size_t at = 0;
 };
-Reader* ReaderOf(SDL_RWops* c) { return static_cast<Reader*>(c->hidden.unknown.data1); }
+TuneReader* ReaderOf(SDL_RWops* c) { return static_cast<TuneReader*>(c->hidden.unknown.data1); }
 
 }  // namespace
 
@@ -128,16 +128,16 @@ SDL_RWops* RenderedTune::Open() {
   SDL_RWops* rw = SDL_AllocRW();
   if (!rw) return nullptr;
   rw->type = SDL_RWOPS_UNKNOWN;
-  rw->hidden.unknown.data1 = new Reader{shared_from_this()};
+  rw->hidden.unknown.data1 = new TuneReader{shared_from_this()};
   rw->size = [](SDL_RWops* c) -> Sint64 { return Sint64(ReaderOf(c)->tune->size_); };
   rw->seek = [](SDL_RWops* c, Sint64 offset, int whence) -> Sint64 {
-    Reader* r = ReaderOf(c);
+    TuneReader* r = ReaderOf(c);
     const Sint64 base = whence == RW_SEEK_SET ? 0 : whence == RW_SEEK_CUR ? Sint64(r->at) : Sint64(r->tune->size_);
     r->at = size_t(std::clamp<Sint64>(base + offset, 0, Sint64(r->tune->size_)));
     return Sint64(r->at);
   };
   rw->read = [](SDL_RWops* c, void* to, size_t size, size_t count) -> size_t {
-    Reader* r = ReaderOf(c);
+    TuneReader* r = ReaderOf(c);
     if (size == 0 || count == 0) return 0;
     const size_t got = r->tune->Read(r->at, to, size * std::min(count, r->tune->size_ / size + 1));
     r->at += got;

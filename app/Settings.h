@@ -2,16 +2,14 @@
 // "name = value" lines in the user's configuration folder.
 #pragma once
 #include <string>
+#include <utility>
 
-namespace plat {
+#include "platform/Comfort.h"
 
-struct Settings {
-  bool fullscreen = false;
-  int width = 800, height = 600;  // the window's size when not fullscreen
-  int volume = 10;                // tenths of the full volume
-  bool mute = false;
-  bool operator==(const Settings&) const = default;
-};
+namespace app {
+
+// What lasts is what the player changes in the game.
+using Settings = plat::Lasting;
 
 // $XDG_CONFIG_HOME/pikora/settings, else ~/.config/pikora/settings; "" when
 // neither folder is known.
@@ -25,4 +23,15 @@ SettingsRead LoadSettings(const std::string& path, Settings& out, std::string& w
 // crash leaves the old file or the new, never half of one.
 bool SaveSettings(const std::string& path, const Settings& s, std::string& why);
 
-}  // namespace plat
+// The shell's keeper: the file is rewritten whenever a setting changes, and
+// a file that cannot be written is said once per failure on stderr.
+class SettingsFile : public plat::Keeper {
+ public:
+  explicit SettingsFile(std::string path) : path_(std::move(path)) {}
+  void Keep(const Settings& now) override;
+
+ private:
+  std::string path_;
+};
+
+}  // namespace app

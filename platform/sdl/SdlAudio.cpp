@@ -28,9 +28,9 @@
 #include <set>
 #include <thread>
 
-#include "platform/AudioFiles.h"
-#include "platform/RenderedTune.h"
-#include "platform/SdlPlatform.h"
+#include "platform/sdl/AudioFiles.h"
+#include "platform/sdl/RenderedTune.h"
+#include "platform/sdl/SdlPlatform.h"
 
 namespace plat {
 namespace {
@@ -42,7 +42,7 @@ constexpr int kMusicVolume = 64;  // of 128: leaves headroom for the effects ove
 // so it sounds the same.
 constexpr double kRenderedGain = 1.2 * kMusicVolume / MIX_MAX_VOLUME;
 
-class MixerAudio : public Audio, public SoundControl {
+class MixerAudio : public SdlAudio {
  public:
   explicit MixerAudio(const std::string& programDir) {
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
@@ -326,7 +326,7 @@ class MixerAudio : public Audio, public SoundControl {
 
 }  // namespace
 
-std::unique_ptr<Audio> MakeSdlAudio(const std::string& programDir) {
+std::unique_ptr<SdlAudio> MakeSdlAudio(const std::string& programDir) {
   return std::make_unique<MixerAudio>(programDir);
 }
 

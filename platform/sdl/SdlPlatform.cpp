@@ -1,4 +1,4 @@
-#include "platform/SdlPlatform.h"
+#include "platform/sdl/SdlPlatform.h"
 
 #include <SDL.h>
 #include <SDL_syswm.h>
@@ -86,33 +86,30 @@ Placement Place(int w, int h, bool fullscreen) {
 // Where no window can be shown, SDL falls back to drawing off screen and the
 // game would run unseen with its music playing. A driver asked for by name
 // (the tests ask for the dummy one) is taken as meant.
-bool NoDisplay() {
+std::string NoDisplay() {
   const char* asked = SDL_getenv("SDL_VIDEODRIVER");
-  if (asked && *asked) return false;
+  if (asked && *asked) return "";
   const char* x = SDL_getenv("DISPLAY");
   const char* wl = SDL_getenv("WAYLAND_DISPLAY");
   const char* driver = SDL_GetCurrentVideoDriver();
   const bool none = (!x || !*x) && (!wl || !*wl);
   if (!none && !(driver && (SDL_strcmp(driver, "offscreen") == 0 || SDL_strcmp(driver, "dummy") == 0)))
-    return false;
-  std::fprintf(stderr,
-               "pikora: there is no display to open the window on (%s); start the game in a desktop "
-               "session, or over ssh with X forwarding (ssh -X)\n",
-               none ? "neither DISPLAY nor WAYLAND_DISPLAY is set" : "DISPLAY / WAYLAND_DISPLAY cannot be reached");
-  return true;
+    return "";
+  return std::string("there is no display to open the window on (") +
+         (none ? "neither DISPLAY nor WAYLAND_DISPLAY is set" : "DISPLAY / WAYLAND_DISPLAY cannot be reached") +
+         "); start the game in a desktop session, or over ssh with X forwarding (ssh -X)";
 }
 
-SdlPlatform::SdlPlatform(const Options& options) {
+SdlPlatform::SdlPlatform(const SdlStart& start, Keeper& keeper)
+    : keeper_(keeper), kept_(start.lasting), caption_(start.caption) {
   // The pictures decode while the window opens; the logo waits for them.
   picturesReady_ = std::async(std::launch::async, [] { SharedPictures(); });
-  seed_ = options.seed ? *options.seed : uint64_t(std::chrono::system_clock::now().time_since_epoch().count());
-  if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_TIMER | SDL_INIT_EVENTS | SDL_INIT_GAMECONTROLLER) != 0) {
-    std::fprintf(stderr, "pikora: cannot start the video system: %s\n", SDL_GetError());
-    return;
-  }
+  seed_ = start.seed ? *start.seed : uint64_t(std::chrono::system_clock::now().time_since_epoch().count());
+  if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_TIMER | SDL_INIT_EVENTS | SDL_INIT_GAMECONTROLLER) != 0)
+    throw StartFailure(std::string("cannot start the video system: ") + SDL_GetError());
   // The environment was asked before (main); SDL may still have fallen back
   // to drawing off screen.
-  if (NoDisplay()) return;
+  if (std::string why = NoDisplay(); !why.empty()) throw StartFailure(why);
   if (char* base = SDL_GetBasePath()) {
     dir_ = base;
     SDL_free(base);
@@ -120,38 +117,30 @@ SdlPlatform::SdlPlatform(const Options& options) {
   if (dir_.empty()) dir_ = "./";
   if (dir_.back() != '/') dir_ += '/';
 
-  settingsPath_ = SettingsPath();
-  std::string why;
-  if (LoadSettings(settingsPath_, kept_, why) != SettingsRead::Good)
-    std::fprintf(stderr, "pikora: %s; using the default settings\n", why.c_str());
-  const bool fullscreen = options.fullscreen.value_or(kept_.fullscreen);
   winW_ = kept_.width;
   winH_ = kept_.height;
-
+  const bool fullscreen = start.fullscreen.value_or(kept_.fullscreen);
   // The picture goes to the window's own framebuffer, which on X11 sends
   // only the changed rectangles to the server (shared memory when local).
   // SDL's default there is an OpenGL texture, which redraws the whole window
   // on every present: the software rasteriser's cost in a virtual display.
   if (const char* drv = SDL_GetCurrentVideoDriver(); drv && std::strcmp(drv, "x11") == 0)
     SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
-  window_ = SDL_CreateWindow("有限会社☆ピコラ！", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, winW_,
-                             winH_, SDL_WINDOW_RESIZABLE | (fullscreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0));
-  if (!window_) {
-    std::fprintf(stderr, "pikora: cannot open the window: %s\n", SDL_GetError());
-    return;
-  }
+  window_ = SDL_CreateWindow(caption_.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, winW_, winH_,
+                             SDL_WINDOW_RESIZABLE | (fullscreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0));
+  if (!window_) throw StartFailure(std::string("cannot open the window: ") + SDL_GetError());
   SDL_SetWindowMinimumSize(window_, kWinW / 2, kWinH / 2);
   frame_ = SDL_CreateRGBSurfaceWithFormat(0, kWinW, kWinH, 32, SDL_PIXELFORMAT_XRGB8888);
   if (!frame_ || !SDL_GetWindowSurface(window_)) {
-    std::fprintf(stderr, "pikora: cannot draw in the window: %s\n", SDL_GetError());
+    const std::string why = std::string("cannot draw in the window: ") + SDL_GetError();
     SDL_DestroyWindow(window_);
     window_ = nullptr;
-    return;
+    throw StartFailure(why);
   }
   SDL_SetSurfaceBlendMode(frame_, SDL_BLENDMODE_NONE);
   SDL_FillRect(frame_, nullptr, 0);
   SDL_StopTextInput();
-  comfort_.Start(kept_.volume, options.mute || kept_.mute, fullscreen);
+  comfort_.Start(kept_.volume, start.muted || kept_.mute, fullscreen);
   NameWindowInUtf8(window_);
   SDL_SysWMinfo info;
   SDL_VERSION(&info.version);
@@ -283,10 +272,18 @@ void SdlPlatform::Intake(const SDL_Event& ev) {
       // A held P, M or F11 would flicker between on and off.
       if (ev.key.repeat && a != Action::Nothing && a != Action::VolumeDown && a != Action::VolumeUp) return;
       break;
-    case SDL_MOUSEBUTTONDOWN:
+    case SDL_MOUSEBUTTONDOWN: {
       if (ev.button.button != SDL_BUTTON_LEFT) return;
-      e = Event{Event::Click, 0, ev.button.x, ev.button.y};
+      // From the window to the picture, however large the window is; a
+      // click beside the picture is on nothing of the game's.
+      SDL_Surface* win = SDL_GetWindowSurface(window_);
+      if (!win) return;
+      const SDL_Rect at = Place(win->w, win->h, comfort_.Fullscreen()).dst;
+      const SDL_Point p{ev.button.x, ev.button.y};
+      if (!SDL_PointInRect(&p, &at)) return;
+      e = Event{Event::Click, 0, (p.x - at.x) * kWinW / at.w, (p.y - at.y) * kWinH / at.h};
       break;
+    }
     case SDL_WINDOWEVENT:
       // Hiding the game in the task bar pauses it until it comes back.
       if (ev.window.event == SDL_WINDOWEVENT_MINIMIZED) comfort_.Minimised(now);
@@ -345,11 +342,11 @@ void SdlPlatform::ShowFullscreen(bool on) {
 }
 
 void SdlPlatform::HoldSound(bool held) {
-  if (auto* c = dynamic_cast<SoundControl*>(audio_.get())) c->Hold(held);
+  if (audio_) audio_->Hold(held);
 }
 
 void SdlPlatform::SetVolume(int tenths) {
-  if (auto* c = dynamic_cast<SoundControl*>(audio_.get())) c->Volume(tenths);
+  if (audio_) audio_->Volume(tenths);
 }
 
 // Only what the player changed is written: a --mute stays for this game.
@@ -366,12 +363,11 @@ void SdlPlatform::Changed(bool sound) {
 void SdlPlatform::Keep() {
   kept_.width = winW_;
   kept_.height = winH_;
-  std::string why;
-  if (!SaveSettings(settingsPath_, kept_, why)) std::fprintf(stderr, "pikora: the settings are not kept: %s\n", why.c_str());
+  keeper_.Keep(kept_);
 }
 
 void SdlPlatform::ShowFatal(const std::string& msg) {
-  SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, "有限会社☆ピコラ！", msg.c_str(), window_);
+  SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, caption_.c_str(), msg.c_str(), window_);
 }
 
 }  // namespace plat
