@@ -24,7 +24,7 @@ void Form1::HenSyoki() {
 
   for (I = 0; I <= 8; ++I)
     for (J = 0; J <= 14; ++J) {
-      PikoraSyu(I, J) = 5;
+      PikoraSyu(I, J) = kEmpty;
       PikoraHp(I, J) = 100;
       PikoraLv(I, J) = 0;
     }
@@ -34,11 +34,11 @@ void Form1::HenSyoki() {
     PikoraHp(c, r) = 100;
     PikoraLv(c, r) = lv;
   };
-  for (I = 0; I <= 4; ++I) cell(I, 0, 0, 0);
-  for (I = 5; I <= 9; ++I) cell(I, 0, 1, 0);
-  for (I = 0; I <= 4; ++I) cell(I, 1, 2, 0);
-  for (I = 5; I <= 9; ++I) cell(I, 1, 3, 0);
-  for (I = 0; I <= 4; ++I) cell(I, 2, 4, 100);
+  for (I = 0; I <= 4; ++I) cell(I, 0, kEgg, 0);
+  for (I = 5; I <= 9; ++I) cell(I, 0, kYoung1, 0);
+  for (I = 0; I <= 4; ++I) cell(I, 1, kYoung2, 0);
+  for (I = 5; I <= 9; ++I) cell(I, 1, kYoung3, 0);
+  for (I = 0; I <= 4; ++I) cell(I, 2, kAdult, 100);
 
   AniFlip = -1;
   Jikan = 4009;
@@ -46,7 +46,7 @@ void Form1::HenSyoki() {
   Sikin = 2000;
   Esa = 2000;
   PikoraKazu = 23;
-  Mode = 0;
+  Mode = kPlaying;
   KaimonoKazu = 1;
   const int wage[7] = {3, 3, 3, 0, 3, 5, 1};
   for (int k = 0; k <= 6; ++k) Kyuryo(k) = wage[k];

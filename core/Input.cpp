@@ -28,7 +28,7 @@ void Form1::Display_KeyDown(int KeyCode) {
   };
 
   switch (int(Mode)) {
-    case 3:  // the ending roll: any key turns the page
+    case kEndRoll:  // any key turns the page
       Play(3);
       ++EDpage;
       EDmoji(EDpage);
@@ -37,16 +37,16 @@ void Form1::Display_KeyDown(int KeyCode) {
         End();
       }
       return;
-    case 2:  // bankruptcy: any key ends the program
+    case kBankrupt:  // any key ends the program
       StopEffect();
       End();
       return;
-    case 0:
+    case kPlaying:
       if (KeyCode == plat::kKeyEscape) QuitSequence();
       else if (KeyCode == plat::kKeyUp) amountUp();
       else if (KeyCode == plat::kKeyDown) amountDown();
       return;
-    case 1:
+    case kAsking:
       Mjyoutai();  // every key while a request waits restarts a finished tune
       switch (KeyCode) {
         case plat::kKeyEscape:
@@ -57,13 +57,13 @@ void Form1::Display_KeyDown(int KeyCode) {
           Kyoka();
           Jkeika(Jnow) = 0;
           Timer2.Interval(500);
-          Mode = 0;
+          Mode = kPlaying;
           return;
         case plat::kKeyRight:
           Play(2);
           Dame();
           Timer2.Interval(500);
-          Mode = 0;
+          Mode = kPlaying;
           return;
         case plat::kKeyUp:
           amountUp();

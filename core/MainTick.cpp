@@ -19,10 +19,10 @@ void Form1::Timer2_Timer() {
 
   // Jobs: at most one ends per tick; employees after it wait for the next.
   for (int s = 0; s <= 3; ++s) {
-    if (Jsigoto(s) == 6) continue;
+    if (Jsigoto(s) == kIdle) continue;
     ++Jkeika(s);
-    if (Jsigoto(s) == 2) TrainingPass(s);
-    else if (Jsigoto(s) == 4) WarmingPass(s);
+    if (Jsigoto(s) == kTrain) TrainingPass(s);
+    else if (Jsigoto(s) == kWarm) WarmingPass(s);
     if (Jkeika(s) > Jkikan(s)) {
       Jkeika(s) = 0;
       Jnow = s;
@@ -38,7 +38,7 @@ void Form1::Timer2_Timer() {
   if (AniFlip == 1) {
     for (int draw = 0; draw < 5; ++draw) {
       Ransu = int64_t(Rnd() * 4);
-      if (Jsigoto(Ransu) == 6) {
+      if (Jsigoto(Ransu) == kIdle) {
         Jnow = Ransu;
         JKoudou();
         break;

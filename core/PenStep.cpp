@@ -10,7 +10,7 @@ namespace pk {
 void Form1::TrainingPass(int s) {
   for (PenI = 0; PenI <= 8; ++PenI)
     for (PenJ = 0; PenJ <= 13; ++PenJ) {
-      if (PikoraSyu(PenI, PenJ) != 4 || Esa <= 1) continue;
+      if (PikoraSyu(PenI, PenJ) != kAdult || Esa <= 1) continue;
       // Strength stops at the top of its 16-bit field instead of overflowing.
       PikoraLv(PenI, PenJ) = std::min<int64_t>(32767, PikoraLv(PenI, PenJ) + Jnouryoku(s, 2, 0));
       Esa -= 2;
@@ -21,7 +21,7 @@ void Form1::TrainingPass(int s) {
 void Form1::WarmingPass(int s) {
   for (PenI = 0; PenI <= 8; ++PenI)
     for (PenJ = 0; PenJ <= 13; ++PenJ) {
-      if (PikoraSyu(PenI, PenJ) != 0) continue;
+      if (PikoraSyu(PenI, PenJ) != kEgg) continue;
       const double u = Rnd();
       PikoraLv(PenI, PenJ) += 2 + int64_t(double(Jnouryoku(s, 4, 0)) * u);
     }
@@ -32,23 +32,23 @@ void Form1::GrowthPass() {
   for (PenI = 0; PenI <= 8; ++PenI)
     for (PenJ = 0; PenJ <= 13; ++PenJ) {
       const int stage = int(PikoraSyu(PenI, PenJ));
-      if (stage == 0) {
+      if (stage == kEgg) {
         if (PikoraLv(PenI, PenJ) <= 100) continue;
         Play(9);
         BuruBuru();
-        PikoraSyu(PenI, PenJ) = 1;
+        PikoraSyu(PenI, PenJ) = kYoung1;
         PikoraLv(PenI, PenJ) = 0;
         PikoraHp(PenI, PenJ) = 100;
-        PutChip(0, PenI + 13, PenJ + 2, int(PikoraChip(1, 0)));
-      } else if (stage >= 1 && stage <= 3) {
+        PutChip(0, PenI + 13, PenJ + 2, int(PikoraChip(kYoung1, 0)));
+      } else if (stage >= kYoung1 && stage <= kYoung3) {
         ++PikoraLv(PenI, PenJ);
         const double u = Rnd();
-        const int base = stage == 3 ? 40 : 30;
+        const int base = stage == kYoung3 ? 40 : 30;
         if (int64_t(u * 10) + base >= PikoraLv(PenI, PenJ)) continue;
         Play(4);
         BuruBuru();
         PikoraSyu(PenI, PenJ) = stage + 1;
-        PikoraLv(PenI, PenJ) = stage == 3 ? 100 : 0;
+        PikoraLv(PenI, PenJ) = stage == kYoung3 ? 100 : 0;
         PutChip(0, PenI + 13, PenJ + 2, int(PikoraChip(stage + 1, 0)));
       }
     }
@@ -60,14 +60,14 @@ void Form1::FeedingPass() {
   for (PenI = 0; PenI <= 8; ++PenI)
     for (PenJ = 0; PenJ <= 13; ++PenJ) {
       const int stage = int(PikoraSyu(PenI, PenJ));
-      if (stage < 1 || stage > 4) continue;
+      if (stage < kYoung1 || stage > kAdult) continue;
       if (Esa > 0) {
         --Esa;
         if (PikoraHp(PenI, PenJ) < 100) ++PikoraHp(PenI, PenJ);
         continue;
       }
       PikoraHp(PenI, PenJ) -= 15;
-      if (stage <= 3 && PikoraHp(PenI, PenJ) < 0) {
+      if (stage <= kYoung3 && PikoraHp(PenI, PenJ) < 0) {
         PikoraHp(PenI, PenJ) = 0;
         if (PikoraLv(PenI, PenJ) > 1) --PikoraLv(PenI, PenJ);
       }

@@ -11,7 +11,7 @@ void Form1::PetHyouji() {
   for (int c = 0; c <= 8; ++c)
     for (int r = 0; r <= 13; ++r) {
       const int stage = int(PikoraSyu(c, r));
-      if (stage == 5) continue;
+      if (stage == kEmpty) continue;
       PosX = c + 13;
       PosY = r + 2;
       PutChip(0, int(PosX), int(PosY), int(PikoraChip(stage, AniFlip + 1)));
@@ -23,7 +23,7 @@ void Form1::PetHyouji() {
 void Form1::Pikora() {
   for (int r = 0; r <= 13; ++r)
     for (int c = 0; c <= 8; ++c) {
-      if (PikoraSyu(c, r) != 4) continue;
+      if (PikoraSyu(c, r) != kAdult) continue;
       Play(8);
       const double worth = double(Jnouryoku(Jnow, 5, 0)) / 10.0 * double(PikoraLv(c, r));
       const int64_t price = std::min<int64_t>(999, int64_t(worth));
@@ -35,7 +35,7 @@ void Form1::Pikora() {
       Sikin += price;
       // The score stops at the top of its 16-bit field instead of overflowing.
       Score = std::min<int64_t>(32767, Score + price / 10);
-      PikoraSyu(c, r) = 5;
+      PikoraSyu(c, r) = kEmpty;
       --PikoraKazu;
       Ueito(300);
       PutChip(0, c + 13, r + 2, 28);

@@ -48,7 +48,7 @@ void Form1::Ending() {
   Play(1);
   FaceRise(5, 30);
   Timer2.Interval(0);
-  Mode = 3;
+  Mode = kEndRoll;
 }
 
 // Shows the page EDpage of the roll: the sale on page 2, the skip of the sale
@@ -72,7 +72,7 @@ void Form1::EDmoji(int) {
     EDflag = 0;
     for (I = 0; I <= 8; ++I)
       for (J = 0; J <= 13; ++J)
-        if (PikoraSyu(I, J) == 4) EDflag = 1;
+        if (PikoraSyu(I, J) == kAdult) EDflag = 1;
     if (EDflag == 0) ++EDpage;
   }
   if (p == 7) FaceRise(4, 120);

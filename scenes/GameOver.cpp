@@ -8,7 +8,7 @@ namespace pk {
 namespace {
 
 // Each speaker's announcement; they address the player as they do when asking.
-const std::string kBankrupt[4][5] = {
+const std::string kNews[4][5] = {
     {"キャプテ～ン！", "お金なくなっちゃったよ！", "もうダメだね！", "", "☆ｇａｍｅ　ｏｖｅｒ☆"},
     {"…社長、", "資金がなくなりました", "倒産です…", "", "☆ｇａｍｅ　ｏｖｅｒ☆"},
     {"おいおい、", "金がないぜ…", "倒産だよ…", "", "☆ｇａｍｅ　ｏｖｅｒ☆"},
@@ -24,11 +24,11 @@ void Form1::GameOver() {
   CloseM();
   // Anyone may bring the news, whoever asked last or is away on a job.
   Ransu = int64_t(Rnd() * 4);
-  WriteMessage(kBankrupt[Ransu]);
+  WriteMessage(kNews[Ransu]);
   Play(1);
   FaceRise(int(Ransu), 30);
   Timer2.Interval(0);
-  Mode = 2;
+  Mode = kBankrupt;
 }
 
 }  // namespace pk

@@ -18,20 +18,20 @@ static void Say(Form1& f, int m) {
 // amount selected now. The employee answers, leaves, and forgets old ideas.
 void Form1::Kyoka() {
   const int c = int(Jsigoto(Jnow));
-  if (c > 5) Fatal("Kyoka: no request is waiting");
-  Jkikan(Jnow) = c == 3 ? int64_t(Jnouryoku(Jnow, 3, 0)) : kJobLength[c];
-  if (c == 0 || c == 1) Jnouryoku(Jnow, c, 0) = KaimonoKazu * 10;
+  if (c > kSell) Fatal("Kyoka: no request is waiting");
+  Jkikan(Jnow) = c == kRest ? int64_t(Jnouryoku(Jnow, 3, 0)) : kJobLength[c];
+  if (c == kBuyEggs || c == kBuyFeed) Jnouryoku(Jnow, c, 0) = KaimonoKazu * 10;
   Say(*this, 7);
   FaceSink(Jnow);
   MakeJnow();
-  for (int slot = 0; slot <= 5; ++slot) Jkioku(Jnow, slot) = 6;
+  for (int slot = 0; slot <= 5; ++slot) Jkioku(Jnow, slot) = kIdle;
 }
 
 // Refused: time is lost unless the employee only wanted a rest; the request
 // stays in the employee's memory.
 void Form1::Dame() {
-  if (Jsigoto(Jnow) != 3) Jikan -= 35;
-  Jsigoto(Jnow) = 6;
+  if (Jsigoto(Jnow) != kRest) Jikan -= 35;
+  Jsigoto(Jnow) = kIdle;
   Say(*this, 8);
   FaceSink(Jnow);
 }

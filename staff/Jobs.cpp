@@ -16,15 +16,15 @@ void Form1::SigotoEnd() {
   const int s = int(Jnow);
   const int job = int(Jsigoto(s));
   switch (job) {
-    case 0:  // eggs, one by one into the first empty cell, while money and room last
+    case kBuyEggs:  // eggs, one by one into the first empty cell, while money and room last
       for (int n = 1; n <= Jnouryoku(s, 0, 0); ++n) {
         int k = 0;
-        while (PikoraSyu(k % 9, k / 9) != 5) ++k;
+        while (PikoraSyu(k % 9, k / 9) != kEmpty) ++k;
         if (k == kPenFull) break;
         const int64_t price = Jnouryoku(s, 0, 1);
         if (Sikin < price || PikoraKazu >= 126) break;
         Sikin -= price;
-        PikoraSyu(k % 9, k / 9) = 0;
+        PikoraSyu(k % 9, k / 9) = kEgg;
         PikoraHp(k % 9, k / 9) = 100;
         PikoraLv(k % 9, k / 9) = 0;
         ++PikoraKazu;
@@ -34,7 +34,7 @@ void Form1::SigotoEnd() {
         Ueito(100);
       }
       break;
-    case 1:  // feed, unit by unit; a unit that cannot be paid is left
+    case kBuyFeed:  // feed, unit by unit; a unit that cannot be paid is left
       for (int n = 1; n <= Jnouryoku(s, 1, 0); ++n) {
         if (Sikin < Jnouryoku(s, 1, 1)) continue;
         Sikin -= Jnouryoku(s, 1, 1);
@@ -44,22 +44,22 @@ void Form1::SigotoEnd() {
         Ueito(60);
       }
       break;
-    case 3:
+    case kRest:
       Jtairyoku(s) = 100;
       break;
-    case 5:
+    case kSell:
       // Only the sale itself: the others' warming runs on to its own end.
       Pikora();
       break;
     default:  // training and warming acted tick by tick
       break;
   }
-  if (job != 3) {
+  if (job != kRest) {
     const int64_t toll = int64_t(Rnd() * 11) + Jhirou(s);
     Jtairyoku(s) = std::max<int64_t>(0, Jtairyoku(s) - toll);
   }
   MakeJnow();
-  Jsigoto(s) = 6;
+  Jsigoto(s) = kIdle;
 }
 
 }  // namespace pk

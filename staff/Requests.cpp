@@ -35,7 +35,7 @@ void Raise(Form1& f, int c) {
   f.Jsigoto(f.Jnow) = c;
   f.MsgHyouji();
   f.Timer2.Interval(0);
-  f.Mode = 1;
+  f.Mode = kAsking;
   f.Irai = 1;
 }
 
@@ -54,13 +54,13 @@ void Form1::JKoudou() {
   for (int tries = 0; tries < 6; ++tries) {
     Ransu = int64_t(Rnd() * 23);
     const int c = kRollToRequest[Ransu];
-    if (c != 3 && Jtairyoku(Jnow) < kTired) continue;
+    if (c != kRest && Jtairyoku(Jnow) < kTired) continue;
     switch (c) {
-      case 0: TamagoKau(); break;
-      case 1: EsaKau(); break;
-      case 2: Kitaeru(); break;
-      case 3: Yasumi(); break;
-      case 4: Atatame(); break;
+      case kBuyEggs: TamagoKau(); break;
+      case kBuyFeed: EsaKau(); break;
+      case kTrain: Kitaeru(); break;
+      case kRest: Yasumi(); break;
+      case kWarm: Atatame(); break;
       default: Uru(); break;
     }
     if (Irai == 1) return;
@@ -69,46 +69,46 @@ void Form1::JKoudou() {
 
 // Buying eggs: one egg must be affordable and the pen not full.
 void Form1::TamagoKau() {
-  if (RecordAndBlocked(*this, 0)) return;
+  if (RecordAndBlocked(*this, kBuyEggs)) return;
   if (Sikin < Jnouryoku(Jnow, 0, 1)) return;
   if (PikoraKazu >= 105) return;
-  if (!PenHas(*this, 5, 126)) return;
-  Raise(*this, 0);
+  if (!PenHas(*this, kEmpty, 126)) return;
+  Raise(*this, kBuyEggs);
 }
 
 // Buying feed: one unit must be affordable; the stock itself is not looked at.
 void Form1::EsaKau() {
-  if (RecordAndBlocked(*this, 1)) return;
+  if (RecordAndBlocked(*this, kBuyFeed)) return;
   if (Sikin < Jnouryoku(Jnow, 1, 1)) return;
-  Raise(*this, 1);
+  Raise(*this, kBuyFeed);
 }
 
 // Training: an adult must stand in the front cells 0..104.
 void Form1::Kitaeru() {
-  if (RecordAndBlocked(*this, 2)) return;
-  if (!PenHas(*this, 4, 104)) return;
-  Raise(*this, 2);
+  if (RecordAndBlocked(*this, kTrain)) return;
+  if (!PenHas(*this, kAdult, 104)) return;
+  Raise(*this, kTrain);
 }
 
 // Resting: asked for by a tired employee, never remembered.
 void Form1::Yasumi() {
-  if (Jtairyoku(Jnow) < 80) Raise(*this, 3);
+  if (Jtairyoku(Jnow) < 80) Raise(*this, kRest);
 }
 
 // Warming: an egg must stand in the front cells 0..104.
 void Form1::Atatame() {
-  if (RecordAndBlocked(*this, 4)) return;
-  if (!PenHas(*this, 0, 104)) return;
-  Raise(*this, 4);
+  if (RecordAndBlocked(*this, kWarm)) return;
+  if (!PenHas(*this, kEgg, 104)) return;
+  Raise(*this, kWarm);
 }
 
 // Selling: nobody else may be out selling, and an adult must be anywhere in the pen.
 void Form1::Uru() {
-  if (RecordAndBlocked(*this, 5)) return;
+  if (RecordAndBlocked(*this, kSell)) return;
   for (int s = 0; s <= 3; ++s)
-    if (Jsigoto(s) == 5) return;
-  if (!PenHas(*this, 4, 125)) return;
-  Raise(*this, 5);
+    if (Jsigoto(s) == kSell) return;
+  if (!PenHas(*this, kAdult, 125)) return;
+  Raise(*this, kSell);
 }
 
 }  // namespace pk

@@ -67,10 +67,10 @@ void Form1::Jtouroku() {
   const int feedPrice[4] = {30, 40, 20, 50};
   for (I = 0; I <= 3; ++I) {
     Jname(I) = names[I];
-    Jsigoto(I) = 6;
+    Jsigoto(I) = kIdle;
     Jtairyoku(I) = 100;
     Jhirou(I) = hirou[I];
-    for (J = 0; J <= 5; ++J) Jkioku(I, J) = 6;
+    for (J = 0; J <= 5; ++J) Jkioku(I, J) = kIdle;
     Jnouryoku(I, 2, 0) = train[I];
     Jnouryoku(I, 3, 0) = rest[I];
     Jnouryoku(I, 4, 0) = warm[I];

@@ -4,7 +4,8 @@
 # leaving no process behind. Also without an audio device. Then what the
 # platform adds: the word when there is no display, the command line, the
 # pause, fullscreen kept to the next start (under openbox: SDL's fullscreen
-# needs a window manager) and a broken settings file.
+# needs a window manager), a broken settings file, and clicks in a window
+# made larger by the player.
 set -u
 GAME=${1:?usage: e2e.sh path/to/pikora}
 WORK=$(mktemp -d)
@@ -35,7 +36,7 @@ for n in $(seq 70 99); do
   [ -e /tmp/.X11-unix/X$n ] || [ -e /tmp/.X$n-lock ] || { DISP=:$n; break; }
 done
 [ -n "${DISP:-}" ] || fail "no free X display"
-Xvfb "$DISP" -screen 0 1024x768x24 -nolisten tcp >"$WORK/xvfb.log" 2>&1 &
+Xvfb "$DISP" -screen 0 2048x1536x24 -nolisten tcp >"$WORK/xvfb.log" 2>&1 &
 XPID=$!
 for _ in $(seq 50); do xdpyinfo -display "$DISP" >/dev/null 2>&1 && break; sleep 0.1; done
 export DISPLAY=$DISP
@@ -178,18 +179,39 @@ shot "$WORK/after.png"
 [ "$(compare -metric AE "$WORK/before.png" "$WORK/after.png" null: 2>&1)" = "0" ] || fail "the picture after the pause is not the one before"
 echo "ok: the pause dims the picture and gives it back as it was"
 xdotool key --window "$WID" F11
-wait_size 1024x768
+wait_size 2048x1536
 xdotool key --window "$WID" Escape
 wait_exit 0
 grep -q "fullscreen = 1" "$SETTINGS" || fail "fullscreen not kept: $(cat "$SETTINGS")"
-echo "ok: F11 fills the 1024 x 768 screen"
+echo "ok: F11 fills the 2048 x 1536 screen"
 
 # 4. The next start is fullscreen; F11 gives back the 800 x 600 window.
 start_game SDL_AUDIODRIVER=dummy
-wait_size 1024x768
+wait_size 2048x1536
 xdotool key --window "$WID" F11
 wait_size 800x600
 xdotool key --window "$WID" Escape
 wait_exit 0
 grep -q "fullscreen = 0" "$SETTINGS" || fail "windowed not kept: $(cat "$SETTINGS")"
 echo "ok: fullscreen kept to the next start, and F11 back to the window"
+
+# 5. In a larger window a click on the play area still quits, and a click on
+# the window's margin or beside the picture does nothing.
+start_game SDL_AUDIODRIVER=dummy
+wait_play_screen
+xdotool windowsize "$WID" 1600 1300
+wait_size 1600x1300
+sleep 0.5
+# The picture at twice its size, 50 pixels from the top: the margin around
+# the play area is 32 by 24 pixels there, the band above it is beside it.
+xdotool mousemove --window "$WID" 10 60 click 1
+xdotool mousemove --window "$WID" 800 20 click 1
+xdotool mousemove --window "$WID" 1590 1270 click 1
+sleep 1.5
+kill -0 $GPID 2>/dev/null || fail "a click beside the play area ended the game"
+xdotool windowsize "$WID" 1600 1200
+wait_size 1600x1200
+sleep 0.5
+xdotool mousemove --window "$WID" 1560 1150 click 1
+wait_exit 0
+echo "ok: in a 1600 x 1200 window a click on the play area quits, one beside it does not"

@@ -55,21 +55,21 @@ TEST(Pictures, EveryPictureHasItsSizeDepthAndLook) {
   EXPECT_EQ(p.Face[4].At(95, 95), kBox) << "the logo's see-through corners show the face box";
 }
 
-std::span<const uint8_t> Bytes(const std::string& s) { return {reinterpret_cast<const uint8_t*>(s.data()), s.size()}; }
+std::span<const uint8_t> AsBytes(const std::string& s) { return {reinterpret_cast<const uint8_t*>(s.data()), s.size()}; }
 
 TEST(Pictures, BrokenSourcesAreRefused) {
   auto sheet = plat::Embedded("chips");
   const std::string good(sheet.begin(), sheet.end());
-  EXPECT_NO_THROW(plat::DecodeChipSheet(Bytes(good)));
+  EXPECT_NO_THROW(plat::DecodeChipSheet(AsBytes(good)));
   std::string shortRow = good, unknown = good;  // a row one symbol short, an unknown symbol
   shortRow.erase(shortRow.find('\n', shortRow.find("\nchip 5") + 1) + 1, 1);
   unknown[unknown.find('\n', unknown.find("\nchip 12") + 1) + 5] = '@';
   for (const std::string& bad : {shortRow, unknown, good.substr(0, good.find("\nchip 35"))})
-    EXPECT_THROW(plat::DecodeChipSheet(Bytes(bad)), std::runtime_error);
+    EXPECT_THROW(plat::DecodeChipSheet(AsBytes(bad)), std::runtime_error);
   auto face = plat::Embedded("face0");
   ASSERT_FALSE(face.empty());
   EXPECT_THROW(plat::DecodeSvg(face, 96, 64, 0), std::runtime_error) << "wrong shape for a face";
-  EXPECT_THROW(plat::DecodeSvg(Bytes("not a picture"), 96, 96, 0), std::runtime_error);
+  EXPECT_THROW(plat::DecodeSvg(AsBytes("not a picture"), 96, 96, 0), std::runtime_error);
   EXPECT_THROW(plat::DecodeSvg({}, 96, 96, 0), std::runtime_error);
 }
 

@@ -28,7 +28,7 @@ constexpr size_t kSecond = 44100 * 4;         // bytes of one second of output
 constexpr size_t kSlack = 3 * 4096;           // mixer buffers still on their way to the file
 constexpr int kHeard = 300;                   // a sample beyond this is sound
 
-std::vector<uint8_t> Bytes(const std::string& path) {
+std::vector<uint8_t> FileBytes(const std::string& path) {
   bool ok = false;
   std::vector<uint8_t> b = plat::ReadFileBytes(path, ok);
   EXPECT_TRUE(ok) << path;
@@ -246,7 +246,7 @@ TEST_F(Sound, TheTuneSoundsAsFluidSynthPlaysIt) {
   ASSERT_GT(on, 0u) << "the tune never sounded";
   const size_t len = kSecond * 3 / 2;
   std::vector<int16_t> heard = Samples(on, on + len);
-  const std::vector<uint8_t> bytes = Bytes(ref);
+  const std::vector<uint8_t> bytes = FileBytes(ref);
   std::vector<int16_t> raw(bytes.size() / 2);
   std::memcpy(raw.data(), bytes.data(), raw.size() * 2);
   size_t first = 0;
@@ -309,7 +309,7 @@ TEST_F(Sound, NewEffectCutsTheOldOneAndSilenceStopsIt) {
 }
 
 TEST_F(Sound, MissingOrBrokenFilesGiveSilenceOrTheBeepAndOneLogLineEach) {
-  Write(dir_ / "se" / "se3", Bytes(kBuilt + "bg/bg1.mid"));  // no WAV, though the mixer would take it
+  Write(dir_ / "se" / "se3", FileBytes(kBuilt + "bg/bg1.mid"));  // no WAV, though the mixer would take it
   Write(dir_ / "bg" / "bad.mid", {'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 0, 0, 1, 1, 0xE0, 'M', 'T', 'r', 'k', 9, 9});
   Write(dir_ / "bg" / "junk", {'n', 'o', ' ', 'm', 'u', 's', 'i', 'c'});
   Start();
