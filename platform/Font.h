@@ -5,6 +5,6 @@
 
 namespace plat {
 // The font at `size` points (96 dpi) in the given weight with normal hinting,
-// opened once and kept; null when it cannot be opened.
+// opened once per thread and kept; null when it cannot be opened.
 TTF_Font* FontFor(int size, bool bold);
 }  // namespace plat

@@ -1,6 +1,13 @@
 // The thin layer between the game and the machine. Game code sees only this
 // header, Surface.h and Text.h: no SDL type crosses it. Backends implement it:
 // platform/sdl for the real game, platform/headless, the twin for tests.
+//
+// Threads: a game and its platform live on one thread. What the seam keeps
+// across games follows one rule: what is only read once made (the carried
+// pictures, the embedded files) is shared by every thread; what grows as the
+// game draws (the opened fonts, the rendered texts) belongs to the thread
+// that draws, one copy per thread. Backends keep their own caches behind
+// their own locks.
 #pragma once
 #include <cstdint>
 #include <memory>
