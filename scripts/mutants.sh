@@ -112,7 +112,7 @@ sync_copy() {
 
 # Lists the faults: id, file, line, column, old text, new text, kind.
 list_faults() {
-  (cd "$SRC" && find core screen staff creatures sound scenes -name '*.cpp' -o -name '*.h' | sort) |
+  (cd "$SRC" && find core screen staff creatures sound scenes -name '*.cpp' | sort) |
   CURATED="$CURATED" perl -e '
     use strict; use warnings;
     my $src = shift;
