@@ -20,15 +20,24 @@
 # Then the curated faults below. Faults that cannot change what the game does
 # are listed as equivalent below, each with its reason, and left out of the count.
 set -euo pipefail
-ROOT=$(cd "$(dirname "$0")/.." && pwd)
+ROOT=${PIKORA_MUTANTS_ROOT:-$(cd "$(dirname "$0")/.." && pwd)}
 WORK=${PIKORA_MUTANTS_DIR:-$ROOT/build-mutants}
 SRC=$WORK/src
 BLD=$WORK/build
+mkdir -p "$SRC" "$BLD"
+# One sweep at a time, run from a copy of this script, so editing the tree's
+# copy meanwhile cannot change a running sweep.
+if [ -z "${PIKORA_MUTANTS_ROOT:-}" ]; then
+  cp "$0" "$WORK/mutants.sh"
+  PIKORA_MUTANTS_ROOT=$ROOT exec bash "$WORK/mutants.sh" "$@"
+fi
+exec 9>"$WORK/lock"
+flock -n 9 || { echo "another sweep is running in $WORK" >&2; exit 1; }
 LIST_ONLY=0
 PATTERN=""
 case "${1:-}" in
   --list) LIST_ONLY=1 ;;
-  -h|--help) sed -n '2,9p' "$0"; exit 0 ;;
+  -h|--help) sed -n '2,9p' "$ROOT/scripts/mutants.sh"; exit 0 ;;
   "") ;;
   *) PATTERN=$1 ;;
 esac
@@ -79,6 +88,7 @@ scenes/Intro.cpp|  OpenM(1);\n  PlayM(0);|  OpenM(1);
 screen/Panels.cpp|  const int64_t values[4] = {FloorDiv(Jikan, 10), Score, Sikin, Esa};|  const int64_t values[4] = {Jikan / 10, Score, Sikin, Esa};
 screen/Panels.cpp|  const int64_t eggs = int64_t(KaimonoKazu) * 10, feed = int64_t(KaimonoKazu) * 1000;|  const int64_t eggs = int64_t(KaimonoKazu) * 10, feed = int64_t(KaimonoKazu) * 100;
 sound/Music.cpp|  if (P.Sound().MusicMode() == "stopped") {|  if (P.Sound().MusicMode() == "playing") {
+core/Form.h|    start_ += uint32_t(interval_);|    start_ = p_.Ticks();
 EOF
 )
 
@@ -94,8 +104,6 @@ core/Input.cpp|Jkeika(Jnow) = 0;|0 1|an idle employee's count is already 0; the 
 core/Input.cpp|Jkeika(Jnow) = 0;|curated|an idle employee's count is already 0 when a request is permitted
 EOF
 )
-
-mkdir -p "$SRC" "$BLD"
 
 # The scratch copy follows the tree (tracked and new files); only changed
 # files are copied, so the build stays warm from one run to the next.
