@@ -217,10 +217,11 @@ replace_at() {
 PLATFORM_ONLY='Sound.*:Text.*:Surface.*:Pictures.*:Drawing.*:SdlKeys.*:RealPlatform.*:Options.*:SettingsFile.*'
 run_suite() {
   local log=$1
+  # The shell's own word on a crash goes to the log too.
   (cd "$BLD" && SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy timeout 180 tests/pikora_tests \
-      --gtest_brief=1 --gtest_fail_fast --gtest_filter="-$PLATFORM_ONLY:Soak.*:Determinism.*" >"$log" 2>&1) &&
+      --gtest_brief=1 --gtest_fail_fast --gtest_filter="-$PLATFORM_ONLY:Soak.*:Determinism.*" >"$log" 2>&1) 2>>"$log" &&
   (cd "$BLD" && SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy PIKORA_SOAK_GAMES=${PIKORA_MUTANTS_SOAK:-200} timeout 180 \
-      tests/pikora_tests --gtest_brief=1 --gtest_fail_fast --gtest_filter='Soak.*:Determinism.*' >>"$log" 2>&1)
+      tests/pikora_tests --gtest_brief=1 --gtest_fail_fast --gtest_filter='Soak.*:Determinism.*' >>"$log" 2>&1) 2>>"$log"
 }
 
 sync_copy
@@ -279,8 +280,8 @@ while IFS=$'\t' read -r id file line col old new kind; do
     printf '%4d ALIVE      %-24s %s   | %s\n' "$id" "$place" "$shown" "$text"
   else
     caught=$((caught + 1))
-    by=$(grep -m1 -oE '^\[  FAILED  \] [^ ]+' "$WORK/test.log" | sed 's/.*\] //; s/,$//')
-    [ -n "$by" ] || by="timeout or crash"
+    by=$(grep -m1 -oE '^\[  FAILED  \] [^ ]+' "$WORK/test.log" | sed 's/.*\] //; s/,$//' || true)
+    [ -n "$by" ] || by="a crash or a hang"
     printf '%4d caught     %-24s %s   by %s\n' "$id" "$place" "$shown" "$by"
   fi
   restore
