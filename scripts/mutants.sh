@@ -16,7 +16,9 @@
 #   - each comparison flipped at its boundary: < <=, > >=, == !=;
 #   - each whole-number constant (rules, waits, positions, loop bounds) one up,
 #     and one down where the line compares;
-#   - the keys of a pair swapped: Left and Right, Up and Down.
+#   - the keys of a pair swapped (Left and Right, Up and Down), and each named
+#     job, stage or mode moved to its neighbour (kTrain to kRest, kEndRoll to
+#     kBankrupt); a swap that cannot build (a repeated case) is left out.
 # Then the curated faults below. Faults that cannot change what the game does
 # are listed as equivalent below, each with its reason, and left out of the count.
 set -euo pipefail
@@ -48,32 +50,32 @@ core/MainTick.cpp|      ByeKao();\n      break;|      ByeKao();
 core/MainTick.cpp|    GameOver();|    Ending();
 core/MainTick.cpp|    Sikin = 0;|    Sikin = Sikin;
 core/MainTick.cpp|    Jikan = 0;|    Jikan = Jikan;
-core/MainTick.cpp|    if (Jsigoto(s) == 2) TrainingPass(s);|    if (Jsigoto(s) == 4) TrainingPass(s);
+core/MainTick.cpp|    if (Jsigoto(s) == kTrain) TrainingPass(s);|    if (Jsigoto(s) == kWarm) TrainingPass(s);
 core/MainTick.cpp|  GrowthPass();\n  FeedingPass();|  FeedingPass();\n  GrowthPass();
 core/MainTick.cpp|      Tadaima();\n      SigotoEnd();|      SigotoEnd();\n      Tadaima();
 core/PenStep.cpp|        PikoraHp(PenI, PenJ) = 100;|        (void)0;
-core/PenStep.cpp|        PikoraLv(PenI, PenJ) = stage == 3 ? 100 : 0;|        PikoraLv(PenI, PenJ) = 0;
-core/PenStep.cpp|      if (stage <= 3 && PikoraHp(PenI, PenJ) < 0) {|      if (PikoraHp(PenI, PenJ) < 0) {
+core/PenStep.cpp|        PikoraLv(PenI, PenJ) = stage == kYoung3 ? 100 : 0;|        PikoraLv(PenI, PenJ) = 0;
+core/PenStep.cpp|      if (stage <= kYoung3 && PikoraHp(PenI, PenJ) < 0) {|      if (PikoraHp(PenI, PenJ) < 0) {
 core/PenStep.cpp|        continue;\n      }\n      PikoraHp|      }\n      PikoraHp
 core/Input.cpp|          Jkeika(Jnow) = 0;|          (void)0;
 core/Input.cpp|      Mjyoutai();  // every key|      // every key
 core/Input.cpp|      if (KeyCode == plat::kKeyEscape) QuitSequence();|      if (KeyCode == plat::kKeyEscape) End();
 core/Input.cpp|      StopEffect();\n      End();|      End();
-core/HenSyoki.cpp|  for (I = 0; I <= 4; ++I) cell(I, 2, 4, 100);|  for (I = 0; I <= 4; ++I) cell(I, 2, 4, 0);
+core/HenSyoki.cpp|  for (I = 0; I <= 4; ++I) cell(I, 2, kAdult, 100);|  for (I = 0; I <= 4; ++I) cell(I, 2, kAdult, 0);
 staff/Requests.cpp|  f.KiokuZurasi(c);|  (void)0;
-staff/Requests.cpp|    if (Jsigoto(s) == 5) return;|    if (s != Jnow && Jsigoto(s) == 5) return;
-staff/Requests.cpp|    if (c != 3 && Jtairyoku(Jnow) < kTired) continue;|    if (Jtairyoku(Jnow) < kTired) continue;
-staff/Requests.cpp|  if (Jtairyoku(Jnow) < 80) Raise(*this, 3);|  if (!RecordAndBlocked(*this, 3) && Jtairyoku(Jnow) < 80) Raise(*this, 3);
-staff/Requests.cpp|  if (RecordAndBlocked(*this, 4)) return;|  if (RecordAndBlocked(*this, 2)) return;
+staff/Requests.cpp|    if (Jsigoto(s) == kSell) return;|    if (s != Jnow && Jsigoto(s) == kSell) return;
+staff/Requests.cpp|    if (c != kRest && Jtairyoku(Jnow) < kTired) continue;|    if (Jtairyoku(Jnow) < kTired) continue;
+staff/Requests.cpp|  if (Jtairyoku(Jnow) < 80) Raise(*this, kRest);|  if (!RecordAndBlocked(*this, kRest) && Jtairyoku(Jnow) < 80) Raise(*this, kRest);
+staff/Requests.cpp|  if (RecordAndBlocked(*this, kWarm)) return;|  if (RecordAndBlocked(*this, kTrain)) return;
 staff/Requests.cpp|  f.Timer2.Interval(0);|  (void)0;
-staff/Answers.cpp|  for (int slot = 0; slot <= 5; ++slot) Jkioku(Jnow, slot) = 6;|  (void)0;
-staff/Answers.cpp|  if (Jsigoto(Jnow) != 3) Jikan -= 35;|  Jikan -= 35;
-staff/Answers.cpp|  if (c == 0 || c == 1) Jnouryoku(Jnow, c, 0) = KaimonoKazu * 10;|  if (c == 0 || c == 1) Jnouryoku(Jnow, c, 0) = 10;
+staff/Answers.cpp|  for (int slot = 0; slot <= 5; ++slot) Jkioku(Jnow, slot) = kIdle;|  (void)0;
+staff/Answers.cpp|  if (Jsigoto(Jnow) != kRest) Jikan -= 35;|  Jikan -= 35;
+staff/Answers.cpp|  if (c == kBuyEggs || c == kBuyFeed) Jnouryoku(Jnow, c, 0) = KaimonoKazu * 10;|  if (c == kBuyEggs || c == kBuyFeed) Jnouryoku(Jnow, c, 0) = 10;
 staff/Jobs.cpp|        if (Sikin < Jnouryoku(s, 1, 1)) continue;|        if (Sikin < Jnouryoku(s, 1, 1)) break;
 staff/Jobs.cpp|        if (Sikin < price || PikoraKazu >= 126) break;|        if (Sikin < price || PikoraKazu >= 126) continue;
-staff/Jobs.cpp|        while (PikoraSyu(k % 9, k / 9) != 5) ++k;|        while (PikoraSyu(k / 14, k % 14) != 5) ++k;
-staff/Jobs.cpp|  if (job != 3) {|  {
-staff/Jobs.cpp|  MakeJnow();\n  Jsigoto(s) = 6;|  Jsigoto(s) = 6;\n  MakeJnow();
+staff/Jobs.cpp|        while (PikoraSyu(k % 9, k / 9) != kEmpty) ++k;|        while (PikoraSyu(k / 14, k % 14) != kEmpty) ++k;
+staff/Jobs.cpp|  if (job != kRest) {|  {
+staff/Jobs.cpp|  MakeJnow();\n  Jsigoto(s) = kIdle;|  Jsigoto(s) = kIdle;\n  MakeJnow();
 staff/Jobs.cpp|    Jtairyoku(s) = std::max<int64_t>(0, Jtairyoku(s) - toll);|    Jtairyoku(s) = Jtairyoku(s) - toll;
 creatures/Pen.cpp|      const int64_t price = std::min<int64_t>(999, int64_t(worth));|      const int64_t price = int64_t(worth);
 creatures/Pen.cpp|      Score = std::min<int64_t>(32767, Score + price / 10);|      Score = std::min<int64_t>(32767, Score + price);
@@ -82,8 +84,8 @@ creatures/Pen.cpp|  for (int r = 0; r <= 13; ++r)\n    for (int c = 0; c <= 8; +
 scenes/Ending.cpp|  const Roll roll = MakeRoll(Score > 9999);|  const Roll roll = MakeRoll(false);
 scenes/Ending.cpp|    const plat::Surface& pic = EndP(Score > 9999 ? 0 : 1);|    const plat::Surface& pic = EndP(0);
 scenes/Ending.cpp|    Jnow = 3;  // the remaining|    Jnow = 0;  // the remaining
-scenes/Ending.cpp|  Timer2.Interval(0);\n  Mode = 3;|  Mode = 3;
-scenes/GameOver.cpp|  Timer2.Interval(0);\n  Mode = 2;|  Mode = 2;
+scenes/Ending.cpp|  Timer2.Interval(0);\n  Mode = kEndRoll;|  Mode = kEndRoll;
+scenes/GameOver.cpp|  Timer2.Interval(0);\n  Mode = kBankrupt;|  Mode = kBankrupt;
 scenes/Intro.cpp|  OpenM(1);\n  PlayM(0);|  OpenM(1);
 screen/Panels.cpp|  const int64_t values[4] = {FloorDiv(Jikan, 10), Score, Sikin, Esa};|  const int64_t values[4] = {Jikan / 10, Score, Sikin, Esa};
 screen/Panels.cpp|  const int64_t eggs = int64_t(KaimonoKazu) * 10, feed = int64_t(KaimonoKazu) * 1000;|  const int64_t eggs = int64_t(KaimonoKazu) * 10, feed = int64_t(KaimonoKazu) * 100;
@@ -97,9 +99,9 @@ EQUIVALENT=$(cat <<'EOF'
 staff/Jobs.cpp|PikoraKazu >= 126|>= >|an empty cell was just found, so the count is below 126 here
 staff/Jobs.cpp|PikoraKazu >= 126|126 127|an empty cell was just found, so the count is below 126 here
 staff/Jobs.cpp|constexpr int kPenFull = 126;|126 127|cells 126 and 127 both lie in the always empty row 14: the scan stops at 126 either way
-staff/Requests.cpp|if (!PenHas(*this, 5, 126)) return;|126 127|cell 126 is always empty, so the scan succeeds before 127
-staff/Requests.cpp|if (!PenHas(*this, 5, 126)) return;|126 125|with fewer than 105 occupants one of cells 0..125 is empty
-staff/Requests.cpp|if (!PenHas(*this, 5, 126)) return;|<= <|with fewer than 105 occupants one of cells 0..125 is empty
+staff/Requests.cpp|PenHas(*this, kEmpty, 126)|126 127|cell 126 is always empty, so the scan succeeds before 127
+staff/Requests.cpp|PenHas(*this, kEmpty, 126)|126 125|with fewer than 105 occupants one of cells 0..125 is empty
+staff/Requests.cpp|PenHas(*this, kEmpty, 126)|<= <|with fewer than 105 occupants one of cells 0..125 is empty
 core/Input.cpp|Jkeika(Jnow) = 0;|0 1|an idle employee's count is already 0; the field is never read before the job's first tick raises it
 core/Input.cpp|Jkeika(Jnow) = 0;|curated|an idle employee's count is already 0 when a request is permitted
 EOF
@@ -129,6 +131,13 @@ list_faults() {
     my $out = sub { my ($f, $l, $c, $o, $w, $k) = @_; $o =~ s/\n/\\n/g; $w =~ s/\n/\\n/g;
                     printf "%d\t%s\t%d\t%d\t%s\t%s\t%s\n", ++$n, $f, $l, $c, $o, $w, $k; };
     my %pair = (kKeyLeft => "kKeyRight", kKeyRight => "kKeyLeft", kKeyUp => "kKeyDown", kKeyDown => "kKeyUp");
+    # A named job, stage or mode moves to its neighbour, as a number would.
+    for my $codes ([qw(kBuyEggs kBuyFeed kTrain kRest kWarm kSell kIdle)], [qw(kEgg kYoung1 kYoung2 kYoung3 kAdult kEmpty)],
+                   [qw(kPlaying kAsking kBankrupt kEndRoll)]) {
+      $pair{$codes->[$_]} = $codes->[$_ + 1] for 0 .. $#$codes - 1;
+      $pair{$codes->[-1]} = $codes->[-2];
+    }
+    my $named = join "|", sort keys %pair;
     my %flip = ("<" => "<=", "<=" => "<", ">" => ">=", ">=" => ">", "==" => "!=", "!=" => "==");
     for my $f (@files) {
       open my $fh, "<", "$src/$f" or die "$f: $!";
@@ -167,8 +176,8 @@ list_faults() {
           $out->($f, $i + 1, $c, $v, $v - 1, "constant") if $bound && $v > 0 && $op ne "<=" && $op ne ">";
           last if $drawing;
         }
-        while ($code =~ /\b(kKeyLeft|kKeyRight|kKeyUp|kKeyDown)\b/g) {
-          $out->($f, $i + 1, $-[1], $1, $pair{$1}, "key");
+        while ($code =~ /\b($named)\b/g) {
+          $out->($f, $i + 1, $-[1], $1, $pair{$1}, "code");
         }
       }
     }
