@@ -1,11 +1,16 @@
 #include "app/Settings.h"
 
 #include "assets/Look.h"
+#include "platform/sdl/Files.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <atomic>
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -15,11 +20,33 @@
 namespace app {
 namespace {
 
+// Larger is no settings file of ours, and is not read.
+constexpr size_t kLimit = 64 << 10;
+// An interrupted save leaves its temporary file; one this old is no save in progress.
+constexpr auto kStale = std::chrono::minutes(1);
+
 std::string Trim(const std::string& s) {
   const size_t a = s.find_first_not_of(" \t\r");
   if (a == std::string::npos) return "";
   return s.substr(a, s.find_last_not_of(" \t\r") - a + 1);
 }
+
+// One setting: its name in the file, the values the reader takes, and where
+// it lives. The writer brings a value into that range first, so the file
+// never holds what its reader would refuse.
+struct Entry {
+  const char* name;
+  int lo, hi;
+  int (*get)(const Settings&);
+  void (*set)(Settings&, int);
+};
+const Entry kEntries[] = {
+    {"fullscreen", 0, 1, [](const Settings& s) { return int(s.fullscreen); }, [](Settings& s, int v) { s.fullscreen = v; }},
+    {"width", kMinWidth, kMaxWidth, [](const Settings& s) { return s.width; }, [](Settings& s, int v) { s.width = v; }},
+    {"height", kMinHeight, kMaxHeight, [](const Settings& s) { return s.height; }, [](Settings& s, int v) { s.height = v; }},
+    {"volume", 0, 10, [](const Settings& s) { return s.volume; }, [](Settings& s, int v) { s.volume = v; }},
+    {"mute", 0, 1, [](const Settings& s) { return int(s.mute); }, [](Settings& s, int v) { s.mute = v; }},
+};
 
 bool ReadInt(const std::string& v, int lo, int hi, int& out) {
   if (v.empty() || v.size() > 6 || v.find_first_not_of("0123456789") != std::string::npos) return false;
@@ -29,11 +56,17 @@ bool ReadInt(const std::string& v, int lo, int hi, int& out) {
   return true;
 }
 
-bool ReadFlag(const std::string& v, bool& out) {
-  int n = 0;
-  if (!ReadInt(v, 0, 1, n)) return false;
-  out = n == 1;
-  return true;
+// Temporary files of saves that were cut short, beside the settings.
+void SweepStale(const std::string& dir, const std::string& prefix) {
+  namespace fs = std::filesystem;
+  std::error_code ec;
+  const auto now = fs::file_time_type::clock::now();
+  for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
+    const std::string name = it->path().filename().string();
+    if (name.rfind(prefix, 0) != 0) continue;
+    std::error_code e2;
+    if (it->is_regular_file(e2) && now - it->last_write_time(e2) > kStale) fs::remove(it->path(), e2);
+  }
 }
 
 }  // namespace
@@ -50,26 +83,12 @@ std::string SettingsPath() {
 SettingsRead LoadSettings(const std::string& path, Settings& out, std::string& why) {
   out = Settings{};
   if (path.empty()) return why = "no home folder to keep the settings in", SettingsRead::Missing;
-  // Read whole first: a folder in the file's place opens but cannot be read.
-  std::string text;
-  const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0 && errno == ENOENT) return why = "no settings yet in " + path, SettingsRead::Missing;
-  bool readable = fd >= 0;
-  for (char buf[4096]; readable;) {
-    const ssize_t n = read(fd, buf, sizeof buf);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) {
-      readable = n == 0;
-      break;
-    }
-    text.append(buf, size_t(n));
-  }
-  const int err = errno;
-  if (fd >= 0) close(fd);
-  if (!readable) return why = "cannot read " + path + ": " + std::strerror(err), SettingsRead::Unreadable;
-  std::istringstream in(text);
-  Settings s;
-  std::string line;
+  const plat::FileRead file = plat::ReadWholeFile(path, kLimit);
+  if (file.missing) return why = "no settings yet in " + path, SettingsRead::Missing;
+  if (!file.ok) return why = "cannot read " + path + ": " + file.why, SettingsRead::Unreadable;
+  // Every good line is taken; a bad one is ignored and named.
+  std::istringstream in(std::string(file.bytes.begin(), file.bytes.end()));
+  std::string line, ignored;
   int lineNo = 0;
   while (std::getline(in, line)) {
     ++lineNo;
@@ -79,32 +98,45 @@ SettingsRead LoadSettings(const std::string& path, Settings& out, std::string& w
     bool ok = eq != std::string::npos;
     if (ok) {
       const std::string name = Trim(line.substr(0, eq)), v = Trim(line.substr(eq + 1));
-      if (name == "fullscreen") ok = ReadFlag(v, s.fullscreen);
-      else if (name == "width") ok = ReadInt(v, 400, 16384, s.width);
-      else if (name == "height") ok = ReadInt(v, 300, 16384, s.height);
-      else if (name == "volume") ok = ReadInt(v, 0, 10, s.volume);
-      else if (name == "mute") ok = ReadFlag(v, s.mute);
       // A name from a later version is no fault.
+      for (const Entry& e : kEntries) {
+        int n = 0;
+        if (name != e.name) continue;
+        ok = ReadInt(v, e.lo, e.hi, n);
+        if (ok) e.set(out, n);
+      }
     }
-    if (!ok) return why = path + " line " + std::to_string(lineNo) + " makes no sense", SettingsRead::Malformed;
+    if (!ok) ignored += (ignored.empty() ? "" : ", ") + std::to_string(lineNo) + " (" + line.substr(0, 40) + ")";
   }
-  out = s;
-  return SettingsRead::Good;
+  if (ignored.empty()) return SettingsRead::Good;
+  why = path + " line " + ignored + " makes no sense and is ignored";
+  return SettingsRead::Malformed;
 }
 
 bool SaveSettings(const std::string& path, const Settings& s, std::string& why) {
   const size_t slash = path.rfind('/');
   if (path.empty() || slash == std::string::npos) return why = "no folder to keep the settings in", false;
-  const std::string dir = path.substr(0, slash);
+  const std::string dir = path.substr(0, slash), base = path.substr(slash + 1);
   std::error_code ec;
   std::filesystem::create_directories(dir, ec);
   if (ec) return why = "cannot make the folder " + dir + ": " + ec.message(), false;
   std::ostringstream o;
-  o << "# " << look::kTitle << " settings, rewritten when they change in the game\n"
-    << "fullscreen = " << int(s.fullscreen) << "\nwidth = " << s.width << "\nheight = " << s.height
-    << "\nvolume = " << s.volume << "\nmute = " << int(s.mute) << '\n';
-  const std::string text = o.str(), tmp = path + ".tmp";
-  const int fd = open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  o << "# " << look::kTitle << " settings, rewritten when they change in the game\n";
+  for (const Entry& e : kEntries) o << e.name << " = " << std::clamp(e.get(s), e.lo, e.hi) << '\n';
+  const std::string text = o.str();
+  // A name of its own for every save, so two games saving at once never
+  // write into one file; what an interrupted save left is swept up later.
+  const std::string prefix = "." + base + ".tmp-";
+  SweepStale(dir, prefix);
+  SweepStale(dir, base + ".tmp");  // as older versions named it
+  static std::atomic<unsigned> saves{0};
+  std::string tmp;
+  int fd = -1;
+  for (int tries = 0; fd < 0 && tries < 100; ++tries) {
+    tmp = dir + "/" + prefix + std::to_string(getpid()) + "-" + std::to_string(saves++);
+    fd = open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+    if (fd < 0 && errno != EEXIST) break;
+  }
   if (fd < 0) return why = "cannot write " + tmp + ": " + std::strerror(errno), false;
   const bool written = write(fd, text.data(), text.size()) == ssize_t(text.size()) && fsync(fd) == 0;
   const int err = errno;

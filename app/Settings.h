@@ -15,12 +15,18 @@ using Settings = plat::Lasting;
 // neither folder is known.
 std::string SettingsPath();
 
+// The window sizes the file keeps: from the window's least size up to the
+// largest screens made; the window is made no larger than the screen anyway.
+constexpr int kMinWidth = 400, kMinHeight = 300, kMaxWidth = 7680, kMaxHeight = 4320;
+
 enum class SettingsRead { Good, Missing, Unreadable, Malformed };
-// Reads the file into out; on any fault out keeps the defaults and why says
-// what went wrong in one line.
+// Reads the file into out. A missing or unreadable file (a folder, a pipe,
+// one too large) gives the defaults; a line that makes no sense is ignored,
+// every other is taken (Malformed). why says what went wrong in one line.
 SettingsRead LoadSettings(const std::string& path, Settings& out, std::string& why);
-// Writes the whole file anew beside the old one and renames it over, so a
-// crash leaves the old file or the new, never half of one.
+// Writes the whole file anew beside the old one, under a name of its own,
+// and renames it over, so a crash leaves the old file or the new, never half
+// of one. Values outside what the reader takes are brought within it.
 bool SaveSettings(const std::string& path, const Settings& s, std::string& why);
 
 // The shell's keeper: the file is rewritten whenever a setting changes, and

@@ -8,8 +8,11 @@ namespace app {
 
 Shell::Shell(const Options& options) : keeper(SettingsPath()) {
   std::string why;
-  if (LoadSettings(SettingsPath(), start.lasting, why) != SettingsRead::Good)
-    std::fprintf(stderr, "pikora: %s; using the default settings\n", why.c_str());
+  switch (LoadSettings(SettingsPath(), start.lasting, why)) {
+    case SettingsRead::Good: break;
+    case SettingsRead::Malformed: std::fprintf(stderr, "pikora: %s\n", why.c_str()); break;
+    default: std::fprintf(stderr, "pikora: %s; using the default settings\n", why.c_str()); break;
+  }
   start.muted = options.mute;
   start.fullscreen = options.fullscreen;
   start.seed = options.seed;

@@ -8,8 +8,8 @@
 namespace app {
 
 struct Shell {
-  // Reads the settings file; a fault in it is said on stderr and gives the
-  // defaults.
+  // Reads the settings file; a fault in it is said on stderr, and what
+  // cannot be read is taken from the defaults.
   explicit Shell(const Options& options);
   plat::SdlStart start;
   SettingsFile keeper;

@@ -117,8 +117,12 @@ SdlPlatform::SdlPlatform(const SdlStart& start, Keeper& keeper)
   if (dir_.empty()) dir_ = "./";
   if (dir_.back() != '/') dir_ += '/';
 
-  winW_ = kept_.width;
-  winH_ = kept_.height;
+  // Never smaller than the least window, nor larger than the screen: a size
+  // kept from another screen would make a window no one can see whole.
+  SDL_Rect usable{0, 0, 0, 0};
+  SDL_GetDisplayUsableBounds(0, &usable);
+  winW_ = std::max(kWinW / 2, usable.w > 0 ? std::min(kept_.width, usable.w) : kept_.width);
+  winH_ = std::max(kWinH / 2, usable.h > 0 ? std::min(kept_.height, usable.h) : kept_.height);
   const bool fullscreen = start.fullscreen.value_or(kept_.fullscreen);
   // The picture goes to the window's own framebuffer, which on X11 sends
   // only the changed rectangles to the server (shared memory when local).
@@ -155,8 +159,9 @@ SdlPlatform::SdlPlatform(const SdlStart& start, Keeper& keeper)
 SdlPlatform::~SdlPlatform() {
   // A window resized by the player is kept for the next start.
   if (window_ && !(SDL_GetWindowFlags(window_) & SDL_WINDOW_FULLSCREEN)) {
+    const int madeW = winW_, madeH = winH_;
     SDL_GetWindowSize(window_, &winW_, &winH_);
-    if (winW_ != kept_.width || winH_ != kept_.height) Keep();
+    if (winW_ != madeW || winH_ != madeH) Keep();
   }
   pads_.Close();  // before SDL lets go of them
   if (picturesReady_.valid()) picturesReady_.wait();
