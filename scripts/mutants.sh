@@ -101,8 +101,6 @@ staff/Jobs.cpp|PikoraKazu >= 126|126 127|an empty cell was just found, so the co
 staff/Jobs.cpp|constexpr int kPenFull = 126;|126 127|cells 126 and 127 both lie in the always empty row 14: the scan stops at 126 either way
 staff/Requests.cpp|PenHas(*this, kEmpty, 126)|126 127|cell 126 is always empty, so the scan succeeds before 127
 staff/Requests.cpp|PenHas(*this, kEmpty, 126)|126 125|with fewer than 105 occupants one of cells 0..125 is empty
-staff/Requests.cpp|PenHas(*this, kEmpty, 126)|<= <|with fewer than 105 occupants one of cells 0..125 is empty
-core/Input.cpp|Jkeika(Jnow) = 0;|0 1|an idle employee's count is already 0; the field is never read before the job's first tick raises it
 core/Input.cpp|Jkeika(Jnow) = 0;|curated|an idle employee's count is already 0 when a request is permitted
 EOF
 )
