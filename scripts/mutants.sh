@@ -108,14 +108,18 @@ EOF
 # The scratch copy follows the tree (tracked and new files); only changed
 # files are copied, so the build stays warm from one run to the next.
 sync_copy() {
-  local f
-  (cd "$ROOT" && git ls-files -co --exclude-standard) | while IFS= read -r f; do
+  local f files
+  files=$(cd "$ROOT" && git ls-files -co --exclude-standard | sort)
+  while IFS= read -r f; do
     [ -f "$ROOT/$f" ] || continue
     if ! cmp -s "$ROOT/$f" "$SRC/$f"; then
       mkdir -p "$SRC/$(dirname "$f")"
       cp "$ROOT/$f" "$SRC/$f"
     fi
-  done
+  done <<<"$files"
+  # Files gone from the tree go from the copy too.
+  (cd "$SRC" && find . -type f | sed 's|^\./||' | sort) | comm -23 - <(printf '%s\n' "$files") |
+    while IFS= read -r f; do rm -f "$SRC/$f"; done
 }
 
 # Lists the faults: id, file, line, column, old text, new text, kind.
