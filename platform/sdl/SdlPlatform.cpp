@@ -185,9 +185,17 @@ Audio& SdlPlatform::Sound() {
 
 uint32_t SdlPlatform::Ticks() { return SDL_GetTicks() - comfort_.Lost(); }
 
+// Sleeps on the window's events, so a close ends the wait at once; game
+// events that come meanwhile wait for afterwards.
 void SdlPlatform::Sleep(uint32_t ms) {
-  SDL_Delay(ms);
-  Pump();
+  const uint32_t start = SDL_GetTicks();
+  for (;;) {
+    Pump();
+    if (closing_) throw Closing{};
+    const uint32_t elapsed = SDL_GetTicks() - start;
+    if (elapsed >= ms) return;
+    Nap(int(ms - elapsed));
+  }
 }
 
 // Sends the window only what changed since the last present, found by
@@ -255,7 +263,7 @@ void SdlPlatform::Present() {
 void SdlPlatform::Pump() {
   SDL_Event ev;
   while (SDL_PollEvent(&ev)) Intake(ev);
-  while (comfort_.Paused()) {
+  while (comfort_.Paused() && !closing_) {
     if (comfort_.View(SDL_GetTicks()) != shown_) Present();
     Nap(1000);
     while (SDL_PollEvent(&ev)) Intake(ev);
@@ -268,9 +276,9 @@ void SdlPlatform::Intake(const SDL_Event& ev) {
   Event e;
   Action a = Action::Nothing;
   switch (ev.type) {
-    case SDL_QUIT:
-      e = Event{Event::Close, 0, 0, 0};
-      break;
+    case SDL_QUIT:  // the close button, or SIGTERM or SIGINT through SDL: before any game event
+      closing_ = true;
+      return;
     case SDL_KEYDOWN:
       e = Event{Event::KeyDown, VirtualKey(ev.key.keysym), 0, 0};
       a = KeyAction(e.key, (ev.key.keysym.mod & KMOD_ALT) != 0);
@@ -319,6 +327,10 @@ void SdlPlatform::Nap(int ms) {
 
 bool SdlPlatform::PollEvent(Event& e) {
   if (ahead_.empty()) Pump();
+  if (closing_) {
+    e = Event{Event::Close, 0, 0, 0};
+    return true;
+  }
   if (ahead_.empty()) return false;
   e = ahead_.front();
   ahead_.pop_front();
@@ -331,7 +343,7 @@ bool SdlPlatform::WaitEvent(int ms) {
   const uint32_t start = Ticks();
   for (;;) {
     Pump();
-    if (!ahead_.empty()) return true;
+    if (!ahead_.empty() || closing_) return true;
     const int64_t elapsed = uint32_t(Ticks() - start);
     if (ms >= 0 && elapsed >= ms) return true;
     Nap(ms < 0 ? 1000 : int(ms - elapsed));
