@@ -113,6 +113,14 @@ SettingsRead LoadSettings(const std::string& path, Settings& out, std::string& w
   return SettingsRead::Malformed;
 }
 
+void SweepLeftovers(const std::string& path) {
+  const size_t slash = path.rfind('/');
+  if (slash == std::string::npos) return;
+  const std::string dir = path.substr(0, slash), base = path.substr(slash + 1);
+  SweepStale(dir, "." + base + ".tmp-");
+  SweepStale(dir, base + ".tmp");  // as older versions named it
+}
+
 bool SaveSettings(const std::string& path, const Settings& s, std::string& why) {
   const size_t slash = path.rfind('/');
   if (path.empty() || slash == std::string::npos) return why = "no folder to keep the settings in", false;
@@ -127,8 +135,7 @@ bool SaveSettings(const std::string& path, const Settings& s, std::string& why) 
   // A name of its own for every save, so two games saving at once never
   // write into one file; what an interrupted save left is swept up later.
   const std::string prefix = "." + base + ".tmp-";
-  SweepStale(dir, prefix);
-  SweepStale(dir, base + ".tmp");  // as older versions named it
+  SweepLeftovers(path);
   static std::atomic<unsigned> saves{0};
   std::string tmp;
   int fd = -1;

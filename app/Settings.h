@@ -28,12 +28,15 @@ SettingsRead LoadSettings(const std::string& path, Settings& out, std::string& w
 // and renames it over, so a crash leaves the old file or the new, never half
 // of one. Values outside what the reader takes are brought within it.
 bool SaveSettings(const std::string& path, const Settings& s, std::string& why);
+// Removes what saves cut short (a kill -9, a power cut) left beside the file,
+// once surely no save in progress; done at every start and every save.
+void SweepLeftovers(const std::string& path);
 
 // The shell's keeper: the file is rewritten whenever a setting changes, and
 // a file that cannot be written is said once per failure on stderr.
 class SettingsFile : public plat::Keeper {
  public:
-  explicit SettingsFile(std::string path) : path_(std::move(path)) {}
+  explicit SettingsFile(std::string path) : path_(std::move(path)) { SweepLeftovers(path_); }
   void Keep(const Settings& now) override;
 
  private:
