@@ -62,7 +62,7 @@ void PutAt(Game& g, int k, int stage, int lv = 0) { g.Put(k % 9, k / 9, stage, l
 
 TEST(StaffTurn, EachRollBringsItsRequest) {
   std::vector<bool> seen(23);
-  for (uint64_t seed = 1; seed < 400; ++seed) {
+  for (uint64_t seed = 1; seed < 400 && std::count(seen.begin(), seen.end(), true) < 23; ++seed) {
     const int roll = int(Draws(seed, 1)[0] * 23);
     if (seen[roll]) continue;
     seen[roll] = true;
