@@ -24,7 +24,7 @@ struct Style {
   uint64_t seed;
   int permit[6];  // % by request: eggs, feed, train, rest, warm, sell
   int amount;
-  int time = 4009, score = 0;  // a shorter game, a head start
+  int time = -1, score = -1;  // a shorter game, a head start; -1: as the game starts
   bool between = false;         // also keys between requests
 };
 
@@ -41,7 +41,7 @@ const Style kGames[] = {
     {"restless", 34, {90, 100, 100, 100, 100, 100}, 5},       // rests at the edge of tiredness
     {"hasty", 3, {100, 100, 100, 100, 100, 0}, 5},            // bankrupt, another speaker
     // As a player's first game: the opening as it stands, keys also between requests.
-    {"opening", 28, {-1, -1, -1, -1, -1, -1}, 5, 4009, 0, true},
+    {"opening", 28, {-1, -1, -1, -1, -1, -1}, 5, -1, -1, true},
 };
 
 // A careful owner: a chance below zero means judging by what the screen shows.
@@ -118,7 +118,8 @@ Traced Play(const Style& st, size_t keep = size_t(-1)) {
   Player player(st);
   pk::Form1& f = g.f;
   f.Form_Load();
-  f.Jikan = st.time, f.Score = st.score;
+  if (st.time >= 0) f.Jikan = st.time;
+  if (st.score >= 0) f.Score = st.score;
   std::string dump = pktest::DumpRecord(f);
   auto rec = [&] {
     tr.Add("rec " + std::to_string(f.Jikan) + " " + std::to_string(f.Sikin) + " " + std::to_string(f.Esa) + " " +
