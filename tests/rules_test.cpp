@@ -412,6 +412,18 @@ TEST(MainTick, WagesTimeAndTheEndChecksAtZero) {
   }
 }
 
+TEST(MainTick, ComesEvery500msFromTheEndOfTheIntro) {
+  Game g;
+  g.f.Form_Load();
+  for (int s = 0; s <= 3; ++s) g.f.Jsigoto(s) = pk::kRest, g.f.Jkikan(s) = 250;  // nobody asks
+  std::vector<uint32_t> at;
+  for (int time = int(g.f.Jikan); at.size() < 4 && g.f.Step();)
+    if (g.f.Jikan != time) time = int(g.f.Jikan), at.push_back(g.hp.Ticks());
+  ASSERT_EQ(at.size(), 4u);
+  EXPECT_GE(at[0], 4000u) << "the first tick comes after the logo and the title";
+  for (int k = 1; k <= 3; ++k) EXPECT_EQ(at[k] - at[k - 1], 500u);
+}
+
 TEST(Keys, BetweenRequestsOnlyTheAmountMovesWithinOneToFive) {
   Game g;
   g.f.HenSyoki();
