@@ -102,6 +102,9 @@ staff/Jobs.cpp|constexpr int kPenFull = 126;|126 127|cells 126 and 127 both lie 
 staff/Requests.cpp|PenHas(*this, kEmpty, 126)|126 127|cell 126 is always empty, so the scan succeeds before 127
 staff/Requests.cpp|PenHas(*this, kEmpty, 126)|126 125|with fewer than 105 occupants one of cells 0..125 is empty
 core/Input.cpp|Jkeika(Jnow) = 0;|curated|an idle employee's count is already 0 when a request is permitted
+core/PenStep.cpp|PenJ <= 13|13 14|row 14 is always empty
+core/PenStep.cpp|TrainingPass: for (PenI = 0; PenI <= 8|8 9|column 9 never holds an adult
+core/Window.cpp|P.Sleep(|10 11|the wait ends at the same moment; only how often it wakes to look changes
 core/HenSyoki.cpp|cell(I, 0, kEgg, 0);|4 5|the young of the next loop take cell (5, 0) over
 core/HenSyoki.cpp|cell(I, 1, kYoung2, 0);|4 5|the young of the next loop take cell (5, 1) over
 EOF
@@ -266,7 +269,10 @@ trap 'restore; exit 130' INT TERM
 caught=0 total=0 equivalent=0 broken=0
 START=$(date +%s)
 while IFS=$'\t' read -r id file line col old new kind; do
-  text=$(sed -n "${line}p" "$SRC/$file" | sed 's/^ *//')
+  # The line, led by the function it stands in: the same line in two
+  # functions may be two different faults.
+  fn=$(head -n "$line" "$SRC/$file" | grep -E '^[A-Za-z].*[A-Za-z0-9_]\(' | tail -1 | sed -E 's/\(.*//; s/.*[ :]//' || true)
+  text="$fn: $(sed -n "${line}p" "$SRC/$file" | sed 's/^ *//')"
   fault="$old $new"
   [ "$kind" = curated ] && fault=curated
   place="$file:$line"

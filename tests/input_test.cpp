@@ -28,14 +28,17 @@ TEST(Keys, EscapeAndClickQuitQuietlyBankruptcyEndsOnAnyKeyAndTheRollOnItsTenthPa
     EXPECT_EQ(g.hp.audio.log, quiet) << kind;
   }
 
-  Game c;  // a click in the black margin is no click on the play area
-  c.f.HenSyoki();
-  c.hp.ClickAt(0, 15, 300);
-  c.f.Step();
-  EXPECT_FALSE(c.f.Ended());
-  c.hp.ClickAt(0, 16, 12);
-  c.f.Step();
-  EXPECT_TRUE(c.f.Ended());
+  // A click in the black margin is no click on the play area, which runs
+  // from (16, 12) to (783, 587).
+  struct Click { int x, y; bool quits; };
+  for (const Click& k : {Click{15, 300, false}, Click{16, 12, true}, Click{400, 11, false}, Click{783, 587, true},
+                         Click{784, 300, false}, Click{400, 588, false}}) {
+    Game c;
+    c.f.HenSyoki();
+    c.hp.ClickAt(0, k.x, k.y);
+    c.f.Step();
+    EXPECT_EQ(c.f.Ended(), k.quits) << k.x << "," << k.y;
+  }
 
   Game broke;
   broke.f.HenSyoki();
