@@ -330,7 +330,8 @@ TEST_F(Sound, MissingOrBrokenFilesGiveSilenceOrTheBeepAndOneLogLineEach) {
     hostile(dir_ / "bg" / ("hostile" + std::to_string(kind)), kind);
     hostile(dir_ / "se" / ("se" + std::to_string(kind + 4)), kind);
   }
-  std::vector<uint8_t> slow(plat::WavHeader(1, 1, 40000).begin(), plat::WavHeader(1, 1, 40000).end());
+  const auto header = plat::WavHeader(1, 1, 40000);
+  std::vector<uint8_t> slow(header.begin(), header.end());
   slow.resize(slow.size() + 40000);
   Write(dir_ / "se" / "se8", slow);
   Start();
