@@ -105,6 +105,7 @@ core/Input.cpp|Jkeika(Jnow) = 0;|curated|an idle employee's count is already 0 w
 core/PenStep.cpp|PenJ <= 13|13 14|row 14 is always empty
 core/PenStep.cpp|TrainingPass: for (PenI = 0; PenI <= 8|8 9|column 9 never holds an adult
 core/Window.cpp|P.Sleep(|10 11|the wait ends at the same moment; only how often it wakes to look changes
+core/Window.cpp|int64_t wait = -1;|1 2|any wait below zero means no time limit
 core/HenSyoki.cpp|cell(I, 0, kEgg, 0);|4 5|the young of the next loop take cell (5, 0) over
 core/HenSyoki.cpp|cell(I, 1, kYoung2, 0);|4 5|the young of the next loop take cell (5, 1) over
 EOF
