@@ -76,11 +76,7 @@ bool Form1::Step() {
 }
 
 int Form1::Run() {
-  try {
-    Form_Load();
-  } catch (const ProgramEnd&) {
-    return 0;
-  }
+  Form_Load();  // never ends the program: nothing is shown or heard yet
   while (Step()) {
   }
   return 0;

@@ -106,6 +106,16 @@ core/PenStep.cpp|PenJ <= 13|13 14|row 14 is always empty
 core/PenStep.cpp|TrainingPass: for (PenI = 0; PenI <= 8|8 9|column 9 never holds an adult
 core/Window.cpp|P.Sleep(|10 11|the wait ends at the same moment; only how often it wakes to look changes
 core/Window.cpp|int64_t wait = -1;|1 2|any wait below zero means no time limit
+core/Window.cpp|std::max<int64_t>(t->DueIn(), 0)|0 1|a timer due now has fired before the wait is worked out
+core/Window.cpp|wait = wait < 0 ?|< <=|the wait is -1 or at least 1 here, never 0
+creatures/Pen.cpp|Pikora: for (int c = 0; c <= 8|8 9|column 9 never holds an adult
+creatures/Pen.cpp|r <= 13|13 14|row 14 is always empty
+scenes/Ending.cpp|using Roll|5 6|a larger table of pages changes no page
+scenes/Ending.cpp|using Roll|11 12|a larger table of pages changes no page
+scenes/Ending.cpp|EDmoji: for (I = 0; I <= 8; ++I)|8 9|column 9 never holds an adult
+scenes/Ending.cpp|EDmoji: for (J = 0; J <= 13; ++J)|13 14|row 14 is always empty
+scenes/Ending.cpp|I <= 337|<= <|the picture rises by 20 from 10: no step stops at 337
+scenes/Ending.cpp|I <= 337|337 338|the picture rises by 20 from 10: no step stops at 337 or 338
 core/HenSyoki.cpp|cell(I, 0, kEgg, 0);|4 5|the young of the next loop take cell (5, 0) over
 core/HenSyoki.cpp|cell(I, 1, kYoung2, 0);|4 5|the young of the next loop take cell (5, 1) over
 EOF

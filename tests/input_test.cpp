@@ -98,11 +98,9 @@ TEST(SdlKeys, ArrowsKeypadArrowsAndEscapeAndRepeatsArrive) {
 TEST(Closing, TheWindowClosedOrSigtermDuringTheIntroEndsTheProgramAtOnce) {
   for (bool close : {false, true}) {
     Game g;
-    g.f.Form_Load();
     if (close) g.hp.CloseAt(500);
     else g.hp.KeyAt(500, plat::kKeyEscape);
-    while (g.f.Step()) {
-    }
+    EXPECT_EQ(g.f.Run(), 0) << "the exit status";
     ASSERT_TRUE(g.f.Ended());
     if (close) EXPECT_LT(g.hp.Ticks(), 600u) << "the intro's waits ran on after the close";
     else EXPECT_GE(g.hp.Ticks(), 4000u) << "a key during the intro waits for its end";

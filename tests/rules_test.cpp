@@ -321,6 +321,29 @@ TEST(PenPasses, TrainingAndWarmingAtTheirLimits) {
   }
 }
 
+// Every occupant, up to the pen's last row and column, is drawn in the pose
+// of the tick; empty cells are left as they are.
+TEST(PenPasses, EveryOccupantIsDrawnInItsPose) {
+  const int pose[2][5] = {{30, 18, 24, 20, 31}, {30, 19, 25, 26, 32}};
+  for (int flip : {-1, 1}) {
+    Game g;
+    g.f.HenSyoki();
+    g.EmptyPen();
+    const int cells[5][2] = {{0, 0}, {8, 0}, {0, 13}, {8, 13}, {4, 7}};
+    for (int stage = 0; stage <= 4; ++stage) g.Put(cells[stage][0], cells[stage][1], stage);
+    g.f.AniFlip = flip;
+    g.f.PetHyouji();
+    for (int stage = 0; stage <= 4; ++stage) {
+      const int chip = pose[flip > 0][stage], x = (cells[stage][0] + 13) * 32, y = (cells[stage][1] + 2) * 32;
+      bool same = true;
+      for (int dy = 0; dy < 32; ++dy)
+        for (int dx = 0; dx < 32; ++dx)
+          same = same && g.f.Display(0).At(x + dx, y + dy) == g.f.Chip().At(chip % 6 * 32 + dx, chip / 6 * 32 + dy);
+      EXPECT_TRUE(same) << "stage " << stage << " phase " << flip + 1;
+    }
+  }
+}
+
 TEST(PenPasses, HatchingAndGrowthAtTheirThresholds) {
   for (int warmth : {100, 101}) {
     Game g;
