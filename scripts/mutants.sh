@@ -116,6 +116,14 @@ scenes/Ending.cpp|EDmoji: for (I = 0; I <= 8; ++I)|8 9|column 9 never holds an a
 scenes/Ending.cpp|EDmoji: for (J = 0; J <= 13; ++J)|13 14|row 14 is always empty
 scenes/Ending.cpp|I <= 337|<= <|the picture rises by 20 from 10: no step stops at 337
 scenes/Ending.cpp|I <= 337|337 338|the picture rises by 20 from 10: no step stops at 337 or 338
+screen/Dialogue.cpp|h >= 6|6 5|the face sinks by 10 from 96: no step stops at 5
+screen/Panels.cpp|FloorDiv(int64_t a|< <=|zero and the divisor, always 10, take no rounding either way
+sound/Music.cpp|kMusic[PA]) return;|< <=|there is no piece 0 either
+sound/Music.cpp|kMusic[PA]) return;|> >=|there is no piece 10 either
+sound/Music.cpp|kMusic[PA]) return;|10 11|nothing asks for a piece past 10
+sound/Music.cpp|kEffect[PA]) return;|< <=|there is no effect 0 either
+sound/Music.cpp|kEffect[PA]) return;|10 11|nothing asks for an effect past 10
+staff/Answers.cpp|kJobLength[6]|0 1|a rest's length is the employee's own; this entry is never read
 core/HenSyoki.cpp|cell(I, 0, kEgg, 0);|4 5|the young of the next loop take cell (5, 0) over
 core/HenSyoki.cpp|cell(I, 1, kYoung2, 0);|4 5|the young of the next loop take cell (5, 1) over
 EOF

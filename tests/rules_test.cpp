@@ -447,6 +447,23 @@ TEST(MainTick, ComesEvery500msFromTheEndOfTheIntro) {
   for (int k = 1; k <= 3; ++k) EXPECT_EQ(at[k] - at[k - 1], 500u);
 }
 
+// The time is shown in whole units rounded down: a tenth below zero is -1.
+TEST(StatusPanel, ShowsTheTimeRoundedDown) {
+  auto panel = [](int time) {
+    Game g;
+    g.f.HenSyoki();
+    g.f.Jikan = time;
+    g.f.Sthyouji();
+    std::vector<plat::Color> v;
+    for (int y = 60; y < 210; ++y)
+      for (int x = 130; x < 230; ++x) v.push_back(g.f.Display(0).At(x, y));
+    return v;
+  };
+  const int same[][2] = {{0, 9}, {-1, -10}, {-11, -20}, {-21, -30}};
+  for (const auto& pair : same) EXPECT_EQ(panel(pair[0]), panel(pair[1])) << pair[0] << " " << pair[1];
+  for (int t : {-1, -11, -21}) EXPECT_NE(panel(t), panel(t + 1)) << t;
+}
+
 TEST(Keys, BetweenRequestsOnlyTheAmountMovesWithinOneToFive) {
   Game g;
   g.f.HenSyoki();
@@ -464,14 +481,17 @@ TEST(Keys, BetweenRequestsOnlyTheAmountMovesWithinOneToFive) {
     EXPECT_EQ(g.f.KaimonoKazu, amount[k]) << k;
     EXPECT_EQ(g.hp.audio.Effects().size(), size_t(sounds[k])) << k;
   }
-  // While a request waits every key first looks at the music; between requests none does.
+  // While a request waits every key first looks at the music, and starts a
+  // finished tune again from the top; between requests no key does.
   for (int mode : {0, 1}) {
     Game m;
     m.f.HenSyoki();
     m.f.OpenM(1);
     m.f.Mode = mode, m.f.Jnow = 0, m.f.Jsigoto(0) = 1;
     m.f.Display_KeyDown('A');
-    EXPECT_EQ(m.hp.audio.playing, mode == 1) << mode;
+    const auto& log = m.hp.audio.log;
+    const std::vector<std::string> want = mode ? std::vector<std::string>{"rewind", "play"} : std::vector<std::string>{};
+    EXPECT_EQ(std::vector<std::string>(log.begin() + 1, log.end()), want) << mode;
   }
 }
 
