@@ -63,7 +63,6 @@ core/Input.cpp|      if (KeyCode == plat::kKeyEscape) QuitSequence();|      if (
 core/Input.cpp|      StopEffect();\n      End();|      End();
 core/HenSyoki.cpp|  for (I = 0; I <= 4; ++I) cell(I, 2, kAdult, 100);|  for (I = 0; I <= 4; ++I) cell(I, 2, kAdult, 0);
 staff/Requests.cpp|  f.KiokuZurasi(c);|  (void)0;
-staff/Requests.cpp|    if (Jsigoto(s) == kSell) return;|    if (s != Jnow && Jsigoto(s) == kSell) return;
 staff/Requests.cpp|    if (c != kRest && Jtairyoku(Jnow) < kTired) continue;|    if (Jtairyoku(Jnow) < kTired) continue;
 staff/Requests.cpp|  if (Jtairyoku(Jnow) < 80) Raise(*this, kRest);|  if (!RecordAndBlocked(*this, kRest) && Jtairyoku(Jnow) < 80) Raise(*this, kRest);
 staff/Requests.cpp|  if (RecordAndBlocked(*this, kWarm)) return;|  if (RecordAndBlocked(*this, kTrain)) return;
@@ -71,7 +70,6 @@ staff/Requests.cpp|  f.Timer2.Interval(0);|  (void)0;
 staff/Answers.cpp|  for (int slot = 0; slot <= 5; ++slot) Jkioku(Jnow, slot) = kIdle;|  (void)0;
 staff/Answers.cpp|  if (Jsigoto(Jnow) != kRest) Jikan -= 35;|  Jikan -= 35;
 staff/Answers.cpp|  if (c == kBuyEggs || c == kBuyFeed) Jnouryoku(Jnow, c, 0) = KaimonoKazu * 10;|  if (c == kBuyEggs || c == kBuyFeed) Jnouryoku(Jnow, c, 0) = 10;
-staff/Jobs.cpp|        if (Sikin < Jnouryoku(s, 1, 1)) continue;|        if (Sikin < Jnouryoku(s, 1, 1)) break;
 staff/Jobs.cpp|        if (Sikin < price || PikoraKazu >= 126) break;|        if (Sikin < price || PikoraKazu >= 126) continue;
 staff/Jobs.cpp|        while (PikoraSyu(k % 9, k / 9) != kEmpty) ++k;|        while (PikoraSyu(k / 14, k % 14) != kEmpty) ++k;
 staff/Jobs.cpp|  if (job != kRest) {|  {
@@ -124,6 +122,12 @@ sound/Music.cpp|kMusic[PA]) return;|10 11|nothing asks for a piece past 10
 sound/Music.cpp|kEffect[PA]) return;|< <=|there is no effect 0 either
 sound/Music.cpp|kEffect[PA]) return;|10 11|nothing asks for an effect past 10
 staff/Answers.cpp|kJobLength[6]|0 1|a rest's length is the employee's own; this entry is never read
+staff/Answers.cpp|lines[l] = f.Jmsg(f.Jnow, m, l)|<= <|line 4 of an answer is always empty
+staff/Requests.cpp|kRollToRequest|5 6|a roll of 6 goes to the switch's last branch, the sale, as 5 does
+staff/Requests.cpp|0, 5, 1, 2, 2, 4, 5, 4, 1, 2, 3};|5 6|a roll of 6 goes to the switch's last branch, the sale, as 5 does
+staff/Requests.cpp|Uru: for (int s = 0; s <= 3; ++s)|3 4|slot 4 is nobody's; its job is never a sale
+staff/Requests.cpp|PenHas(*this, kAdult, 125)|125 126|cell 126 lies in the always empty row 14
+staff/Roster.cpp|if (r.kind <= 5)|5 6|there is no kind 6 in the table
 core/HenSyoki.cpp|cell(I, 0, kEgg, 0);|4 5|the young of the next loop take cell (5, 0) over
 core/HenSyoki.cpp|cell(I, 1, kYoung2, 0);|4 5|the young of the next loop take cell (5, 1) over
 EOF
@@ -184,7 +188,8 @@ list_faults() {
           $out->($f, $i + 1, $-[1], $1, $flip{$1}, "compare");
         }
         # The size of a declared array is no rule: blanked.
-        $code =~ s/^(\s*(?:static\s+)?(?:constexpr\s+|const\s+)?[\w:]+(?:\s*\*\s*const)?\s+\w+)((?:\[\d+\])+)/$1 . " " x length($2)/e;
+        $code =~ s/^(\s*(?:static\s+|struct .*\{ )?(?:constexpr\s+|const\s+)?[\w:]+\s*\*?(?:\s*const)?\s+\w+)((?:\[\d+\])+)/$1 . " " x length($2)/e;
+        $code =~ s/(const char\* line)(\[\d+\])/$1 . " " x length($2)/e;
         # A drawing call moved by one pixel anywhere is one fault: its first
         # number only.
         my $drawing = $code =~ /\b(Copy|Box|Locate|MojiSyu|Rgb|PutChip)\(/ && !$compares;
