@@ -1,5 +1,9 @@
 #include "platform/Languages.h"
 
+#include <cstdio>
+
+#include "platform/Embedded.h"
+
 namespace plat {
 namespace {
 
@@ -45,6 +49,23 @@ size_t Languages::FromEnvironment(const std::function<const char*(const char*)>&
   }
   const int i = Find(locale);
   return i < 0 ? 0 : size_t(i);
+}
+
+const Languages& CarriedLanguages() {
+  static const Languages carried = [] {
+    std::vector<Languages::Mo> mos;
+    std::string_view codes = PIKORA_LANGUAGE_CODES;  // "en ...", as the build found po/*.po
+    while (!codes.empty()) {
+      const std::string code(codes.substr(0, codes.find(' ')));
+      codes.remove_prefix(std::min(codes.size(), code.size() + 1));
+      if (!code.empty()) mos.emplace_back(code, Embedded("catalogue/" + code));
+    }
+    std::string why;
+    Languages langs(mos, why);
+    if (!why.empty()) std::fprintf(stderr, "pikora: %s\n", why.c_str());
+    return langs;
+  }();
+  return carried;
 }
 
 }  // namespace plat

@@ -69,7 +69,9 @@ TEST(Catalogue, FindsEachTextInItsContext) {
     for (size_t i = 0; i < c.Size(); ++i) {
       const auto e = c.At(i);
       if (e.context == "status") found = e.text == "えさ" && e.translation == "Food";
-      if (i == 0) EXPECT_EQ(e.text, "");
+      if (i == 0) {
+        EXPECT_EQ(e.text, "");
+      }
     }
     EXPECT_TRUE(found);
   }
@@ -130,7 +132,9 @@ TEST(Catalogue, SurvivesFlippedBytes) {
     ++loaded;
     for (size_t i = 0; i < c.Size(); ++i) {
       const auto e = c.At(i);
-      if (!e.context.empty()) EXPECT_TRUE(c.Has(e.context, e.text));
+      if (!e.context.empty()) {
+        EXPECT_TRUE(c.Has(e.context, e.text));
+      }
       (void)c.Get(e.context, e.text);
     }
     (void)c.Get("shop", "えさ");
