@@ -1,10 +1,7 @@
 // The owner comes back from his vacation: his greeting, then the ending roll,
 // one page per key, with the sale of the grown creatures left in the pen and a
 // closing picture chosen by the score.
-#include <algorithm>
 #include <array>
-#include <string>
-#include <string_view>
 
 #include "core/Form.h"
 #include "platform/Catalogue.h"
@@ -53,18 +50,16 @@ std::array<Page, 11> MakeRoll(bool highScore) {
   return t;
 }
 
-// The five lines of a page as the record of the original had them.
-void Lines(const Page& p, std::string (&lines)[5]) {
-  std::string_view rest = p.words;
-  for (int n = 0; n <= 3; ++n) {
-    const std::string_view line = rest.substr(0, rest.find('\n'));
-    lines[n] = std::string(line);
-    rest.remove_prefix(std::min(rest.size(), line.size() + 1));
-  }
-  lines[4] = p.mark;
-}
-
 }  // namespace
+
+void Form1::WriteGreeting() { WriteWords(kGreeting.who, kGreeting.words, kGreeting.mark); }
+
+// Built afresh for every page: a sale on page 2 may lift the score over 9999
+// and so change the later pages and the picture.
+void Form1::WritePage(int p) {
+  const Page page = MakeRoll(Score > 9999)[p];
+  WriteWords(page.who, page.words, page.mark);
+}
 
 // The time is up: the music stops, the owner greets the player with his face
 // rising into the box, and the keys now turn the pages of the roll.
@@ -72,9 +67,7 @@ void Form1::Ending() {
   PlayM(1);
   CloseM();
   EDpage = 0;
-  std::string lines[5];
-  Lines(kGreeting, lines);
-  WriteMessage(lines);
+  WriteGreeting();
   Play(1);
   FaceRise(5, 30);
   Timer2.Interval(0);
@@ -85,11 +78,7 @@ void Form1::Ending() {
 // when no grown creature is left, the logo on page 7, the closing picture on 9.
 void Form1::EDmoji(int) {
   const int p = int(EDpage);
-  // Built afresh for every page: a sale on page 2 may lift the score over
-  // 9999 and so change the later pages and the picture.
-  std::string lines[5];
-  Lines(MakeRoll(Score > 9999)[p], lines);
-  WriteMessage(lines);
+  WritePage(p);
 
   if (p == 2) {
     Ueito(500);

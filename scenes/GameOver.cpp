@@ -1,8 +1,6 @@
 // Bankruptcy: one employee, drawn at random, announces it in their own manner
 // of speech; the next key ends the program.
-#include <algorithm>
 #include <string>
-#include <string_view>
 
 #include "core/Form.h"
 #include "platform/Catalogue.h"
@@ -12,7 +10,7 @@ namespace {
 
 // Each speaker's announcement, one message of three lines; they address the
 // player as they do when asking.
-const char* const kBankrupt[4] = {
+const char* const kNews[4] = {
     // TRANSLATORS: the company is bankrupt; one of the four says so.
     NC_("Shopin", "キャプテ～ン！\nお金なくなっちゃったよ！\nもうダメだね！"),
     NC_("Misa", "…社長、\n資金がなくなりました\n倒産です…"),
@@ -31,19 +29,13 @@ void Form1::GameOver() {
   CloseM();
   // Anyone may bring the news, whoever asked last or is away on a job.
   Ransu = int64_t(Rnd() * 4);
-  std::string lines[5];
-  std::string_view rest = kBankrupt[Ransu];
-  for (int n = 0; n <= 3; ++n) {
-    const std::string_view line = rest.substr(0, rest.find('\n'));
-    lines[n] = std::string(line);
-    rest.remove_prefix(std::min(rest.size(), line.size() + 1));
-  }
-  lines[4] = kGameOver;
-  WriteMessage(lines);
+  WriteNews();
   Play(1);
   FaceRise(int(Ransu), 30);
   Timer2.Interval(0);
   Mode = kBankrupt;
 }
+
+void Form1::WriteNews() { WriteWords(kSpeaker[Ransu], kNews[Ransu], kGameOver); }
 
 }  // namespace pk

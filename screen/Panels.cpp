@@ -24,9 +24,9 @@ void Form1::MakeSt() {
                                  NC_("status", "えさ")};
   for (int k = 0; k <= 3; ++k) {
     MojiSyu(2, 13, 1, Iro1);
-    Locate(2, 60, kRows[k], labels[k]);
+    Locate(2, 60, kRows[k], Tr("status", labels[k]));
     MojiSyu(2, 13, 1, Iro2);
-    Locate(2, 61, kRows[k] + 1, labels[k]);
+    Locate(2, 61, kRows[k] + 1, Tr("status", labels[k]));
   }
 }
 
@@ -51,9 +51,9 @@ void Form1::KaimonoWin() {
     MojiSyu(1, 12, 1, pass == 0 ? Iro1 : Iro2);
     // TRANSLATORS: the shop window's labels, before the amounts that the
     // next purchase buys: eggs, feed.
-    Locate(1, 250 + pass, 68 + pass, NC_("shop", "ﾀﾏｺﾞ"));
+    Locate(1, 250 + pass, 68 + pass, Tr("shop", NC_("shop", "ﾀﾏｺﾞ")));
     Locate(1, 300 + pass, 68 + pass, eggs);
-    Locate(1, 250 + pass, 168 + pass, NC_("shop", "えさ"));
+    Locate(1, 250 + pass, 168 + pass, Tr("shop", NC_("shop", "えさ")));
     Locate(1, 300 + pass, 168 + pass, feed);
   }
   Display(0).Copy(kShopX, kShopY, kShopW, kShopH, Display(1), kShopX, kShopY);
@@ -63,7 +63,7 @@ void Form1::KaimonoWin() {
 void Form1::MsgHyouji() {
   std::string lines[5];
   for (int k = 0; k <= 4; ++k) lines[k] = Jmsg(Jnow, Jsigoto(Jnow), k);
-  WriteMessage(lines);
+  WriteMessage(kSpeaker[Jnow], lines);
   Play(1);
   FaceRise(int(Jnow), 30);
 }

@@ -10,6 +10,7 @@
 
 #include "platform/Languages.h"
 #include "platform/Platform.h"
+#include "platform/Text.h"
 
 namespace {
 
