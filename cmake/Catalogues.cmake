@@ -22,3 +22,15 @@ foreach(po ${pikora_po})
   string(APPEND PIKORA_LANGUAGE_CODES " ${lang}")
 endforeach()
 string(STRIP "${PIKORA_LANGUAGE_CODES}" PIKORA_LANGUAGE_CODES)
+
+# The template with every text standing for itself, for the tests that hold
+# what the game shows to the template.
+find_program(PIKORA_MSGEN msgen)
+set(PIKORA_TEMPLATE_MO ${CMAKE_BINARY_DIR}/po/template.mo)
+add_custom_command(OUTPUT ${PIKORA_TEMPLATE_MO}
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/po
+  COMMAND ${PIKORA_MSGEN} -o ${CMAKE_BINARY_DIR}/po/template.po ${CMAKE_SOURCE_DIR}/po/pikora.pot
+  COMMAND ${PIKORA_MSGFMT} --check-format -o ${PIKORA_TEMPLATE_MO} ${CMAKE_BINARY_DIR}/po/template.po
+  DEPENDS ${CMAKE_SOURCE_DIR}/po/pikora.pot
+  COMMENT "Checking the catalogue template")
+add_custom_target(pikora_template ALL DEPENDS ${PIKORA_TEMPLATE_MO})

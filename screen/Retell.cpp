@@ -18,11 +18,17 @@ void Form1::Retell() {
   MakeSt();
   PosX = posX;
   PosY = posY;
-  Display(1).Copy(32, 32, 192, 192, Display(2), 32, 32);
-  Display(0).Copy(32, 32, 192, 192, Display(1), 32, 32);
-  Sthyouji();
+  // Only the labels' side goes to the screen: the values stay as last shown
+  // (a refusal's lost time shows at the next tick, words or no words).
+  Display(1).Copy(32, 32, 130 - 32, 192, Display(2), 32, 32);
+  Display(0).Copy(32, 32, 130 - 32, 192, Display(1), 32, 32);
   KaimonoWin();
+  // While a request waits the panel still shows the asker idle, as before
+  // the question; the field is put back at once.
+  const int asked = int(Jsigoto(Jnow));
+  if (Mode == kAsking) Jsigoto(Jnow) = kIdle;
   MakeJnow();
+  Jsigoto(Jnow) = asked;
   // The message area and the face box as the mode left them.
   const auto face = [&](int f) { Display(0).Copy(64, 256, 96, 96, Face(f), 0, 0); };
   switch (int(Mode)) {

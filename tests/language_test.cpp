@@ -1,0 +1,169 @@
+// The game in another language: what it shows comes from the catalogues, and
+// a language chosen on the pause screen redraws every word as a game played
+// in it from the start would show it, changing nothing else.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <functional>
+#include <set>
+
+#include "platform/headless/Headless.h"
+#include "tests/Play.h"
+
+namespace {
+
+// The record in full, the texts and the fields a drawing may touch included.
+std::string FullRecord(pk::Form1& f) {
+  std::string r = pktest::DumpRecord(f);
+  for (int s = 0; s <= 4; ++s)
+    for (int k = 0; k <= 9; ++k)
+      for (int l = 0; l <= 4; ++l) r += f.Jmsg(s, k, l) + "|";
+  for (int k = 0; k <= 9; ++k) r += f.SigotoMei(k) + "|";
+  for (int64_t v : {int64_t(f.PosX), int64_t(f.PosY), int64_t(f.ChipNo), int64_t(f.I), int64_t(f.J),
+                    int64_t(f.PenI), int64_t(f.PenJ)})
+    r += std::to_string(v) + " ";
+  return r;
+}
+
+// A game driven by a random player until `when` holds.
+struct Driven {
+  explicit Driven(uint64_t seed, const char* lang) : g(seed), player(seed) {
+    EXPECT_TRUE(g.hp.Speak(lang));
+    g.f.Form_Load();
+  }
+  bool RunUntil(const std::function<bool(pk::Form1&)>& when) {
+    for (int steps = 0; steps < 200000 && !g.f.Ended(); ++steps) {
+      if (when(g.f)) return true;
+      player.Feed(g.hp, g.f);
+      if (!g.f.Step()) break;
+    }
+    return false;
+  }
+  pktest::Game g;
+  pktest::RandomPlayer player;
+};
+
+struct Moment {
+  const char* what;
+  std::function<bool(pk::Form1&)> when;
+};
+
+// At each moment a game in Japanese is paused, switched to English with L and
+// resumed: its screen must then be the screen of the same game played in
+// English from the start, and its record the same.
+TEST(Language, ChosenOnThePauseScreenRedrawsAsIfPlayedInIt) {
+  const Moment moments[] = {
+      {"play", [](pk::Form1& f) { return f.Mode == pk::kPlaying && f.Timer1.Interval() == 0 && f.Jikan < 3800; }},
+      {"request", [](pk::Form1& f) { return f.Mode == pk::kAsking; }},
+      {"staff away", [](pk::Form1& f) { return f.Mode == pk::kPlaying && f.Jsigoto(0) == pk::kTrain; }},
+      {"bankruptcy", [](pk::Form1& f) { return f.Mode == pk::kBankrupt; }},
+      {"greeting", [](pk::Form1& f) { return f.Mode == pk::kEndRoll && f.EDpage == 0; }},
+      {"page 1 skipped", [](pk::Form1& f) { return f.Mode == pk::kEndRoll && f.EDpage == 2 && f.EDflag == 0; }},
+      {"sale page", [](pk::Form1& f) { return f.Mode == pk::kEndRoll && f.EDpage == 2 && f.EDflag == 1; }},
+      {"logo page", [](pk::Form1& f) { return f.Mode == pk::kEndRoll && f.EDpage == 8; }},
+      {"closing picture", [](pk::Form1& f) { return f.Mode == pk::kEndRoll && f.EDpage == 9; }},
+  };
+  for (const Moment& m : moments) {
+    SCOPED_TRACE(m.what);
+    uint64_t seed = 1;
+    while (seed < 400 && !Driven(seed, "en").RunUntil(m.when)) ++seed;
+    ASSERT_LT(seed, 400u) << "no game reaches the moment";
+    Driven english(seed, "en"), switched(seed, "ja");
+    ASSERT_TRUE(english.RunUntil(m.when));
+    ASSERT_TRUE(switched.RunUntil(m.when));
+    ASSERT_EQ(FullRecord(switched.g.f), FullRecord(english.g.f));
+    // P, L, P before any key still waiting: the game sees none of them.
+    for (int key : {'P', 'L', 'P'}) switched.g.hp.KeyAt(0, key);
+    ASSERT_TRUE(switched.g.f.Step());
+    EXPECT_EQ(switched.g.hp.Language(), english.g.hp.Language());
+    EXPECT_EQ(FullRecord(switched.g.f), FullRecord(english.g.f)) << "the redraw changed the record";
+    for (int d : {0, 2})
+      EXPECT_TRUE(switched.g.hp.Display(d).Pixels() == english.g.hp.Display(d).Pixels()) << "surface " << d;
+    if (switched.g.hp.Display(0).Pixels() != english.g.hp.Display(0).Pixels()) {
+      switched.g.hp.Display(0).SavePng(std::string("/tmp/pikora-retell-") + m.what + "-switched.png");
+      english.g.hp.Display(0).SavePng(std::string("/tmp/pikora-retell-") + m.what + "-english.png");
+    }
+  }
+}
+
+// Switched while the title shows: the play screen comes in the new language.
+TEST(Language, ChosenDuringTheIntro) {
+  Driven english(5, "en"), switched(5, "ja");
+  for (int key : {'P', 'L', 'P'}) switched.g.hp.KeyAt(2500, key);
+  auto played = [](pk::Form1& f) { return f.Timer1.Interval() == 0; };
+  ASSERT_TRUE(english.RunUntil(played));
+  ASSERT_TRUE(switched.RunUntil(played));
+  ASSERT_TRUE(switched.g.f.Step());  // the game hears of the language
+  EXPECT_EQ(FullRecord(switched.g.f), FullRecord(english.g.f));
+  EXPECT_TRUE(switched.g.hp.Display(0).Pixels() == english.g.hp.Display(0).Pixels());
+}
+
+// Every text the game prints, gathered over whole games.
+class Gathered : public plat::DrawSink {
+ public:
+  explicit Gathered(plat::Headless& hp) {
+    for (int i = 0; i <= 2; ++i) hp.Display(i).sink = this;
+  }
+  void Copied(const plat::Surface&, int, int, int, int, const plat::Surface&, int, int) override {}
+  void Boxed(const plat::Surface&, int, int, int, int, plat::Color, bool) override {}
+  void Filled(const plat::Surface&, plat::Color) override {}
+  void Printed(const plat::Surface&, const std::string& utf8) override { texts.insert(utf8); }
+  std::set<std::string> texts;
+};
+
+std::set<std::string> PrintedIn(const char* lang) {
+  std::set<std::string> all;
+  for (uint64_t seed = 1; seed <= 40; ++seed) {
+    Driven d(seed, lang);
+    Gathered p(d.g.hp);
+    d.RunUntil([](pk::Form1&) { return false; });
+    all.insert(p.texts.begin(), p.texts.end());
+  }
+  return all;
+}
+
+// The lines of every text of a catalogue: the originals or the translations.
+std::set<std::string> LinesOf(const plat::Catalogue& c, bool translations) {
+  std::set<std::string> lines;
+  for (size_t i = 0; i < c.Size(); ++i) {
+    const auto e = c.At(i);
+    if (e.text.empty() || e.context == "console") continue;
+    std::string_view t = translations ? e.translation : e.text;
+    for (;;) {
+      const size_t nl = t.find('\n');
+      lines.emplace(t.substr(0, nl));
+      if (nl == std::string_view::npos) break;
+      t.remove_prefix(nl + 1);
+    }
+  }
+  return lines;
+}
+
+bool IsNumber(const std::string& s) {
+  return s.size() >= 2 && (s[0] == ' ' || s[0] == '-') && s.find_first_not_of("0123456789", 1) == std::string::npos;
+}
+
+// What the game shows in Japanese is all in the template, so nothing escapes
+// the translators; in English it is all English from the catalogue.
+TEST(Language, EveryTextShownComesFromTheCatalogues) {
+  std::ifstream in(PIKORA_BUILD_DIR "/po/template.mo", std::ios::binary);
+  const std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  plat::Catalogue pot;
+  std::string why;
+  ASSERT_TRUE(pot.Load(bytes, why)) << PIKORA_BUILD_DIR "/po/template.mo: " << why;
+  const std::set<std::string> japanese = LinesOf(pot, false);
+  int shown = 0;
+  for (const std::string& t : PrintedIn("ja")) {
+    if (IsNumber(t)) continue;
+    ++shown;
+    EXPECT_TRUE(japanese.count(t)) << "shown but not in po/pikora.pot: \"" << t << "\"";
+  }
+  EXPECT_GT(shown, 60) << "too few texts met to judge";
+
+  const plat::Languages& langs = plat::CarriedLanguages();
+  const std::set<std::string> english = LinesOf(langs[size_t(langs.Find("en"))].words, true);
+  for (const std::string& t : PrintedIn("en"))
+    EXPECT_TRUE(IsNumber(t) || english.count(t)) << "shown in English but not an English text: \"" << t << "\"";
+}
+
+}  // namespace
