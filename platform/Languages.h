@@ -16,7 +16,11 @@ struct Language {
   std::string code;  // "ja", "en", ...
   Catalogue words;   // empty for Japanese, the language the texts are written in
   // The language's own name, as its catalogue gives it ("日本語" in Japanese).
-  std::string Name() const { return std::string(words.Get("language", "日本語")); }
+  std::string Name() const {
+    // TRANSLATORS: the name of your language in your language ("English",
+    // "Deutsch"), shown on the pause screen.
+    return std::string(words.Get("language", NC_("language", "日本語")));
+  }
 };
 
 class Languages {

@@ -125,6 +125,7 @@ TEST(Fit, EveryTextFitsItsRoom) {
       // The originals too, once: they hold the rooms to the game as it was.
       if (l == 1) originals += Misfits("ja", std::string(e.context), std::string(e.text));
     }
+    EXPECT_TRUE(c.Has("language", "日本語")) << langs[l].code << " does not give its language's name";
     // The language line of the pause band, with this language's name in it.
     const std::string line(c.Get("pause hint", "言語（Ｌキー）：%s"));
     if (const size_t at = line.find("%s"); at != std::string::npos)
