@@ -7,6 +7,8 @@
 #include <functional>
 #include <set>
 
+#include "app/Options.h"
+#include "app/Shell.h"
 #include "platform/Comfort.h"
 #include "platform/headless/Headless.h"
 #include "tests/Play.h"
@@ -181,6 +183,77 @@ TEST(Language, EveryTextShownComesFromTheCatalogues) {
   const std::set<std::string> english = LinesOf(en.words, true);
   for (const std::string& t : PrintedIn("en"))
     EXPECT_TRUE(IsNumber(t) || Known(english, t, en)) << "shown in English but not an English text: \"" << t << "\"";
+}
+
+// L is the platform's only on the pause screen; the game hears of the new
+// language once, when play goes on.
+TEST(Language, LMovesOnOnlyWhilePaused) {
+  struct Host : plat::Comfort::Host {
+    void SetLanguage(size_t i) override { chosen.push_back(i); }
+    void Retell() override { ++told; }
+    std::vector<size_t> chosen;
+    int told = 0;
+  } host;
+  plat::Comfort c(host);
+  const plat::Event l{plat::Event::KeyDown, 'L', 0, 0};
+  EXPECT_TRUE(c.Take(l, plat::KeyAction('L', false), 0)) << "outside the pause L is a game key";
+  c.Act(plat::Action::Pause, 10);
+  const size_t n = plat::CarriedLanguages().Count();
+  for (size_t k = 1; k <= n; ++k) EXPECT_FALSE(c.Take(l, plat::KeyAction('L', false), 20));
+  ASSERT_EQ(host.chosen.size(), n);
+  EXPECT_EQ(host.chosen.front(), 1u % n);
+  EXPECT_EQ(host.chosen.back(), 0u) << "the last step comes round to Japanese";
+  EXPECT_EQ(c.View(20).language, 0u);
+  EXPECT_EQ(host.told, 0) << "told only when play goes on";
+  c.Act(plat::Action::Pause, 30);
+  EXPECT_EQ(host.told, 1);
+  c.Act(plat::Action::Pause, 40);
+  c.Act(plat::Action::Pause, 50);
+  EXPECT_EQ(host.told, 1) << "a pause without L tells nothing";
+}
+
+TEST(Language, CommandLineSettingsAndEnvironment) {
+  app::Options o;
+  std::string error;
+  auto parse = [&](std::vector<const char*> args) {
+    args.insert(args.begin(), "pikora");
+    return app::ParseOptions(int(args.size()), args.data(), o, error);
+  };
+  ASSERT_TRUE(parse({"--lang", "en"}));
+  EXPECT_EQ(o.lang, "en");
+  ASSERT_TRUE(parse({"--lang=en_GB.UTF-8"}));
+  EXPECT_EQ(o.lang, "en_GB.UTF-8");
+  for (std::vector<const char*> bad : std::vector<std::vector<const char*>>{{"--lang"}, {"--lang="}, {"--lang", "e n"}, {"--lang", "en;rm"}})
+    EXPECT_FALSE(parse(bad)) << bad.back();
+
+  const size_t en = size_t(plat::CarriedLanguages().Find("en"));
+  for (const char* v : {"LANGUAGE", "LC_ALL", "LC_MESSAGES"}) unsetenv(v);
+  const struct {
+    const char* asked;  // --lang, or null
+    const char* kept;   // the settings' entry
+    const char* lang;   // LANG
+    size_t want;
+    bool wrong;
+  } cases[] = {
+      {nullptr, "", "C", 0, false},
+      {nullptr, "", "en_US.UTF-8", en, false},
+      {nullptr, "ja", "en_US.UTF-8", 0, false},     // the settings before the environment
+      {nullptr, "en", "C", en, false},
+      {nullptr, "xx", "en_US.UTF-8", en, false},    // an unknown entry gives way
+      {"ja", "en", "en_US.UTF-8", 0, false},        // the command line before all
+      {"en_AU.UTF-8", "", "C", en, false},
+      {"xx", "", "en_US.UTF-8", en, true},          // said in the language otherwise chosen
+  };
+  for (const auto& c : cases) {
+    setenv("LANG", c.lang, 1);
+    std::string why;
+    const std::optional<std::string> asked = c.asked ? std::optional<std::string>(c.asked) : std::nullopt;
+    EXPECT_EQ(app::ChooseLanguage(asked, c.kept, why), c.want) << (c.asked ? c.asked : "-") << " " << c.kept << " " << c.lang;
+    EXPECT_EQ(!why.empty(), c.wrong) << why;
+    if (c.wrong) {
+      EXPECT_NE(why.find("xx"), std::string::npos) << why;
+    }
+  }
 }
 
 }  // namespace
