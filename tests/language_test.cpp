@@ -227,6 +227,10 @@ TEST(Language, CommandLineSettingsAndEnvironment) {
     EXPECT_FALSE(parse(bad)) << bad.back();
 
   const size_t en = size_t(plat::CarriedLanguages().Find("en"));
+  // The environment as it was comes back after the test.
+  std::vector<std::pair<std::string, std::string>> was;
+  for (const char* v : {"LANGUAGE", "LC_ALL", "LC_MESSAGES", "LANG"})
+    if (const char* x = std::getenv(v)) was.emplace_back(v, x);
   for (const char* v : {"LANGUAGE", "LC_ALL", "LC_MESSAGES"}) unsetenv(v);
   const struct {
     const char* asked;  // --lang, or null
@@ -254,6 +258,8 @@ TEST(Language, CommandLineSettingsAndEnvironment) {
       EXPECT_NE(why.find("xx"), std::string::npos) << why;
     }
   }
+  unsetenv("LANG");
+  for (const auto& [name, value] : was) setenv(name.c_str(), value.c_str(), 1);
 }
 
 }  // namespace
