@@ -10,13 +10,21 @@
 
 int main(int argc, char** argv) {
   app::Options options;
-  std::string error;
-  if (!app::ParseOptions(argc, argv, options, error)) {
-    std::fprintf(stderr, "pikora: %s\n%s", error.c_str(), app::Usage().c_str());
+  std::string error, wrongLanguage;
+  const bool parsed = app::ParseOptions(argc, argv, options, error);
+  // The language is known before anything is said: the settings' entry is
+  // read quietly here, the shell says what else is wrong with the file.
+  app::Settings kept;
+  std::string ignored;
+  app::LoadSettings(app::SettingsPath(), kept, ignored);
+  const size_t language = app::ChooseLanguage(parsed ? options.lang : std::nullopt, kept.language, wrongLanguage);
+  const plat::Catalogue& words = plat::CarriedLanguages()[language].words;
+  if (!parsed || !wrongLanguage.empty()) {
+    std::fprintf(stderr, "pikora: %s\n%s", (parsed ? wrongLanguage : error).c_str(), app::Usage(words).c_str());
     return 2;
   }
   if (options.help) {
-    std::fputs(app::Usage().c_str(), stdout);
+    std::fputs(app::Usage(words).c_str(), stdout);
     return 0;
   }
   if (options.version) {
@@ -29,7 +37,7 @@ int main(int argc, char** argv) {
     return 1;
   }
 
-  app::Shell shell(options);
+  app::Shell shell(options, language);
   std::unique_ptr<plat::SdlPlatform> platform;
   try {
     platform = std::make_unique<plat::SdlPlatform>(shell.start, shell.keeper);
@@ -43,7 +51,8 @@ int main(int argc, char** argv) {
   } catch (const std::exception& e) {
     // A breach of the record's ranges or a broken picture: nothing to play on with.
     std::fprintf(stderr, "pikora: fatal error: %s\n", e.what());
-    platform->ShowFatal(std::string("Fatal error: ") + e.what());
+    // TRANSLATORS: the message box of an error the game cannot play on after.
+    platform->ShowFatal(std::string(words.Get("console", NC_("console", "Fatal error: "))) + e.what());
     return 70;
   }
 }

@@ -16,10 +16,11 @@ Action KeyAction(int key, bool alt) {
   }
 }
 
-void Comfort::Start(int volume, bool muted, bool fullscreen) {
+void Comfort::Start(int volume, bool muted, bool fullscreen, size_t language) {
   volume_ = std::clamp(volume, 0, 10);
   muted_ = muted;
   fullscreen_ = fullscreen;
+  language_ = language < CarriedLanguages().Count() ? language : 0;
   Heard();
 }
 
@@ -60,6 +61,14 @@ bool Comfort::Take(const Event& e, Action a, uint32_t raw) {
     return false;
   }
   if (!paused_) return true;
+  // L on the pause screen: the next language (outside the pause it is the
+  // game's key, which turns a page of the ending like any other).
+  if (e.type == Event::KeyDown && e.key == 'L') {
+    language_ = CarriedLanguages().Next(language_);
+    retell_ = true;
+    host_.SetLanguage(language_);
+    return false;
+  }
   // Quitting still quits; every other key and click is dropped, not kept.
   if (e.type == Event::Close || (e.type == Event::KeyDown && e.key == kKeyEscape)) {
     Resume(raw);
@@ -87,6 +96,10 @@ void Comfort::Resume(uint32_t raw) {
   lost_ += raw - pausedAt_;
   paused_ = false;
   host_.HoldSound(false);
+  if (retell_) {
+    retell_ = false;
+    host_.Retell();
+  }
 }
 
 int64_t Comfort::BandDueIn(uint32_t raw) const {
@@ -102,6 +115,8 @@ OverlayView Comfort::View(uint32_t raw) const {
     v.volume = muted_ ? 0 : volume_;
     v.muted = muted_;
   }
+  // Only an overlay that shows has words; none is no overlay at all.
+  if (v.paused || v.volume >= 0) v.language = language_;
   return v;
 }
 

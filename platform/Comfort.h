@@ -5,6 +5,7 @@
 // paused.
 #pragma once
 #include <cstdint>
+#include <string>
 
 #include "platform/Platform.h"
 
@@ -12,8 +13,8 @@ namespace plat {
 
 enum class Action { Nothing, Pause, Mute, VolumeDown, VolumeUp, Fullscreen };
 
-// Virtual-key numbers of the keys the platform keeps for itself (P and M are
-// their letters).
+// Virtual-key numbers of the keys the platform keeps for itself (P, M and,
+// while paused, L are their letters).
 enum ComfortKey : int {
   kKeyEnter = 13,
   kKeyPadPlus = 107,
@@ -31,6 +32,7 @@ struct Lasting {
   int width = 800, height = 600;  // the window's size when not fullscreen
   int volume = 10;                // tenths of the full volume
   bool mute = false;
+  std::string language;           // a language's code; "" when none was chosen in the game
   bool operator==(const Lasting&) const = default;
 };
 // Told of every change of a lasting setting; implemented by the shell.
@@ -45,6 +47,7 @@ struct OverlayView {
   bool paused = false;
   int volume = -1;  // -1: no volume band; else the tenths heard
   bool muted = false;
+  size_t language = 0;  // of CarriedLanguages(): the overlay's words
   bool operator==(const OverlayView&) const = default;
 };
 
@@ -57,12 +60,14 @@ class Comfort {
     virtual void HoldSound(bool) {}
     virtual void SetVolume(int) {}  // tenths heard: 0 while muted
     virtual void Changed(bool sound) { (void)sound; }  // the player changed a lasting setting
+    virtual void SetLanguage(size_t) {}  // the player chose the language, of CarriedLanguages()
+    virtual void Retell() {}  // play goes on in another language: tell the game (Event::Language)
   };
   static constexpr uint32_t kBandMs = 1500;  // how long the volume stays shown
 
   explicit Comfort(Host& host) : host_(host) {}
   // The starting state, as the settings and the command line say; tells the host.
-  void Start(int volume, bool muted, bool fullscreen);
+  void Start(int volume, bool muted, bool fullscreen, size_t language = 0);
 
   // Takes an input at the machine's time raw: true when it is the game's.
   void Act(Action a, uint32_t raw);
@@ -76,6 +81,7 @@ class Comfort {
   int Volume() const { return volume_; }
   bool Muted() const { return muted_; }
   bool Fullscreen() const { return fullscreen_; }
+  size_t Language() const { return language_; }
   OverlayView View(uint32_t raw) const;
   // Milliseconds until the volume band goes; -1 when none shows.
   int64_t BandDueIn(uint32_t raw) const;
@@ -91,6 +97,8 @@ class Comfort {
   bool muted_ = false, fullscreen_ = false;
   bool band_ = false;
   uint32_t bandAt_ = 0;
+  size_t language_ = 0;
+  bool retell_ = false;  // the language changed during this pause
 };
 
 // out = the game's picture with the overlay drawn over it; the picture itself

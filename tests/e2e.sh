@@ -5,7 +5,8 @@
 # platform adds: the word when there is no display, the command line, the
 # pause, fullscreen kept to the next start (under openbox: SDL's fullscreen
 # needs a window manager), a broken settings file, and clicks in a window
-# made larger by the player.
+# made larger by the player, and the language: from the environment, from the
+# settings, and L on the pause screen.
 set -u
 GAME=${1:?usage: e2e.sh path/to/pikora}
 WORK=$(mktemp -d)
@@ -59,7 +60,7 @@ start_game() {  # extra environment as arguments
   WID=""
   # Generous: a machine busy with the sanitized suite can be slow to map it.
   for _ in $(seq 300); do
-    WID=$(xdotool search --name "ピコラ" 2>/dev/null | tail -1)
+    WID=$(xdotool search --name "ピコラ|Pikora" 2>/dev/null | tail -1)
     [ -n "$WID" ] && break
     sleep 0.1
   done
@@ -215,3 +216,30 @@ sleep 0.5
 xdotool mousemove --window "$WID" 1560 1150 click 1
 wait_exit 0
 echo "ok: in a 1600 x 1200 window a click on the play area quits, one beside it does not"
+
+# 6. The language: an English locale starts in English; the settings' entry
+# goes before the environment; L on the pause screen moves on and is kept.
+rm -f "$SETTINGS"
+start_game SDL_AUDIODRIVER=dummy LANG=en_US.UTF-8 LC_ALL= LC_MESSAGES= LANGUAGE=
+wait_play_screen
+[ "$(xdotool getwindowname "$WID")" = "Pikora☆Ltd.!" ] || fail "LANG=en_US.UTF-8: the caption is $(xdotool getwindowname "$WID")"
+xdotool key --window "$WID" Escape
+wait_exit 0
+echo "ok: LANG=en_US.UTF-8 starts in English"
+mkdir -p "$(dirname "$SETTINGS")"
+printf 'language = ja\n' >"$SETTINGS"
+start_game SDL_AUDIODRIVER=dummy LANG=en_US.UTF-8 LC_ALL= LC_MESSAGES= LANGUAGE=
+wait_play_screen
+[ "$(xdotool getwindowname "$WID")" = "有限会社☆ピコラ！" ] || fail "language = ja: the caption is $(xdotool getwindowname "$WID")"
+xdotool windowfocus --sync "$WID" 2>/dev/null
+xdotool key --window "$WID" p
+sleep 0.3
+xdotool key --window "$WID" l
+sleep 0.3
+xdotool key --window "$WID" p
+sleep 0.5
+[ "$(xdotool getwindowname "$WID")" = "Pikora☆Ltd.!" ] || fail "after L: the caption is $(xdotool getwindowname "$WID")"
+xdotool key --window "$WID" Escape
+wait_exit 0
+grep -q "language = en" "$SETTINGS" || fail "the language is not kept: $(cat "$SETTINGS")"
+echo "ok: the settings' language goes before the locale, and L on the pause screen moves on and is kept"

@@ -47,7 +47,8 @@ struct SdlStart {
   bool muted = false;
   std::optional<bool> fullscreen;
   std::optional<uint64_t> seed;  // unset: a seed from the clock
-  std::string caption;
+  std::string caption;           // in Japanese: it is shown in the player's language (context "title")
+  size_t language = 0;           // of CarriedLanguages()
 };
 
 class SdlPlatform : public Platform, private Comfort::Host {
@@ -79,6 +80,9 @@ class SdlPlatform : public Platform, private Comfort::Host {
   void HoldSound(bool held) override;
   void SetVolume(int tenths) override;
   void Changed(bool sound) override;
+  void SetLanguage(size_t i) override;
+  void Retell() override;
+  void Caption();
   void Keep();
   std::deque<Event> ahead_;  // game events taken while waiting, oldest first
   Comfort comfort_{*this};
