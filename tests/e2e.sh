@@ -37,7 +37,7 @@ for n in $(seq 70 99); do
   [ -e /tmp/.X11-unix/X$n ] || [ -e /tmp/.X$n-lock ] || { DISP=:$n; break; }
 done
 [ -n "${DISP:-}" ] || fail "no free X display"
-Xvfb "$DISP" -screen 0 2048x1536x24 -nolisten tcp >"$WORK/xvfb.log" 2>&1 &
+Xvfb "$DISP" -screen 0 1680x1360x24 -nolisten tcp >"$WORK/xvfb.log" 2>&1 &
 XPID=$!
 for _ in $(seq 50); do xdpyinfo -display "$DISP" >/dev/null 2>&1 && break; sleep 0.1; done
 export DISPLAY=$DISP
@@ -79,7 +79,7 @@ shot() {  # file: the game window now, and its size in $SIZE
 
 # Waits until the window has the size given.
 wait_size() {
-  for _ in $(seq 40); do
+  for _ in $(seq 80); do
     shot "$WORK/size.png"
     [ "$SIZE" = "$1" ] && return 0
     sleep 0.25
@@ -180,15 +180,15 @@ shot "$WORK/after.png"
 [ "$(compare -metric AE "$WORK/before.png" "$WORK/after.png" null: 2>&1)" = "0" ] || fail "the picture after the pause is not the one before"
 echo "ok: the pause dims the picture and gives it back as it was"
 xdotool key --window "$WID" F11
-wait_size 2048x1536
+wait_size 1680x1360
 xdotool key --window "$WID" Escape
 wait_exit 0
 grep -q "fullscreen = 1" "$SETTINGS" || fail "fullscreen not kept: $(cat "$SETTINGS")"
-echo "ok: F11 fills the 2048 x 1536 screen"
+echo "ok: F11 fills the 1680 x 1360 screen"
 
 # 4. The next start is fullscreen; F11 gives back the 800 x 600 window.
 start_game SDL_AUDIODRIVER=dummy
-wait_size 2048x1536
+wait_size 1680x1360
 xdotool key --window "$WID" F11
 wait_size 800x600
 xdotool key --window "$WID" Escape
