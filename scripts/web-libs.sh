@@ -86,7 +86,7 @@ b=$ft/src/base
 build freetype -I"$OUT/obj/ftconfig" -I"$ft/include" -DFT2_BUILD_LIBRARY \
   '-DFT_CONFIG_MODULES_H=<pikora_ftmodule.h>' -- \
   "$b"/{ftsystem,ftinit,ftdebug,ftbase,ftbbox,ftbitmap,ftglyph,ftmm,ftstroke,ftsynth,ftfstype,ftgasp}.c \
-  "$ft"/src/{autofit/autofit,truetype/truetype,sfnt/sfnt,smooth/smooth,raster/raster,psnames/psnames}.c
+  "$ft"/src/{autofit/autofit,truetype/truetype,sfnt/sfnt,smooth/smooth,raster/raster,psnames/psnames,gzip/ftgzip}.c
 
 # SDL2_ttf, without HarfBuzz (the game's texts need no shaping).
 ttf=$(tree libsdl2-ttf)
