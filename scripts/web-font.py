@@ -1,12 +1,12 @@
 #!/usr/bin/python3
 """Cuts the game's font down to the glyphs its texts can use, for the web page.
 
-Usage: web-font.py FONT OUT.ttf ROOT
+Usage: web-font.py FONT OUT.ttf ROOT DIR...
 
 The characters kept: printable ASCII (numbers and signs the game composes at
-run time), every character of every string literal in the program's sources
-under ROOT (comments skipped), and every msgid and msgstr of the catalogues in
-ROOT/po, if there are any. The browser test checks the result against every
+run time), every character of every string literal in the C++ sources under
+ROOT/DIR for each DIR (comments skipped), and every msgid and msgstr of the
+catalogues in ROOT/po, if there are any. A test holds the result against every
 text the game prints in whole games, so a text built some other way cannot
 slip through unseen.
 """
@@ -17,8 +17,6 @@ import sys
 
 from fontTools import subset
 from fontTools.ttLib import TTFont
-
-SOURCE_DIRS = ("app", "core", "screen", "staff", "creatures", "scenes", "sound", "platform")
 
 # A C++ token stream reduced to what matters here: comments, character
 # literals and string literals (with an optional prefix such as u8 or L).
@@ -38,9 +36,9 @@ def literal_chars(text):
     return chars
 
 
-def texts_chars(root):
+def texts_chars(root, dirs):
     chars = {chr(c) for c in range(0x20, 0x7F)}
-    for d in SOURCE_DIRS:
+    for d in dirs:
         for path in sorted((root / d).rglob("*")):
             if path.suffix in (".cpp", ".h"):
                 chars |= literal_chars(path.read_text(encoding="utf-8"))
@@ -53,10 +51,10 @@ def texts_chars(root):
 
 
 def main():
-    if len(sys.argv) != 4:
+    if len(sys.argv) < 5:
         sys.exit(__doc__)
     font, out, root = sys.argv[1], sys.argv[2], pathlib.Path(sys.argv[3])
-    chars = texts_chars(root)
+    chars = texts_chars(root, sys.argv[4:])
     logging.getLogger("fontTools").setLevel(logging.ERROR)  # tables it drops whole, e.g. FFTM
     options = subset.Options()
     options.notdef_outline = True  # a missing glyph shows as a box, not as nothing
@@ -67,6 +65,7 @@ def main():
     sub = subset.Subsetter(options)
     sub.populate(unicodes=[ord(c) for c in chars])
     sub.subset(f)
+    pathlib.Path(out).parent.mkdir(parents=True, exist_ok=True)
     f.save(out)
     cmap = f.getBestCmap()
     lost = sorted(c for c in chars if ord(c) not in cmap and not c.isspace())

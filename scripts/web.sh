@@ -31,7 +31,6 @@ scripts/deps.sh
 PACKAGES=(
   emscripten                # the compiler to WebAssembly (with binaryen, clang and lld)
   dpkg-dev                  # apt-get source unpacks the libraries' sources with it
-  python3-fonttools         # cuts the font down to the glyphs the game uses
   vorbis-tools              # oggenc: the tune, made at build time, compressed
 )
 [ "$MODE" = test ] && PACKAGES+=(chromium)  # the browser the test drives
@@ -41,6 +40,10 @@ for p in "${PACKAGES[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
 done
 if [ ${#missing[@]} -gt 0 ]; then
+  if [ -n "$SUDO" ] && ! sudo -n true 2>/dev/null; then
+    echo "web: needs ${missing[*]} installed (as root: bash scripts/web.sh)" >&2
+    exit 77
+  fi
   say "installing ${missing[*]}"
   $SUDO apt-get update -qq
   DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
@@ -97,35 +100,35 @@ else
 fi
 
 # --- Made on this machine: the sounds, the tune, the font, the references. ---
-say "native tools"
-cmake -S . -B "$OUT/native" -DCMAKE_BUILD_TYPE=Release -DPIKORA_SANITIZED_TESTS=OFF >/dev/null
-cmake --build "$OUT/native" -j"$(nproc)" --target pikora_audio pikora_render_tune pikora_web_reference >/dev/null
+# PIKORA_WEB_NATIVE names a desktop build that has them already (the tests' own).
+NATIVE=${PIKORA_WEB_NATIVE:-$OUT/native}
+if [ -z "${PIKORA_WEB_NATIVE:-}" ]; then
+  say "native tools"
+  cmake -S . -B "$NATIVE" -DCMAKE_BUILD_TYPE=Release -DPIKORA_SANITIZED_TESTS=OFF >/dev/null
+  cmake --build "$NATIVE" -j"$(nproc)" --target pikora_audio pikora_web_font pikora_render_tune pikora_web_reference >/dev/null
+fi
 DATA=$OUT/data
-rm -rf "$DATA"
 mkdir -p "$DATA/bg" "$DATA/se"
-cp "$OUT/native/bg/bg1.mid" "$DATA/bg/"
-cp "$OUT"/native/se/se* "$DATA/se/"
-SF=/usr/share/sounds/sf2/TimGM6mb.sf2
-if [ ! -s "$OUT/tune/bg1.ogg" ] || [ "$OUT/native/bg/bg1.mid" -nt "$OUT/tune/bg1.ogg" ] ||
-   [ "$OUT/native/pikora_render_tune" -nt "$OUT/tune/bg1.ogg" ]; then
+cp -p "$NATIVE/bg/bg1.mid" "$DATA/bg/"
+cp -p "$NATIVE"/se/se* "$DATA/se/"
+if [ ! -s "$OUT/tune/bg1.ogg" ] || [ "$NATIVE/bg/bg1.mid" -nt "$OUT/tune/bg1.ogg" ] ||
+   [ "$NATIVE/pikora_render_tune" -nt "$OUT/tune/bg1.ogg" ]; then
   say "the tune, made as the desktop game makes it, into OGG"
   mkdir -p "$OUT/tune"
-  "$OUT/native/pikora_render_tune" "$OUT/native/bg/bg1.mid" "$OUT/tune/bg1.wav" "$SF"
+  "$NATIVE/pikora_render_tune" "$NATIVE/bg/bg1.mid" "$OUT/tune/bg1.wav" /usr/share/sounds/sf2/TimGM6mb.sf2
   oggenc -Q -q 4 -o "$OUT/tune/bg1.ogg" "$OUT/tune/bg1.wav"
   rm -f "$OUT/tune/bg1.wav"
 fi
-cp "$OUT/tune/bg1.ogg" "$DATA/bg/"
-mkdir -p "$OUT/font"
-/usr/bin/python3 scripts/web-font.py /usr/share/fonts/truetype/vlgothic/VL-Gothic-Regular.ttf \
-  "$OUT/font/VL-Gothic-Regular.ttf" "$ROOT"
+cp -p "$OUT/tune/bg1.ogg" "$DATA/bg/"
+FONT=$NATIVE/web-font/VL-Gothic-Regular.ttf
 
 # --- The game in WebAssembly, and the page. ----------------------------------
 say "the game in WebAssembly"
 if [ ! -f "$OUT/wasm/CMakeCache.txt" ]; then
   emcmake cmake -S . -B "$OUT/wasm" -DCMAKE_BUILD_TYPE=Release -DPIKORA_WEB_LIBS="$LIBS" \
-    -DPIKORA_FONT="$OUT/font/VL-Gothic-Regular.ttf" -DPIKORA_WEB_DATA="$DATA" >/dev/null
+    -DPIKORA_FONT="$FONT" -DPIKORA_WEB_DATA="$DATA" >/dev/null
 else
-  cmake "$OUT/wasm" -DPIKORA_WEB_LIBS="$LIBS" >/dev/null
+  cmake "$OUT/wasm" -DPIKORA_WEB_LIBS="$LIBS" -DPIKORA_FONT="$FONT" -DPIKORA_WEB_DATA="$DATA" >/dev/null
 fi
 cmake --build "$OUT/wasm" -j"$(nproc)" --target pikora
 
@@ -158,6 +161,6 @@ case "$MODE" in
     exec /usr/bin/python3 -m http.server --bind 127.0.0.1 --directory "$DIST" "$PORT"
     ;;
   test)
-    exec bash tests/web/browser_test.sh "$OUT" $SHOTS
+    PIKORA_WEB_NATIVE=$NATIVE exec bash tests/web/browser_test.sh "$OUT" $SHOTS
     ;;
 esac
