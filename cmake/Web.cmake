@@ -12,13 +12,16 @@ foreach(v PIKORA_WEB_LIBS PIKORA_WEB_DATA PIKORA_FONT)
   endif()
 endforeach()
 
+# emcc's JavaScript optimiser needs acorn, which Debian keeps where a node
+# not of Debian's does not look.
+set(CMAKE_CXX_LINKER_LAUNCHER ${CMAKE_COMMAND} -E env NODE_PATH=/usr/share/nodejs)
 # Exceptions are the game's way out of a broken record or picture.
 add_compile_options(-fexceptions)
 add_library(pikora_web_libs INTERFACE)
 target_include_directories(pikora_web_libs INTERFACE ${PIKORA_WEB_LIBS}/include/SDL2 ${PIKORA_WEB_LIBS}/include)
 # By path: emcc takes -lSDL2 and the like for its own ports, which it would download.
 set(lib ${PIKORA_WEB_LIBS}/lib)
-target_link_libraries(pikora_web_libs INTERFACE ${lib}/libSDL2_ttf.a ${lib}/libfreetype.a ${lib}/libSDL2_image.a
+target_link_libraries(pikora_web_libs INTERFACE ${lib}/libSDL2_ttf.a ${lib}/libharfbuzz.a ${lib}/libfreetype.a ${lib}/libSDL2_image.a
                       ${lib}/libSDL2_mixer.a ${lib}/libimagequant.a ${lib}/libSDL2.a)
 
 include(cmake/Embed.cmake)
@@ -41,6 +44,8 @@ target_link_libraries(pikora_sdl PUBLIC pikora_seam)
 add_library(pikora_app STATIC app/Options.cpp app/Settings.cpp app/Shell.cpp app/PageKept.cpp)
 target_link_libraries(pikora_app PUBLIC pikora_sdl)
 
+file(WRITE ${CMAKE_BINARY_DIR}/js-functions.json
+     "[\"$autoResumeAudioContext\", \"$dynCall\", \"$stringToNewUTF8\"]\n")
 add_executable(pikora app/main.cpp)
 target_link_libraries(pikora PRIVATE pikora_app pikora_game pikora_sdl)
 set_target_properties(pikora PROPERTIES SUFFIX ".js" RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}
@@ -53,6 +58,7 @@ target_link_options(pikora PRIVATE
   # A factory the page calls for each game; main runs when the page says.
   -sMODULARIZE=1 -sEXPORT_NAME=Pikora -sENVIRONMENT=web -sEXIT_RUNTIME=1
   "-sEXPORTED_RUNTIME_METHODS=callMain,FS_unlink"
-  # What SDL's audio and the shell's storage call from JavaScript.
-  "-sDEFAULT_LIBRARY_FUNCS_TO_INCLUDE=$autoResumeAudioContext,$dynCall,$stringToNewUTF8"
+  # What SDL's audio and the shell's storage call from JavaScript (from a
+  # file: the build tools would take their $ for their own).
+  -sDEFAULT_LIBRARY_FUNCS_TO_INCLUDE=@${CMAKE_BINARY_DIR}/js-functions.json
   --preload-file ${PIKORA_WEB_DATA}@/)

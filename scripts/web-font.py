@@ -61,7 +61,10 @@ def main():
     options.name_IDs = ["*"]       # the font's copyright and licence stay with it
     options.name_languages = ["*"]
     options.hinting = True         # drawn as on the desktop, hints and all
-    f = TTFont(font)
+    options.layout_features = ["*"]  # and placed as there: every feature HarfBuzz may apply
+    # The glyphs' boxes as the font states them: FreeType places a glyph by
+    # them, and a box computed afresh moves some glyphs by a pixel.
+    f = TTFont(font, recalcBBoxes=False)
     sub = subset.Subsetter(options)
     sub.populate(unicodes=[ord(c) for c in chars])
     sub.subset(f)

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Builds the libraries the page links (SDL2, SDL2_ttf, SDL2_image with SVG,
-# SDL2_mixer with WAV and OGG, FreeType, libimagequant) for WebAssembly from
+# Builds the libraries the page links (SDL2, SDL2_ttf with HarfBuzz, SDL2_image
+# with SVG, SDL2_mixer with WAV and OGG, FreeType, libimagequant) for WebAssembly from
 # Debian's own source trees, by compiling their files directly: their own
 # configure steps probe the compiler for minutes and add nothing here, since
 # each tree carries (or needs only a few lines of) its Emscripten settings.
@@ -16,6 +16,7 @@ mkdir -p "$OUT/include/SDL2" "$OUT/lib" "$OUT/obj"
 # Compiling through emcc costs a Python start per file; its own clang with
 # emcc's flags does the same work at once.
 read -r -a EMFLAGS <<<"$(emcc --cflags)"
+read -r -a EMXXFLAGS <<<"$(em++ --cflags)"
 CC=(clang-14 "${EMFLAGS[@]}" -O2 -w)
 
 tree() {
@@ -88,10 +89,19 @@ build freetype -I"$OUT/obj/ftconfig" -I"$ft/include" -DFT2_BUILD_LIBRARY \
   "$b"/{ftsystem,ftinit,ftdebug,ftbase,ftbbox,ftbitmap,ftglyph,ftmm,ftstroke,ftsynth,ftfstype,ftgasp}.c \
   "$ft"/src/{autofit/autofit,truetype/truetype,sfnt/sfnt,smooth/smooth,raster/raster,psnames/psnames,gzip/ftgzip}.c
 
-# SDL2_ttf, without HarfBuzz (the game's texts need no shaping).
+# HarfBuzz, as one file: the desktop's SDL2_ttf places glyphs through it (the
+# font's own kerning), so the page's texts land on the same pixels.
+hb=$(tree harfbuzz)
+mkdir -p "$OUT/obj/harfbuzz"
+clang++-14 "${EMXXFLAGS[@]}" -std=c++11 -O2 -w -fno-exceptions -fno-rtti -DHAVE_FREETYPE=1 -DHB_NO_MT \
+  -I"$OUT/include/freetype2" -c "$hb/src/harfbuzz.cc" -o "$OUT/obj/harfbuzz/harfbuzz.o"
+llvm-ar-14 rcs "$OUT/lib/libharfbuzz.a" "$OUT/obj/harfbuzz/harfbuzz.o"
+echo "web-libs: libharfbuzz.a (1 file)"
+
+# SDL2_ttf, with HarfBuzz as Debian builds it.
 ttf=$(tree libsdl2-ttf)
 cp "$ttf/SDL_ttf.h" "$OUT/include/SDL2/"
-build SDL2_ttf -I"$OUT/include/SDL2" -I"$OUT/include/freetype2" -DTTF_USE_HARFBUZZ=0 -- "$ttf/SDL_ttf.c"
+build SDL2_ttf -I"$OUT/include/SDL2" -I"$OUT/include/freetype2" -I"$hb/src" -DTTF_USE_HARFBUZZ=1 -- "$ttf/SDL_ttf.c"
 
 # SDL2_image: SVG (nanosvg) to read, PNG (miniz) to write; every other format
 # compiles to its "not supported" answer.
@@ -113,7 +123,7 @@ build imagequant -DNDEBUG -- "$liq"/{blur,kmeans,libimagequant,mediancut,mempool
 
 # What each carries by way of copyright and licence, for the page's licences.
 mkdir -p "$OUT/licenses"
-for p in libsdl2 libsdl2-ttf libsdl2-image libsdl2-mixer freetype libimagequant; do
+for p in libsdl2 libsdl2-ttf libsdl2-image libsdl2-mixer freetype harfbuzz libimagequant; do
   cp "$(tree "$p")/debian/copyright" "$OUT/licenses/$p"
 done
 rm -rf "$OUT/obj"

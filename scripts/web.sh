@@ -52,7 +52,7 @@ fi
 export NODE_PATH=/usr/share/nodejs${NODE_PATH:+:$NODE_PATH}
 
 # --- The libraries' sources: Debian's source packages. -----------------------
-SOURCES=(libsdl2 libsdl2-ttf libsdl2-image libsdl2-mixer freetype libimagequant)
+SOURCES=(libsdl2 libsdl2-ttf libsdl2-image libsdl2-mixer freetype harfbuzz libimagequant)
 versions() {
   local p
   for p in "${SOURCES[@]}"; do

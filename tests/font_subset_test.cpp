@@ -1,15 +1,18 @@
 // The web page carries the font cut down to the glyphs of the game's texts
 // (scripts/web-font.py, from the literals in the sources). Every text whole
 // games print must still find its glyphs there, whichever way it was put
-// together: random games to each of their ends, the pause and the volume
-// drawn over the picture, and the texts of every catalogue, if there are any.
+// together, and come out as the whole font draws it: random games to each of
+// their ends, the pause and the volume drawn over the picture, and the texts
+// of every catalogue, if there are any.
 #include <SDL_ttf.h>
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <set>
 #include <string>
+#include <tuple>
 
 #include "tests/Play.h"
 
@@ -20,8 +23,12 @@ struct Collector : plat::DrawSink {
   void Copied(const plat::Surface&, int, int, int, int, const plat::Surface&, int, int) override {}
   void Boxed(const plat::Surface&, int, int, int, int, plat::Color, bool) override {}
   void Filled(const plat::Surface&, plat::Color) override {}
-  void Printed(const plat::Surface&, const std::string& utf8) override { texts.insert(utf8); }
+  void Printed(const plat::Surface& s, const std::string& utf8) override {
+    texts.insert(utf8);
+    styled.insert({utf8, s.attr.size, s.attr.bold});
+  }
   std::set<std::string> texts;
+  std::set<std::tuple<std::string, int, bool>> styled;
 };
 
 // The code points of a UTF-8 text; a broken sequence gives U+FFFD.
@@ -63,8 +70,30 @@ class FontSubset : public ::testing::Test {
   }
   void TearDown() override {
     if (font_) TTF_CloseFont(font_);
+    for (auto& [key, f] : opened_) TTF_CloseFont(f);
     TTF_Quit();
   }
+  // The text's coverage as SDL_ttf renders it, in one of the two fonts at a
+  // size and weight, as the game's drawing opens them.
+  std::string Rendered(const char* path, const std::string& text, int size, bool bold) {
+    TTF_Font*& f = opened_[{path, size, bold}];
+    if (!f) {
+      f = TTF_OpenFontDPI(path, size, 96, 96);
+      if (!f) return "cannot open";
+      TTF_SetFontStyle(f, bold ? TTF_STYLE_BOLD : TTF_STYLE_NORMAL);
+      TTF_SetFontHinting(f, TTF_HINTING_NORMAL);
+    }
+    SDL_Surface* g = TTF_RenderUTF8_Blended(f, text.c_str(), SDL_Color{255, 255, 255, 255});
+    SDL_Surface* in = g ? SDL_ConvertSurfaceFormat(g, SDL_PIXELFORMAT_ARGB8888, 0) : nullptr;
+    std::string out = in ? std::to_string(in->w) + "x" + std::to_string(in->h) + ":" : "none";
+    for (int y = 0; in && y < in->h; ++y)
+      for (int x = 0; x < in->w; ++x)
+        out += char(reinterpret_cast<const uint32_t*>(static_cast<uint8_t*>(in->pixels) + size_t(y) * in->pitch)[x] >> 24);
+    if (in) SDL_FreeSurface(in);
+    if (g) SDL_FreeSurface(g);
+    return out;
+  }
+  std::map<std::tuple<std::string, int, bool>, TTF_Font*> opened_;
   // The characters of a text the font has no glyph for.
   std::string Missing(const std::string& text) {
     std::string out;
@@ -75,7 +104,7 @@ class FontSubset : public ::testing::Test {
   TTF_Font* font_ = nullptr;
 };
 
-TEST_F(FontSubset, HasAGlyphForEveryTextTheGamePrints) {
+TEST_F(FontSubset, HasEveryTextTheGamePrintsAndDrawsItAsTheWholeFont) {
   Collector seen;
   int ends[4] = {};
 #ifdef PIKORA_SANITIZED
@@ -100,6 +129,13 @@ TEST_F(FontSubset, HasAGlyphForEveryTextTheGamePrints) {
   EXPECT_GT(ends[2] + ends[3], 0) << "no game reached bankruptcy or the ending roll";
   EXPECT_GT(seen.texts.size(), 100u) << "the games printed too few texts to tell anything";
   for (const std::string& t : seen.texts) EXPECT_EQ(Missing(t), "") << "\"" << t << "\"";
+  // Drawn pixel for pixel as by the whole font (a glyph moved by the cutting
+  // would show).
+  int differ = 0;
+  for (const auto& [t, size, bold] : seen.styled)
+    if (Rendered(PIKORA_WEB_FONT, t, size, bold) != Rendered(PIKORA_FULL_FONT, t, size, bold) && ++differ <= 5)
+      ADD_FAILURE() << "\"" << t << "\" at " << size << (bold ? " bold" : "") << " is drawn otherwise by the cut-down font";
+  EXPECT_EQ(differ, 0);
 
   const std::filesystem::path po = std::filesystem::path(PIKORA_SOURCE_DIR) / "po";
   if (!std::filesystem::is_directory(po)) return;

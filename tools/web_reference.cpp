@@ -4,7 +4,8 @@
 //   logo.png  the logo's square while the logo stands;
 //   play.png  the play screen, keeping only the pixels that stay as they are
 //             through the first 20 seconds of play with no key pressed: the
-//             frames, the panels' grounds and labels.
+//             frames, the panels' grounds and labels;
+//   asked.png the message window once the first request waits for an answer.
 //   pikora_web_reference SEED OUTDIR
 #include <SDL.h>
 #include <SDL_image.h>
@@ -20,6 +21,7 @@
 namespace {
 
 constexpr int kLogoX = 352, kLogoY = 256, kLogoSide = 64;  // where the intro puts the logo
+constexpr int kMsgX = 170, kMsgY = 250, kMsgW = 180, kMsgH = 120;  // the message window
 constexpr uint32_t kWatchMs = 20000;
 
 // The twin, looking at every picture it is asked to show.
@@ -79,7 +81,12 @@ int main(int argc, char** argv) {
   while (f.Timer1.Interval() != 0 && f.Step()) {
   }
   hp.PlayBegins();
-  while (hp.Ticks() - hp.playSince <= kWatchMs && f.Step()) {
+  plat::Surface asked;
+  while (hp.Ticks() - hp.playSince <= kWatchMs && f.Step())
+    if (asked.W() == 0 && int(f.Mode) == 1) asked = hp.Display(0);
+  if (asked.W() == 0) {
+    std::fprintf(stderr, "pikora_web_reference: no request came\n");
+    return 1;
   }
   if (!hp.haveLogo) {
     std::fprintf(stderr, "pikora_web_reference: the logo never showed\n");
@@ -93,7 +100,9 @@ int main(int argc, char** argv) {
   const bool ok =
       Save(hp.logo, [](int x, int y) { return x >= kLogoX && x < kLogoX + kLogoSide && y >= kLogoY && y < kLogoY + kLogoSide; },
            dir + "/logo.png") &&
-      Save(hp.play, [&](int x, int y) { return bool(hp.still[size_t(y) * w + x]); }, dir + "/play.png");
+      Save(hp.play, [&](int x, int y) { return bool(hp.still[size_t(y) * w + x]); }, dir + "/play.png") &&
+      Save(asked, [](int x, int y) { return x >= kMsgX && x < kMsgX + kMsgW && y >= kMsgY && y < kMsgY + kMsgH; },
+           dir + "/asked.png");
   if (!ok) {
     std::fprintf(stderr, "pikora_web_reference: cannot write into %s\n", dir.c_str());
     return 1;
