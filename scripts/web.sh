@@ -23,8 +23,13 @@ case "${1:-}" in
 esac
 SUDO=""
 [ "$(id -u)" -ne 0 ] && SUDO="sudo"
-say() { echo "web: $*"; }
 START=$(date +%s)
+say() { echo "web: [$(( $(date +%s) - START )) s] $*"; }
+# Runs a step with its output kept aside, shown only when it fails.
+quiet() {
+  mkdir -p "$OUT"
+  "$@" >"$OUT/step.log" 2>&1 || { cat "$OUT/step.log" >&2; echo "web: failed: $*" >&2; exit 1; }
+}
 
 # --- What the build needs, from Debian's archive (the desktop's first). ------
 scripts/deps.sh
@@ -88,7 +93,7 @@ else
   mkdir "$WORK/src"
   (cd "$WORK/src" && apt-get source -qq "${SOURCES[@]}" >../apt.log 2>&1) ||
     { cat "$WORK/apt.log" >&2; echo "web: apt-get source failed" >&2; exit 1; }
-  bash scripts/web-libs.sh "$WORK/src" "$WORK/out"
+  quiet bash scripts/web-libs.sh "$WORK/src" "$WORK/out"
   versions >"$WORK/out/sources"
   touch "$WORK/out/ready"
   rm -rf "$LIBS"
@@ -104,8 +109,8 @@ fi
 NATIVE=${PIKORA_WEB_NATIVE:-$OUT/native}
 if [ -z "${PIKORA_WEB_NATIVE:-}" ]; then
   say "native tools"
-  cmake -S . -B "$NATIVE" -DCMAKE_BUILD_TYPE=Release -DPIKORA_SANITIZED_TESTS=OFF >/dev/null
-  cmake --build "$NATIVE" -j"$(nproc)" --target pikora_audio pikora_web_font pikora_render_tune pikora_web_reference >/dev/null
+  quiet cmake -S . -B "$NATIVE" -DCMAKE_BUILD_TYPE=Release -DPIKORA_SANITIZED_TESTS=OFF
+  quiet cmake --build "$NATIVE" -j"$(nproc)" --target pikora_audio pikora_web_font pikora_render_tune pikora_web_reference
 fi
 DATA=$OUT/data
 mkdir -p "$DATA/bg" "$DATA/se"
@@ -115,8 +120,8 @@ if [ ! -s "$OUT/tune/bg1.ogg" ] || [ "$NATIVE/bg/bg1.mid" -nt "$OUT/tune/bg1.ogg
    [ "$NATIVE/pikora_render_tune" -nt "$OUT/tune/bg1.ogg" ]; then
   say "the tune, made as the desktop game makes it, into OGG"
   mkdir -p "$OUT/tune"
-  "$NATIVE/pikora_render_tune" "$NATIVE/bg/bg1.mid" "$OUT/tune/bg1.wav" /usr/share/sounds/sf2/TimGM6mb.sf2
-  oggenc -Q -q 4 -o "$OUT/tune/bg1.ogg" "$OUT/tune/bg1.wav"
+  quiet "$NATIVE/pikora_render_tune" "$NATIVE/bg/bg1.mid" "$OUT/tune/bg1.wav" /usr/share/sounds/sf2/TimGM6mb.sf2
+  quiet oggenc -Q -q 4 -o "$OUT/tune/bg1.ogg" "$OUT/tune/bg1.wav"
   rm -f "$OUT/tune/bg1.wav"
 fi
 cp -p "$OUT/tune/bg1.ogg" "$DATA/bg/"
@@ -125,12 +130,12 @@ FONT=$NATIVE/web-font/VL-Gothic-Regular.ttf
 # --- The game in WebAssembly, and the page. ----------------------------------
 say "the game in WebAssembly"
 if [ ! -f "$OUT/wasm/CMakeCache.txt" ]; then
-  emcmake cmake -S . -B "$OUT/wasm" -DCMAKE_BUILD_TYPE=Release -DPIKORA_WEB_LIBS="$LIBS" \
-    -DPIKORA_FONT="$FONT" -DPIKORA_WEB_DATA="$DATA" >/dev/null
+  quiet emcmake cmake -S . -B "$OUT/wasm" -DCMAKE_BUILD_TYPE=Release -DPIKORA_WEB_LIBS="$LIBS" \
+    -DPIKORA_FONT="$FONT" -DPIKORA_WEB_DATA="$DATA"
 else
-  cmake "$OUT/wasm" -DPIKORA_WEB_LIBS="$LIBS" -DPIKORA_FONT="$FONT" -DPIKORA_WEB_DATA="$DATA" >/dev/null
+  quiet cmake "$OUT/wasm" -DPIKORA_WEB_LIBS="$LIBS" -DPIKORA_FONT="$FONT" -DPIKORA_WEB_DATA="$DATA"
 fi
-cmake --build "$OUT/wasm" -j"$(nproc)" --target pikora
+quiet cmake --build "$OUT/wasm" -j"$(nproc)" --target pikora
 
 DIST=$OUT/dist
 rm -rf "$DIST"
