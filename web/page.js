@@ -51,6 +51,7 @@
     else endedText.textContent = 'The game has ended (status ' + status + ').';
     endedDetail.textContent = detail;
     endedDetail.hidden = status === 0 || !detail;
+    again.textContent = status === 0 ? 'Play again' : 'Try again';
     ended.hidden = false;
     document.body.dataset.state = status === 0 ? 'ended' : 'failed';
     again.focus();
@@ -79,7 +80,7 @@
       printErr: (text) => {
         console.warn(text);
         stderrTail.push(text);
-        if (stderrTail.length > 12) stderrTail.shift();
+        if (stderrTail.length > 40) stderrTail.shift();
       },
       // What the game tells the player before it stops on a fatal error.
       pikoraFatal: (text) => { fatalText = text; },

@@ -296,6 +296,16 @@ async function main() {
       `picture ${Math.round(phone.stage)} px of ${phone.vw}, ${phone.small} small, ${phone.off} off screen`);
     await shot(page, 'phone');
 
+    // A fault is told in words on the page: an option the game does not know.
+    await page.goto(`${url}?frobnicate`, { waitUntil: 'load' });
+    await waitFor('gate', 30000, () => page.evaluate(() => document.body.dataset.state === 'gate'));
+    await page.tap('#start');
+    const told = await waitFor('told', 10000, () => page.evaluate(() => document.body.dataset.state === 'failed' &&
+      document.getElementById('ended-text').textContent + ' / ' + document.getElementById('ended-detail').textContent));
+    check('a bad option in the address is told on the page in words', told !== null && /frobnicate/.test(told),
+      (told || '').split('\n')[0]);
+    await shot(page, 'fault');
+
     check('no page error, failed request or console error', errors.length === 0, errors.slice(0, 5).join('; '));
   } finally {
     await browser.close();
