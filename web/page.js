@@ -12,19 +12,33 @@
 
   // The picture in whole multiples of device pixels where one fits, so every
   // pixel of the game stays square and sharp; fitted (kept in proportion)
-  // where the window is smaller than the picture.
+  // where the window is smaller than the picture. In fullscreen the picture
+  // has the whole screen.
   function fit() {
     const dpr = window.devicePixelRatio || 1;
-    const reserved = document.querySelector('header').offsetHeight + $('pad').offsetHeight + 28;
-    const availW = Math.max(document.documentElement.clientWidth - 16, W / 4);
+    const full = document.fullscreenElement === stage;
+    const reserved = full ? 0 : document.querySelector('header').offsetHeight + $('pad').offsetHeight + 28;
+    const availW = Math.max((full ? window.innerWidth : document.documentElement.clientWidth - 16), W / 4);
     const availH = Math.max(window.innerHeight - reserved, H / 4);
     const f = Math.min(availW / W, availH / H) * dpr;
     const k = f >= 1 ? Math.floor(f) : f;
-    stage.style.width = (W * k / dpr) + 'px';
-    stage.style.height = (H * k / dpr) + 'px';
+    document.documentElement.style.setProperty('--picture-w', (W * k / dpr) + 'px');
+    document.documentElement.style.setProperty('--picture-h', (H * k / dpr) + 'px');
   }
   window.addEventListener('resize', fit);
+  document.addEventListener('fullscreenchange', fit);
   fit();
+
+  // Fullscreen is the page's: the browser grants it only within the key's own
+  // event, and the picture goes fullscreen with the page's messages over it.
+  // (The game's own fullscreen would resize the canvas the page scales.)
+  window.addEventListener('keydown', (e) => {
+    if (e.key !== 'F11' && !(e.altKey && e.key === 'Enter')) return;
+    e.preventDefault();
+    e.stopImmediatePropagation();
+    if (document.fullscreenElement) document.exitFullscreen().catch(() => {});
+    else if (stage.requestFullscreen) stage.requestFullscreen().catch(() => {});
+  }, true);
 
   // The command line from the address: ?seed=42&mute gives --seed 42 --mute.
   function argsFromAddress() {

@@ -207,6 +207,17 @@ async function main() {
     await page.click('#pad button[data-key="KeyP"]');
     await sleep(500);
 
+    // F11 puts the picture in fullscreen, scaled as ever, and takes it out.
+    await page.keyboard.press('F11');
+    const full = await waitFor('fullscreen', 3000, () => page.evaluate(() => {
+      const c = document.getElementById('canvas').getBoundingClientRect();
+      return document.fullscreenElement && document.fullscreenElement.id === 'stage' &&
+        c.width * devicePixelRatio % 800 === 0 && c.width / c.height === 800 / 600 && `${c.width} x ${c.height}`;
+    }));
+    await page.keyboard.press('F11');
+    const back = await waitFor('windowed', 3000, () => page.evaluate(() => !document.fullscreenElement));
+    check('F11 shows the picture fullscreen in whole multiples and back', full !== null && back !== null, full || '');
+
     // Escape ends the program and the page says so, offering another game.
     await page.keyboard.press('Escape');
     const end = await waitFor('end', 5000, () => page.evaluate(() =>
