@@ -21,11 +21,10 @@ function(pikora_embed target)
     set(asm ${dir}/${sym}.S)
     if(EMSCRIPTEN)
       # WebAssembly objects want a section per datum and the size of each symbol.
-      file(SIZE ${path} size)
       file(WRITE ${asm}.in
         "  .section .rodata.${sym},\"\",@\n  .globl ${sym}_begin\n${sym}_begin:\n"
-        "  .incbin \"${path}\"\n  .size ${sym}_begin, ${size}\n"
-        "  .globl ${sym}_end\n${sym}_end:\n  .byte 0\n  .size ${sym}_end, 1\n")
+        "  .incbin \"${path}\"\n  .globl ${sym}_end\n${sym}_end:\n  .byte 0\n"
+        "  .size ${sym}_begin, ${sym}_end - ${sym}_begin\n  .size ${sym}_end, 1\n")
     else()
       file(WRITE ${asm}.in
         "  .section .rodata\n  .balign 16\n  .global ${sym}_begin\n${sym}_begin:\n"

@@ -26,6 +26,7 @@ target_link_libraries(pikora_web_libs INTERFACE ${lib}/libSDL2_ttf.a ${lib}/libh
 
 include(cmake/Embed.cmake)
 include(cmake/Assets.cmake)
+include(cmake/Catalogues.cmake)
 file(GLOB SEAM_SRC CONFIGURE_DEPENDS platform/*.cpp)
 file(GLOB GAME_SRC CONFIGURE_DEPENDS core/*.cpp screen/*.cpp staff/*.cpp creatures/*.cpp
      sound/*.cpp scenes/*.cpp)
@@ -36,7 +37,8 @@ list(REMOVE_ITEM SDL_SRC ${CMAKE_SOURCE_DIR}/platform/sdl/Desktop.cpp ${CMAKE_SO
 add_library(pikora_seam STATIC ${SEAM_SRC})
 target_include_directories(pikora_seam PUBLIC ${CMAKE_SOURCE_DIR})
 target_link_libraries(pikora_seam PUBLIC pikora_web_libs)
-pikora_embed(pikora_seam font ${PIKORA_FONT} ${PIKORA_ASSETS})
+pikora_embed(pikora_seam font ${PIKORA_FONT} ${PIKORA_ASSETS} ${PIKORA_CATALOGUES})
+target_compile_definitions(pikora_seam PRIVATE PIKORA_LANGUAGE_CODES="${PIKORA_LANGUAGE_CODES}")
 add_library(pikora_game STATIC ${GAME_SRC})
 target_link_libraries(pikora_game PUBLIC pikora_seam)
 add_library(pikora_sdl STATIC ${SDL_SRC})

@@ -2,8 +2,8 @@
 // (scripts/web-font.py, from the literals in the sources). Every text whole
 // games print must still find its glyphs there, whichever way it was put
 // together, and come out as the whole font draws it: random games to each of
-// their ends, the pause and the volume drawn over the picture, and the texts
-// of every catalogue, if there are any.
+// their ends in every language the program carries, the pause and the volume
+// drawn over the picture, and the texts of every catalogue.
 #include <SDL_ttf.h>
 #include <gtest/gtest.h>
 
@@ -108,24 +108,29 @@ TEST_F(FontSubset, HasEveryTextTheGamePrintsAndDrawsItAsTheWholeFont) {
   Collector seen;
   int ends[4] = {};
 #ifdef PIKORA_SANITIZED
-  constexpr uint64_t kGames = 20;  // each many times slower
+  constexpr uint64_t kGames = 10;  // each many times slower
 #else
-  constexpr uint64_t kGames = 100;
+  constexpr uint64_t kGames = 60;
 #endif
-  for (uint64_t seed = 1; seed <= kGames; ++seed) {
-    pktest::Game g(seed);
-    for (int i = 0; i < 3; ++i) g.hp.Display(i).sink = &seen;
-    pktest::RandomPlayer player(seed);
-    g.Boot();
-    for (int steps = 0; steps < 2000000 && g.f.Step(); ++steps) player.Feed(g.hp, g.f);
-    ++ends[int(g.f.Mode)];
+  const plat::Languages& langs = plat::CarriedLanguages();
+  for (size_t lang = 0; lang < langs.Count(); ++lang) {
+    for (uint64_t seed = 1; seed <= kGames; ++seed) {
+      pktest::Game g(seed);
+      ASSERT_TRUE(g.hp.Speak(langs[lang].code));
+      for (int i = 0; i < 3; ++i) g.hp.Display(i).sink = &seen;
+      pktest::RandomPlayer player(seed);
+      g.Boot();
+      for (int steps = 0; steps < 2000000 && g.f.Step(); ++steps) player.Feed(g.hp, g.f);
+      ++ends[int(g.f.Mode)];
+    }
+    // What the platform draws over the picture: the pause, each volume, muted.
+    plat::Surface shown(plat::Platform::kSurfW, plat::Platform::kSurfH);
+    shown.sink = &seen;
+    for (int v = -1; v <= 10; ++v)
+      for (bool paused : {false, true})
+        for (bool muted : {false, true})
+          plat::DrawOverlay(plat::Surface(shown.W(), shown.H()), {paused, v, muted, lang}, shown);
   }
-  // What the platform draws over the picture: the pause, each volume, muted.
-  plat::Surface shown(plat::Platform::kSurfW, plat::Platform::kSurfH);
-  shown.sink = &seen;
-  for (int v = -1; v <= 10; ++v)
-    for (bool paused : {false, true})
-      for (bool muted : {false, true}) plat::DrawOverlay(plat::Surface(shown.W(), shown.H()), {paused, v, muted}, shown);
   EXPECT_GT(ends[2] + ends[3], 0) << "no game reached bankruptcy or the ending roll";
   EXPECT_GT(seen.texts.size(), 100u) << "the games printed too few texts to tell anything";
   for (const std::string& t : seen.texts) EXPECT_EQ(Missing(t), "") << "\"" << t << "\"";

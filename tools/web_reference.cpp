@@ -6,7 +6,7 @@
 //             through the first 20 seconds of play with no key pressed: the
 //             frames, the panels' grounds and labels;
 //   asked.png the message window once the first request waits for an answer.
-//   pikora_web_reference SEED OUTDIR
+//   pikora_web_reference SEED OUTDIR [LANGUAGE]
 #include <SDL.h>
 #include <SDL_image.h>
 
@@ -71,11 +71,15 @@ bool Save(const plat::Surface& s, Keep keep, const std::string& path) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 3) {
-    std::fprintf(stderr, "usage: pikora_web_reference SEED OUTDIR\n");
+  if (argc != 3 && argc != 4) {
+    std::fprintf(stderr, "usage: pikora_web_reference SEED OUTDIR [LANGUAGE]\n");
     return 2;
   }
   Watching hp(std::strtoull(argv[1], nullptr, 10));
+  if (argc == 4 && !hp.Speak(argv[3])) {
+    std::fprintf(stderr, "pikora_web_reference: no language %s\n", argv[3]);
+    return 2;
+  }
   pk::Form1 f(hp);
   f.Form_Load();
   while (f.Timer1.Interval() != 0 && f.Step()) {

@@ -134,7 +134,9 @@ async function main() {
     await page.evaluateOnNewDocument(spliceAnalyser);
 
     // The gate: shown, ready, and the game not started before the click.
-    await page.goto(`${url}?seed=${SEED}`, { waitUntil: 'load' });
+    // In Japanese, as the reference pictures are (the page's own default is
+    // the browser's language).
+    await page.goto(`${url}?seed=${SEED}&lang=ja`, { waitUntil: 'load' });
     const ready = await waitFor('gate', 30000, () =>
       page.evaluate(() => document.body.dataset.state === 'gate' && performance.now()));
     check('the gate offers "Click to start" once the game is loaded', ready !== null,
@@ -316,6 +318,14 @@ async function main() {
     check('a bad option in the address is told on the page in words', told !== null && /frobnicate/.test(told),
       (told || '').split('\n')[0]);
     await shot(page, 'fault');
+
+    // Without a language in the address the game speaks the browser's
+    // (English in this Chromium): its caption becomes the page's title.
+    await page.goto(`${url}?seed=${SEED}`, { waitUntil: 'load' });
+    await waitFor('gate', 30000, () => page.evaluate(() => document.body.dataset.state === 'gate'));
+    await page.tap('#start');
+    const title = await waitFor('title', 10000, () => page.evaluate(() => document.title !== '有限会社☆ピコラ！' && document.title));
+    check("the game speaks the browser's language", title === 'Pikora☆Ltd.!', title || 'the title stayed');
 
     check('no page error, failed request or console error', errors.length === 0, errors.slice(0, 5).join('; '));
   } finally {

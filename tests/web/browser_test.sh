@@ -23,7 +23,7 @@ SITE=$(mktemp -d)
 SPID=""
 trap '[ -n "$SPID" ] && kill "$SPID" 2>/dev/null; rm -rf "$SITE"' EXIT
 # The desktop game's pictures for the same seed, made by its headless twin.
-"$NATIVE/pikora_web_reference" "$SEED" "$SITE/reference"
+"$NATIVE/pikora_web_reference" "$SEED" "$SITE/reference" ja
 for f in "$OUT"/dist/*; do ln -s "$f" "$SITE/"; done
 
 PORT=$(/usr/bin/python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
