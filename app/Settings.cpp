@@ -38,6 +38,43 @@ bool ReadFlag(const std::string& v, bool& out) {
 
 }  // namespace
 
+SettingsRead ParseSettings(const std::string& text, const std::string& where, Settings& out, std::string& why) {
+  out = Settings{};
+  std::istringstream in(text);
+  Settings s;
+  std::string line;
+  int lineNo = 0;
+  while (std::getline(in, line)) {
+    ++lineNo;
+    line = Trim(line);
+    if (line.empty() || line[0] == '#') continue;
+    const size_t eq = line.find('=');
+    bool ok = eq != std::string::npos;
+    if (ok) {
+      const std::string name = Trim(line.substr(0, eq)), v = Trim(line.substr(eq + 1));
+      if (name == "fullscreen") ok = ReadFlag(v, s.fullscreen);
+      else if (name == "width") ok = ReadInt(v, 400, 16384, s.width);
+      else if (name == "height") ok = ReadInt(v, 300, 16384, s.height);
+      else if (name == "volume") ok = ReadInt(v, 0, 10, s.volume);
+      else if (name == "mute") ok = ReadFlag(v, s.mute);
+      else if (name == "language") ok = (s.language = v).size() <= 40 && v.find_first_of(" \t") == std::string::npos;
+      // A name from a later version is no fault.
+    }
+    if (!ok) return why = where + " line " + std::to_string(lineNo) + " makes no sense", SettingsRead::Malformed;
+  }
+  out = s;
+  return SettingsRead::Good;
+}
+
+std::string SettingsText(const Settings& s) {
+  std::ostringstream o;
+  o << "# " << look::kTitle << " settings, rewritten when they change in the game\n"
+    << "fullscreen = " << int(s.fullscreen) << "\nwidth = " << s.width << "\nheight = " << s.height
+    << "\nvolume = " << s.volume << "\nmute = " << int(s.mute) << '\n';
+  if (!s.language.empty()) o << "language = " << s.language << '\n';
+  return o.str();
+}
+
 std::string SettingsPath() {
   // A relative XDG_CONFIG_HOME is to be ignored.
   const char* xdg = std::getenv("XDG_CONFIG_HOME");
@@ -67,30 +104,7 @@ SettingsRead LoadSettings(const std::string& path, Settings& out, std::string& w
   const int err = errno;
   if (fd >= 0) close(fd);
   if (!readable) return why = "cannot read " + path + ": " + std::strerror(err), SettingsRead::Unreadable;
-  std::istringstream in(text);
-  Settings s;
-  std::string line;
-  int lineNo = 0;
-  while (std::getline(in, line)) {
-    ++lineNo;
-    line = Trim(line);
-    if (line.empty() || line[0] == '#') continue;
-    const size_t eq = line.find('=');
-    bool ok = eq != std::string::npos;
-    if (ok) {
-      const std::string name = Trim(line.substr(0, eq)), v = Trim(line.substr(eq + 1));
-      if (name == "fullscreen") ok = ReadFlag(v, s.fullscreen);
-      else if (name == "width") ok = ReadInt(v, 400, 16384, s.width);
-      else if (name == "height") ok = ReadInt(v, 300, 16384, s.height);
-      else if (name == "volume") ok = ReadInt(v, 0, 10, s.volume);
-      else if (name == "mute") ok = ReadFlag(v, s.mute);
-      else if (name == "language") ok = (s.language = v).size() <= 40 && v.find_first_of(" \t") == std::string::npos;
-      // A name from a later version is no fault.
-    }
-    if (!ok) return why = path + " line " + std::to_string(lineNo) + " makes no sense", SettingsRead::Malformed;
-  }
-  out = s;
-  return SettingsRead::Good;
+  return ParseSettings(text, path, out, why);
 }
 
 bool SaveSettings(const std::string& path, const Settings& s, std::string& why) {
@@ -100,12 +114,7 @@ bool SaveSettings(const std::string& path, const Settings& s, std::string& why) 
   std::error_code ec;
   std::filesystem::create_directories(dir, ec);
   if (ec) return why = "cannot make the folder " + dir + ": " + ec.message(), false;
-  std::ostringstream o;
-  o << "# " << look::kTitle << " settings, rewritten when they change in the game\n"
-    << "fullscreen = " << int(s.fullscreen) << "\nwidth = " << s.width << "\nheight = " << s.height
-    << "\nvolume = " << s.volume << "\nmute = " << int(s.mute) << '\n';
-  if (!s.language.empty()) o << "language = " << s.language << '\n';
-  const std::string text = o.str(), tmp = path + ".tmp";
+  const std::string text = SettingsText(s), tmp = path + ".tmp";
   const int fd = open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
   if (fd < 0) return why = "cannot write " + tmp + ": " + std::strerror(errno), false;
   const bool written = write(fd, text.data(), text.size()) == ssize_t(text.size()) && fsync(fd) == 0;

@@ -16,6 +16,10 @@ using Settings = plat::Lasting;
 std::string SettingsPath();
 
 enum class SettingsRead { Good, Missing, Unreadable, Malformed };
+// The settings as text, and back: where names the text in what why says.
+std::string SettingsText(const Settings& s);
+SettingsRead ParseSettings(const std::string& text, const std::string& where, Settings& out, std::string& why);
+
 // Reads the file into out; on any fault out keeps the defaults and why says
 // what went wrong in one line.
 SettingsRead LoadSettings(const std::string& path, Settings& out, std::string& why);

@@ -22,9 +22,9 @@ size_t ChooseLanguage(const std::optional<std::string>& asked, const std::string
   return chosen;
 }
 
-Shell::Shell(const Options& options, size_t language) : keeper(SettingsPath()) {
+Shell::Shell(const Options& options, size_t language) : keeper(MakeKeeper()) {
   std::string why;
-  if (LoadSettings(SettingsPath(), start.lasting, why) != SettingsRead::Good)
+  if (ReadKept(start.lasting, why) != SettingsRead::Good)
     std::fprintf(stderr, "pikora: %s; using the default settings\n", why.c_str());
   start.muted = options.mute;
   start.fullscreen = options.fullscreen;

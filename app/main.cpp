@@ -16,7 +16,7 @@ int main(int argc, char** argv) {
   // read quietly here, the shell says what else is wrong with the file.
   app::Settings kept;
   std::string ignored;
-  app::LoadSettings(app::SettingsPath(), kept, ignored);
+  app::ReadKept(kept, ignored);
   const size_t language = app::ChooseLanguage(parsed ? options.lang : std::nullopt, kept.language, wrongLanguage);
   const plat::Catalogue& words = plat::CarriedLanguages()[language].words;
   if (!parsed || !wrongLanguage.empty()) {
@@ -40,7 +40,7 @@ int main(int argc, char** argv) {
   app::Shell shell(options, language);
   std::unique_ptr<plat::SdlPlatform> platform;
   try {
-    platform = std::make_unique<plat::SdlPlatform>(shell.start, shell.keeper);
+    platform = std::make_unique<plat::SdlPlatform>(shell.start, *shell.keeper);
   } catch (const plat::StartFailure& e) {
     std::fprintf(stderr, "pikora: %s\n", e.what());
     return 1;

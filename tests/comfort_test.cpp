@@ -184,7 +184,7 @@ class RealPlatform : public TempDir {
 
 TEST_F(RealPlatform, PadButtonsAndStickAreTheGameKeys) {
   app::Shell shell({});
-  plat::SdlPlatform p(shell.start, shell.keeper);
+  plat::SdlPlatform p(shell.start, *shell.keeper);
   SDL_VirtualJoystickDesc d{};
   d.version = SDL_VIRTUAL_JOYSTICK_DESC_VERSION;
   d.type = SDL_JOYSTICK_TYPE_GAMECONTROLLER;
@@ -229,12 +229,12 @@ TEST_F(RealPlatform, AFaultyFileIsNotOverwrittenUntilThePlayerChangesASetting) {
   Write("volume = loud\n");
   {
     app::Shell shell({});
-    plat::SdlPlatform p(shell.start, shell.keeper);
+    plat::SdlPlatform p(shell.start, *shell.keeper);
   }
   EXPECT_EQ(Read(), "volume = loud\n");
   {
     app::Shell shell({});
-    plat::SdlPlatform p(shell.start, shell.keeper);
+    plat::SdlPlatform p(shell.start, *shell.keeper);
     SDL_Event ev{};
     ev.type = SDL_KEYDOWN;
     ev.key.keysym.sym = SDLK_MINUS;

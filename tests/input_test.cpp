@@ -54,7 +54,7 @@ TEST(SdlKeys, ArrowsKeypadArrowsAndEscapeAndRepeatsArrive) {
   setenv("SDL_VIDEODRIVER", "dummy", 1);
   setenv("SDL_AUDIODRIVER", "dummy", 1);
   app::Shell shell({});
-  plat::SdlPlatform p(shell.start, shell.keeper);
+  plat::SdlPlatform p(shell.start, *shell.keeper);
   plat::Event e;
   while (p.PollEvent(e)) {
   }

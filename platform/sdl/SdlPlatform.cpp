@@ -1,9 +1,6 @@
 #include "platform/sdl/SdlPlatform.h"
 
 #include <SDL.h>
-#include <SDL_syswm.h>
-#include <X11/Xatom.h>
-#include <X11/Xlib.h>
 
 #include <algorithm>
 #include <chrono>
@@ -11,8 +8,9 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
-#include <poll.h>
 #include <vector>
+
+#include "platform/sdl/Machine.h"
 
 namespace plat {
 namespace {
@@ -50,21 +48,6 @@ int VirtualKey(const SDL_Keysym& k) {
   return 255;  // a key the game has no meaning for
 }
 
-// SDL writes the old WM_NAME title in the locale's encoding, which garbles
-// the Japanese caption under the C locale; window lists and tools that read
-// WM_NAME then cannot find the game. Give it the UTF-8 caption too.
-void NameWindowInUtf8(SDL_Window* w) {
-  SDL_SysWMinfo info;
-  SDL_VERSION(&info.version);
-  if (!SDL_GetWindowWMInfo(w, &info) || info.subsystem != SDL_SYSWM_X11) return;
-  Display* d = info.info.x11.display;
-  const char* title = SDL_GetWindowTitle(w);
-  Atom utf8 = XInternAtom(d, "UTF8_STRING", False);
-  XChangeProperty(d, info.info.x11.window, XA_WM_NAME, utf8, 8, PropModeReplace,
-                  reinterpret_cast<const unsigned char*>(title), int(SDL_strlen(title)));
-  XFlush(d);
-}
-
 // Where the 800 x 600 picture goes in a window of w x h: whole multiples when
 // the window is at least twice as large (or exactly the size), else fitted
 // with the aspect kept; in fullscreen whole multiples wherever one fits, black
@@ -83,28 +66,11 @@ Placement Place(int w, int h, bool fullscreen) {
 
 }  // namespace
 
-// Where no window can be shown, SDL falls back to drawing off screen and the
-// game would run unseen with its music playing. A driver asked for by name
-// (the tests ask for the dummy one) is taken as meant.
-std::string NoDisplay() {
-  const char* asked = SDL_getenv("SDL_VIDEODRIVER");
-  if (asked && *asked) return "";
-  const char* x = SDL_getenv("DISPLAY");
-  const char* wl = SDL_getenv("WAYLAND_DISPLAY");
-  const char* driver = SDL_GetCurrentVideoDriver();
-  const bool none = (!x || !*x) && (!wl || !*wl);
-  if (!none && !(driver && (SDL_strcmp(driver, "offscreen") == 0 || SDL_strcmp(driver, "dummy") == 0)))
-    return "";
-  return std::string("there is no display to open the window on (") +
-         (none ? "neither DISPLAY nor WAYLAND_DISPLAY is set" : "DISPLAY / WAYLAND_DISPLAY cannot be reached") +
-         "); start the game in a desktop session, or over ssh with X forwarding (ssh -X)";
-}
-
 SdlPlatform::SdlPlatform(const SdlStart& start, Keeper& keeper)
     : keeper_(keeper), kept_(start.lasting), caption_(start.caption) {
   language_ = start.language < CarriedLanguages().Count() ? start.language : 0;
   // The pictures decode while the window opens; the logo waits for them.
-  picturesReady_ = std::async(std::launch::async, [] { SharedPictures(); });
+  if (machine::kThreads) picturesReady_ = std::async(std::launch::async, [] { SharedPictures(); });
   seed_ = start.seed ? *start.seed : uint64_t(std::chrono::system_clock::now().time_since_epoch().count());
   if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_TIMER | SDL_INIT_EVENTS | SDL_INIT_GAMECONTROLLER) != 0)
     throw StartFailure(std::string("cannot start the video system: ") + SDL_GetError());
@@ -128,7 +94,7 @@ SdlPlatform::SdlPlatform(const SdlStart& start, Keeper& keeper)
   if (const char* drv = SDL_GetCurrentVideoDriver(); drv && std::strcmp(drv, "x11") == 0)
     SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
   window_ = SDL_CreateWindow(std::string(Words().Get("title", caption_)).c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, winW_, winH_,
-                             SDL_WINDOW_RESIZABLE | (fullscreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0));
+                             machine::WindowFlags(fullscreen));
   if (!window_) throw StartFailure(std::string("cannot open the window: ") + SDL_GetError());
   SDL_SetWindowMinimumSize(window_, kWinW / 2, kWinH / 2);
   frame_ = SDL_CreateRGBSurfaceWithFormat(0, kWinW, kWinH, 32, SDL_PIXELFORMAT_XRGB8888);
@@ -142,15 +108,11 @@ SdlPlatform::SdlPlatform(const SdlStart& start, Keeper& keeper)
   SDL_FillRect(frame_, nullptr, 0);
   SDL_StopTextInput();
   comfort_.Start(kept_.volume, start.muted || kept_.mute, fullscreen, language_);
-  NameWindowInUtf8(window_);
-  SDL_SysWMinfo info;
-  SDL_VERSION(&info.version);
-  if (SDL_GetWindowWMInfo(window_, &info) && info.subsystem == SDL_SYSWM_X11)
-    xfd_ = ConnectionNumber(info.info.x11.display);
+  napOn_ = machine::Opened(window_);
   Present();
   // Opening the device and the synthesiser takes longer than the whole first
   // picture; the music is only asked for after the logo and title.
-  audioReady_ = std::async(std::launch::async, [dir = dir_] { return MakeSdlAudio(dir); });
+  if (machine::kThreads) audioReady_ = std::async(std::launch::async, [dir = dir_] { return MakeSdlAudio(dir); });
 }
 
 SdlPlatform::~SdlPlatform() {
@@ -299,18 +261,13 @@ void SdlPlatform::Intake(const SDL_Event& ev) {
   if (comfort_.Take(e, a, now)) ahead_.push_back(e);
 }
 
-// Sleeps on the X connection (or in 10 ms slices elsewhere), at most ms, less
-// while the volume band shows; a pad is read by polling, so more often then.
+// Sleeps at most ms, waking for input where the system can tell; less while
+// the volume band shows, and a pad is read by polling, so more often then.
 void SdlPlatform::Nap(int ms) {
   const int64_t band = comfort_.BandDueIn(SDL_GetTicks());
   if (band >= 0) ms = int(std::min<int64_t>(ms, band + 1));
   if (pads_.Any()) ms = std::min(ms, 16);
-  if (xfd_ >= 0) {
-    pollfd p{xfd_, POLLIN, 0};
-    poll(&p, 1, ms);
-  } else {
-    SDL_Delay(uint32_t(std::min(ms, 10)));
-  }
+  machine::Nap(napOn_, ms);
 }
 
 bool SdlPlatform::PollEvent(Event& e) {
@@ -375,7 +332,7 @@ void SdlPlatform::Retell() { ahead_.push_back(Event{Event::Language, 0, 0, 0}); 
 void SdlPlatform::Caption() {
   if (!window_) return;
   SDL_SetWindowTitle(window_, std::string(Words().Get("title", caption_)).c_str());
-  NameWindowInUtf8(window_);
+  machine::Renamed(window_);
 }
 
 void SdlPlatform::Keep() {
@@ -385,8 +342,7 @@ void SdlPlatform::Keep() {
 }
 
 void SdlPlatform::ShowFatal(const std::string& msg) {
-  SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, std::string(Words().Get("title", caption_)).c_str(), msg.c_str(),
-                           window_);
+  machine::ShowFatal(window_, std::string(Words().Get("title", caption_)), msg);
 }
 
 }  // namespace plat

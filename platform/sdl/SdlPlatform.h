@@ -93,7 +93,7 @@ class SdlPlatform : public Platform, private Comfort::Host {
   Lasting kept_;             // as the keeper was last told
   std::string caption_;
   int winW_ = 0, winH_ = 0;  // the window's size out of fullscreen
-  int xfd_ = -1;             // the X connection, to sleep on while waiting
+  int napOn_ = -1;           // what Nap sleeps on (the X connection on a desktop)
   SDL_Window* window_ = nullptr;
   SDL_Surface* frame_ = nullptr;  // the window's picture as last shown, 800 x 600
   bool redrawAll_ = true;
