@@ -40,12 +40,31 @@ bool ParseOptions(int argc, const char* const* argv, Options& out, std::string& 
       uint64_t seed = 0;
       if (!ParseSeed(v, seed)) return error = "--seed takes a whole number from 0 to 18446744073709551615, not '" + v + "'", false;
       out.seed = seed;
+    } else if (a == "--record" || a == "--replay" || a == "--verify" || a.rfind("--record=", 0) == 0 ||
+               a.rfind("--replay=", 0) == 0 || a.rfind("--verify=", 0) == 0) {
+      const std::string name = a.substr(0, 8);
+      std::string v;
+      if (a.size() == 8) {
+        if (i + 1 >= argc) return error = name + " needs a file", false;
+        v = argv[++i];
+      } else {
+        v = a.substr(9);
+      }
+      if (v.empty()) return error = name + " needs a file", false;
+      std::string& slot = name == "--record" ? out.record : name == "--replay" ? out.replay : out.verify;
+      if (!slot.empty()) return error = name + " is given twice", false;
+      slot = v;
     } else if (a.rfind("-", 0) == 0) {
       return error = "unknown option '" + a + "'", false;
     } else {
       return error = "unexpected argument '" + a + "'", false;
     }
   }
+  if (int(!out.record.empty()) + int(!out.replay.empty()) + int(!out.verify.empty()) > 1)
+    return error = "--record, --replay and --verify go one at a time", false;
+  if (out.seed && (!out.replay.empty() || !out.verify.empty()))
+    return error = "--seed cannot go with " + std::string(out.replay.empty() ? "--verify" : "--replay") +
+                   ": a replay plays its own seed", false;
   return true;
 }
 
@@ -59,6 +78,12 @@ std::string Usage() {
          "  --mute         start with the sound muted\n"
          "  --seed N       play the game of seed N (a whole number): the same seed\n"
          "                 gives the same random numbers, to share or replay a game\n"
+         "  --record FILE  play, and write the game into FILE as it goes (a replay)\n"
+         "  --replay FILE  show the game recorded in FILE in the window; the keys do\n"
+         "                 nothing then but quit, pause, volume and fullscreen\n"
+         "  --verify FILE  play the recorded game without a window or sound and say how\n"
+         "                 it ended (status 0), that it ends elsewhere than recorded (1),\n"
+         "                 or what is wrong with the file (2)"
          "  --help         show this help and exit\n"
          "  --version      show the version and exit\n"
          "\n"
@@ -71,6 +96,7 @@ std::string Usage() {
          "  M                          mute and unmute\n"
          "  -, + (also the keypad's)   volume down and up\n"
          "  F11, Alt+Enter             fullscreen and back\n"
+         "  F12                        save the picture in the pictures folder\n"
          "\n"
          "Fullscreen, window size and volume are kept in $XDG_CONFIG_HOME/pikora/settings\n"
          "(by default ~/.config/pikora/settings).\n";

@@ -12,6 +12,9 @@ struct Options {
   bool mute = false;
   std::optional<bool> fullscreen;  // unset: as the settings file says
   std::optional<uint64_t> seed;    // unset: a seed from the clock
+  // At most one of these: record the game into the file, play a recorded
+  // game in the window, or check one without a window.
+  std::string record, replay, verify;
 };
 
 // Reads the arguments after the program name; false, with the reason in

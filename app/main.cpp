@@ -1,9 +1,11 @@
 // The game: one window, one game, then the program ends. Every failure ends
 // up here, is said in one line and gives the exit status.
+#include <chrono>
 #include <cstdio>
 #include <exception>
 
 #include "app/Options.h"
+#include "app/Replays.h"
 #include "app/Shell.h"
 #include "core/Form.h"
 #include "platform/sdl/SdlPlatform.h"
@@ -23,6 +25,11 @@ int main(int argc, char** argv) {
     std::printf("pikora %s\n", PIKORA_VERSION);
     return 0;
   }
+  // Without a window: the blind twin plays it.
+  if (!options.verify.empty()) return app::Verify(options.verify);
+  // A damaged replay is said before any window opens.
+  replay::Replay shown;
+  if (!options.replay.empty() && !app::LoadReplay(options.replay, shown)) return 2;
   // Before the pictures are decoded.
   if (std::string why = plat::NoDisplay(); !why.empty()) {
     std::fprintf(stderr, "pikora: %s\n", why.c_str());
@@ -30,6 +37,16 @@ int main(int argc, char** argv) {
   }
 
   app::Shell shell(options);
+  replay::Recorder recorder;
+  if (!options.replay.empty()) shell.start.seed = shown.seed;
+  if (!options.record.empty()) {
+    // The seed goes into the file before the game starts.
+    if (!shell.start.seed) shell.start.seed = uint64_t(std::chrono::system_clock::now().time_since_epoch().count());
+    if (!recorder.Open(options.record, *shell.start.seed, error)) {
+      std::fprintf(stderr, "pikora: %s\n", error.c_str());
+      return 1;
+    }
+  }
   std::unique_ptr<plat::SdlPlatform> platform;
   try {
     platform = std::make_unique<plat::SdlPlatform>(shell.start, shell.keeper);
@@ -37,11 +54,18 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "pikora: %s\n", e.what());
     return 1;
   }
+  replay::Player player(shown.inputs);
+  if (!options.record.empty()) platform->UseTape(&recorder);
+  if (!options.replay.empty()) platform->UseTape(&player);
+  pk::Form1 form(*platform);
   try {
-    pk::Form1 form(*platform);
-    return form.Run();
+    const int status = form.Run();
+    if (!options.record.empty()) recorder.Finish(replay::Conclude(form, platform->Point(), false));
+    if (!options.replay.empty()) return app::AfterReplay(*platform, form, player, shown);
+    return status;
   } catch (const std::exception& e) {
     // A breach of the record's ranges or a broken picture: nothing to play on with.
+    if (!options.record.empty()) recorder.Finish(replay::Conclude(form, platform->Point(), true));
     std::fprintf(stderr, "pikora: fatal error: %s\n", e.what());
     platform->ShowFatal(std::string("Fatal error: ") + e.what());
     return 70;

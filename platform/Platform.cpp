@@ -11,4 +11,16 @@ Platform::Platform() {
   for (auto& d : display_) d = Surface(kSurfW, kSurfH, 0);
 }
 
+bool Platform::TakeInput(Event& e) {
+  if (!tape_) return PollEvent(e);
+  while (PollEvent(e))
+    if (tape_->Let(e)) {
+      tape_->Taken(point_, e);
+      return true;
+    }
+  if (!tape_->Next(point_, e)) return false;
+  tape_->Taken(point_, e);
+  return true;
+}
+
 }  // namespace plat

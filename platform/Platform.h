@@ -65,6 +65,23 @@ struct BrokenPicture : std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
+// Stands between the player and the game while a game is recorded or a
+// recording is played: told of every input the game takes, with the point
+// of the game at which it takes it, and able to give inputs of its own. The
+// point is the number of the game's timer fires so far: the game takes input
+// only between its handlers, so its course follows from its seed and the
+// order of fires and inputs alone, whatever the clock says.
+class Tape {
+ public:
+  virtual ~Tape() = default;
+  // The player's input: true to hand it to the game (as it is or changed).
+  virtual bool Let(Event& e) { (void)e; return true; }
+  // The tape's own input due at this point, if any.
+  virtual bool Next(uint64_t point, Event& e) { (void)point; (void)e; return false; }
+  // Told of each input the game takes.
+  virtual void Taken(uint64_t point, const Event& e) { (void)point; (void)e; }
+};
+
 class Platform {
  public:
   static constexpr int kWinW = 800, kWinH = 600;
@@ -99,10 +116,26 @@ class Platform {
   // Reports a fatal error to the player (the message also goes to stderr).
   virtual void ShowFatal(const std::string& msg) = 0;
 
+  // The game's input for one turn of its event loop: the player's, passed
+  // through the tape when one is in use, else the tape's own.
+  bool TakeInput(Event& e);
+  // The game tells each fire of one of its timers.
+  void TimerFired() { ++point_; }
+  uint64_t Point() const { return point_; }
+  // The tape must outlive its use; nullptr: none.
+  void UseTape(Tape* t) { tape_ = t; }
+
  protected:
   Platform();
+  // Surfaces without pixels, for a twin that draws nothing.
+  struct NoPixels {};
+  explicit Platform(NoPixels) {}
   Surface display_[3];
   mutable std::shared_ptr<const Pictures> pics_;
+
+ private:
+  Tape* tape_ = nullptr;
+  uint64_t point_ = 0;
 };
 
 }  // namespace plat

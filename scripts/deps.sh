@@ -12,6 +12,7 @@ PACKAGES=(
   timgm6mb-soundfont        # General MIDI SoundFont for the music
   libfluidsynth-dev         # synthesises the tune once, ahead of playing it
   fluidsynth                # for rendering the tune in tests
+  gnuplot-nox               # draws the strategy lab's histograms
   xvfb x11-utils xdotool imagemagick  # for driving the real window in tests
   dpkg-dev file lintian appstream desktop-file-utils man-db  # for building and checking the package
   openbox                   # a window manager in that X server, for fullscreen
