@@ -59,7 +59,21 @@ constexpr uint64_t kMaxSteps = 50'000'000;  // a policy that never stops pressin
 
 }  // namespace
 
-replay::Ending PlayGame(const PolicyInfo& p, uint64_t seed, std::vector<replay::Input>* inputs) {
+namespace {
+
+void Show(std::FILE* out, const Screen& s, int key) {
+  static const char* const kJobs[7] = {"eggs", "feed", "train", "rest", "warm", "sell", "idle"};
+  std::fprintf(out, "time %4lld score %5lld funds %6lld feed %6lld pen %d/%d/%d/%d/%d staff", (long long)s.Time(),
+               (long long)s.Score(), (long long)s.Funds(), (long long)s.Feed(), s.Count(pk::kEgg),
+               s.Count(pk::kYoung1), s.Count(pk::kYoung2), s.Count(pk::kYoung3), s.Count(pk::kAdult));
+  for (int k = 0; k <= 3; ++k) std::fprintf(out, " %s:%d", kJobs[s.Job(k) == s.Request() && k == s.Asker() ? 6 : s.Job(k)], s.Stamina(k));
+  std::fprintf(out, "  | %d asks %s x%d: %s\n", s.Asker(), kJobs[s.Request()], s.Amount(),
+               key == plat::kKeyLeft ? "permit" : "refuse");
+}
+
+}  // namespace
+
+replay::Ending PlayGame(const PolicyInfo& p, uint64_t seed, std::vector<replay::Input>* inputs, std::FILE* show) {
   plat::Blind blind(seed);
   Hands hands;
   hands.log = inputs;
@@ -73,6 +87,8 @@ replay::Ending PlayGame(const PolicyInfo& p, uint64_t seed, std::vector<replay::
     for (uint64_t step = 0; step < kMaxSteps; ++step) {
       if (!hands.key && f.Timer1.Interval() == 0)
         hands.key = f.Mode >= pk::kBankrupt ? kPageKey : policy->Key(screen);
+      if (show && screen.Asking() && (hands.key == plat::kKeyLeft || hands.key == plat::kKeyRight))
+        Show(show, screen, hands.key);
       if (!f.Step()) break;
     }
   } catch (const pk::FatalError&) {

@@ -3,6 +3,7 @@
 // them.
 #pragma once
 #include <cstdint>
+#include <cstdio>
 #include <functional>
 #include <memory>
 #include <string>
@@ -59,8 +60,10 @@ const std::vector<PolicyInfo>& Policies();
 const PolicyInfo* FindPolicy(const std::string& name);
 
 // One whole game of the policy from the seed; inputs (if given) gets every
-// input the game took, for a replay.
-replay::Ending PlayGame(const PolicyInfo& p, uint64_t seed, std::vector<replay::Input>* inputs = nullptr);
+// input the game took, for a replay; show (if given) gets a line for every
+// answer to a request, with what the screen showed.
+replay::Ending PlayGame(const PolicyInfo& p, uint64_t seed, std::vector<replay::Input>* inputs = nullptr,
+                        std::FILE* show = nullptr);
 
 // Games seed first .. first + n - 1 on `jobs` threads, in seed order.
 std::vector<replay::Ending> PlayGames(const PolicyInfo& p, uint64_t first, uint64_t n, int jobs);

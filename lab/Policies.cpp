@@ -58,54 +58,67 @@ constexpr int kFeedPrice[4] = {30, 40, 20, 50};
 constexpr int kTrainPower[4] = {3, 4, 10, 8};
 constexpr int kSaleFactor[4] = {12, 12, 15, 10};
 
-// A careful owner: buys eggs while the pen has room and there is time for
-// them to grow up, keeps feed ahead of the mouths, trains when the feed
-// allows, rests the tired, sells through the better sellers once the
-// adults are many or time runs short, and refuses what wastes money.
+// A careful owner. A refusal costs time (all but a rest's), and time is
+// what the game is short of, so it permits nearly everything: rests and
+// warming always, training while there is feed and money for it; eggs while
+// the pen has room, money is left for the wages and there is time for them
+// to grow up; feed to stay ahead of the mouths and the training, the amount
+// set to what is needed; and sales through the better sellers once the
+// adults are many, or through whoever asks when time or money runs short.
 class Careful : public Policy {
  public:
+  // Its judgement, in ticks, creatures and money; found by trying many in the lab.
+  struct Knobs {
+    int feedAhead;   // ticks of feed to keep ahead of the mouths and the training
+    int wageAhead;   // ticks of wages to keep in hand
+    int eggsUntil;   // no eggs with fewer ticks left than this
+    int sellFrom;    // adults enough for a sale through a good seller
+    int sellFactor;  // a good seller's price per strength, in tenths
+    int sellLate;    // fewer ticks left than this: any seller will do
+    int trainFunds;  // training only with this many tenths of the wages in hand
+  };
+  explicit Careful(const Knobs& k) : k_(k) {}
+
   int Key(const Screen& s) override {
     if (!s.Asking()) return 0;
     const int who = s.Asker();
     const int64_t ticks = s.Time() * 10 / 3;  // main ticks left
     const int eggs = s.Count(pk::kEgg), adults = s.Count(pk::kAdult);
     const int young = s.Count(pk::kYoung1) + s.Count(pk::kYoung2) + s.Count(pk::kYoung3);
-    int trainers = 0;
-    for (int k = 0; k <= 3; ++k) trainers += s.Job(k) == pk::kTrain;
+    int trainers = 0, busy = 0;
+    for (int k = 0; k <= 3; ++k) trainers += s.Job(k) == pk::kTrain, busy += s.Job(k) != pk::kIdle;
     const int64_t mouths = young + adults;
-    const int64_t perTick = mouths + 2 * adults * trainers;
-    const int64_t feedNeed = perTick * std::min<int64_t>(ticks, 120) + 200;
-    const int64_t reserve = 6 * std::min<int64_t>(ticks, 300) + 200;  // wages to come
+    const int64_t perTick = mouths + 2 * adults * std::max(trainers, 1);
+    const int64_t feedNeed = perTick * std::min<int64_t>(ticks, k_.feedAhead) + 200;
+    const int64_t reserve = (4 + 2 * busy) * std::min<int64_t>(ticks, k_.wageAhead) + 100;
     switch (s.Request()) {
       case pk::kBuyEggs: {
         const int room = 105 - (eggs + young + adults);
         const int64_t spare = s.Funds() - reserve - std::max<int64_t>(0, feedNeed - s.Feed()) / 100 * kFeedPrice[who];
-        int k = std::min<int64_t>({5, room / 10, spare / (10 * kEggPrice[who])});
-        if (ticks < 260) k = 0;
-        return k >= 1 ? Amount(s, k) : plat::kKeyRight;
+        const int k = int(std::min<int64_t>({5, room / 10, spare / (10 * kEggPrice[who])}));
+        return k >= 1 && ticks >= k_.eggsUntil ? Amount(s, k) : plat::kKeyRight;
       }
       case pk::kBuyFeed: {
         if (s.Feed() >= feedNeed) return plat::kKeyRight;
-        const int64_t afford = (s.Funds() - reserve) / (10 * kFeedPrice[who]);
-        const int k = int(std::clamp<int64_t>(std::min<int64_t>((feedNeed - s.Feed() + 999) / 1000, afford), 1, 5));
-        return Amount(s, k);
+        const int64_t afford = (s.Funds() - reserve / 2) / (10 * kFeedPrice[who]);
+        if (afford < 1) return plat::kKeyRight;
+        return Amount(s, int(std::clamp<int64_t>(std::min<int64_t>((feedNeed - s.Feed() + 999) / 1000, afford), 1, 5)));
       }
-      case pk::kTrain:
-        return adults > 0 && s.Feed() > mouths * 25 + adults * 45 && kTrainPower[who] >= 4 ? plat::kKeyLeft
-                                                                                              : plat::kKeyRight;
-      case pk::kRest:
-        return s.Stamina(who) < 60 ? plat::kKeyLeft : plat::kKeyRight;
-      case pk::kWarm:
-        return eggs > 0 ? plat::kKeyLeft : plat::kKeyRight;
-      case pk::kSell:
-        return adults > 0 && ((kSaleFactor[who] >= 12 && adults >= 8) || ticks < 120) ? plat::kKeyLeft
-                                                                                        : plat::kKeyRight;
-      default:
+      case pk::kTrain: {
+        const bool fed = s.Feed() >= 2 * adults * 20 + mouths * 20;
+        return fed && s.Funds() * 10 >= reserve * k_.trainFunds ? plat::kKeyLeft : plat::kKeyRight;
+      }
+      case pk::kSell: {
+        const bool good = kSaleFactor[who] >= k_.sellFactor && adults >= k_.sellFrom;
+        return good || ticks < k_.sellLate || s.Funds() < reserve ? plat::kKeyLeft : plat::kKeyRight;
+      }
+      default:  // rest, warming
         return plat::kKeyLeft;
     }
   }
 
  private:
+  const Knobs k_;
   // Sets the shop's amount first, then permits.
   static int Amount(const Screen& s, int k) {
     if (s.Amount() < k) return plat::kKeyUp;
@@ -123,8 +136,10 @@ const std::vector<PolicyInfo>& Policies() {
       {"refuse-all", "refuses every request", [](uint64_t) { return std::make_unique<RefuseAll>(); }},
       {"random", "random keys at random moments, each game with its own taste for permitting",
        [](uint64_t seed) { return std::make_unique<Random>(seed); }},
-      {"careful", "buys what the pen can use, feeds ahead, trains, rests the tired, sells through the better sellers",
-       [](uint64_t) { return std::make_unique<Careful>(); }},
+      {"careful", "buys what the pen can use, feeds ahead, trains, rests the tired, keeps money for the wages",
+       [](uint64_t) { return std::make_unique<Careful>(Careful::Knobs{130, 460, 490, 40, 12, 110, 2}); }},
+      {"bold", "as careful, with less money kept back and more sales through the best sellers",
+       [](uint64_t) { return std::make_unique<Careful>(Careful::Knobs{150, 400, 245, 3, 14, 240, 0}); }},
   };
   return all;
 }

@@ -17,10 +17,12 @@ namespace {
 std::string Usage() {
   std::string u =
       "Usage: pikora-lab --policy NAME[,NAME...] [--games N] [--first-seed S] [--jobs J] [--out DIR]\n"
+      "       pikora-lab --policy NAME --show SEED\n"
       "Plays N whole games (default 1000) with each policy, game i from seed S + i (S default 1),\n"
       "on J threads (default: every core), without drawing or sound. Prints how they ended and\n"
       "their scores, and writes into DIR (default .) for each policy NAME-scores.png, the\n"
       "histogram of the scores, and NAME-best.replay, the best game, for pikora --replay.\n"
+      "--show plays the one game of SEED and prints every answer with what the screen showed.\n"
       "\nPolicies (--policy all for every one):\n";
   for (const lab::PolicyInfo& p : lab::Policies()) u += "  " + p.name + std::string(12 - std::min<size_t>(11, p.name.size()), ' ') + p.about + "\n";
   return u;
@@ -47,6 +49,8 @@ int main(int argc, char** argv) {
   std::vector<const lab::PolicyInfo*> policies;
   uint64_t games = 1000, first = 1, jobs = std::max(1u, std::thread::hardware_concurrency());
   std::string out = ".";
+  bool show = false;
+  uint64_t showSeed = 0;
   auto bad = [](const std::string& why) {
     std::fprintf(stderr, "pikora-lab: %s\n%s", why.c_str(), Usage().c_str());
     return 2;
@@ -80,6 +84,9 @@ int main(int argc, char** argv) {
       if (!Whole(v, UINT64_MAX, first)) return bad("--first-seed takes a whole number, not '" + v + "'");
     } else if (a == "--jobs") {
       if (!Whole(v, 1024, jobs) || jobs == 0) return bad("--jobs takes a whole number from 1 to 1024, not '" + v + "'");
+    } else if (a == "--show") {
+      if (!Whole(v, UINT64_MAX, showSeed)) return bad("--show takes a seed, not '" + v + "'");
+      show = true;
     } else if (a == "--out") {
       out = v;
     } else {
@@ -87,6 +94,12 @@ int main(int argc, char** argv) {
     }
   }
   if (policies.empty()) return bad("--policy is needed");
+  if (show) {
+    for (const lab::PolicyInfo* p : policies)
+      std::printf("%s, seed %llu: %s\n", p->name.c_str(), static_cast<unsigned long long>(showSeed),
+                  replay::Describe(lab::PlayGame(*p, showSeed, nullptr, stdout)).c_str());
+    return 0;
+  }
   if (first + (games - 1) < first) return bad("the seeds would run past 18446744073709551615");
   std::error_code ec;
   std::filesystem::create_directories(out, ec);
