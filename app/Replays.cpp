@@ -39,6 +39,7 @@ int AfterReplay(plat::Platform& p, const pk::Form1& f, const replay::Player& tap
   if (tape.QuitByPlayer()) return 0;
   const replay::Ending got = replay::Conclude(f, p.Point(), false);
   std::printf("%s\n", replay::Describe(got).c_str());
+  std::fflush(stdout);
   const int status = got == r.end && tape.Spent() ? 0 : Elsewhere("the replay", r, got, tape.Left());
   std::fprintf(stderr, "pikora: the replay is over; Escape, a click or closing the window ends it\n");
   // The last picture stays; the platform's own keys still work meanwhile.

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "app/Shots.h"
 #include "assets/Look.h"
 
 namespace app {
@@ -14,6 +15,7 @@ Shell::Shell(const Options& options) : keeper(SettingsPath()) {
   start.fullscreen = options.fullscreen;
   start.seed = options.seed;
   start.caption = look::kTitle;
+  start.pictures = PicturesFolder();
 }
 
 }  // namespace app

@@ -1,24 +1,27 @@
 // What the platform offers beside the game, the same on the real window and
-// the headless twin: the pause with its clock, the volume and fullscreen. The
+// the headless twin: the pause with its clock, the volume, fullscreen and
+// the picture saved. The
 // keys for them never reach the game, and while paused the game gets nothing
 // but quitting, so a game paused and resumed plays on exactly as if never
 // paused.
 #pragma once
 #include <cstdint>
+#include <string>
 
 #include "platform/Platform.h"
 
 namespace plat {
 
-enum class Action { Nothing, Pause, Mute, VolumeDown, VolumeUp, Fullscreen };
+enum class Action { Nothing, Pause, Mute, VolumeDown, VolumeUp, Fullscreen, Shot };
 
 // Virtual-key numbers of the keys the platform keeps for itself (P and M are
-// their letters).
+// their letters; F12 saves the picture).
 enum ComfortKey : int {
   kKeyEnter = 13,
   kKeyPadPlus = 107,
   kKeyPadMinus = 109,
   kKeyF11 = 122,
+  kKeyF12 = 123,
   kKeyPlus = 187,
   kKeyMinus = 189,
 };
@@ -45,6 +48,7 @@ struct OverlayView {
   bool paused = false;
   int volume = -1;  // -1: no volume band; else the tenths heard
   bool muted = false;
+  std::string note;  // a short word after the picture was saved, or why not
   bool operator==(const OverlayView&) const = default;
 };
 
@@ -57,8 +61,11 @@ class Comfort {
     virtual void HoldSound(bool) {}
     virtual void SetVolume(int) {}  // tenths heard: 0 while muted
     virtual void Changed(bool sound) { (void)sound; }  // the player changed a lasting setting
+    // Saves the game's picture; the note to show after it, "" for none.
+    virtual std::string Shoot() { return ""; }
   };
   static constexpr uint32_t kBandMs = 1500;  // how long the volume stays shown
+  static constexpr uint32_t kNoteMs = 2500;  // how long the note after a picture stays
 
   explicit Comfort(Host& host) : host_(host) {}
   // The starting state, as the settings and the command line say; tells the host.
@@ -77,7 +84,7 @@ class Comfort {
   bool Muted() const { return muted_; }
   bool Fullscreen() const { return fullscreen_; }
   OverlayView View(uint32_t raw) const;
-  // Milliseconds until the volume band goes; -1 when none shows.
+  // Milliseconds until the volume band or the note goes; -1 when none shows.
   int64_t BandDueIn(uint32_t raw) const;
 
  private:
@@ -91,6 +98,8 @@ class Comfort {
   bool muted_ = false, fullscreen_ = false;
   bool band_ = false;
   uint32_t bandAt_ = 0;
+  std::string note_;
+  uint32_t noteAt_ = 0;
 };
 
 // out = the game's picture with the overlay drawn over it; the picture itself

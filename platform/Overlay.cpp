@@ -1,4 +1,5 @@
-// The pause screen and the volume band, drawn over a copy of the game's picture.
+// The pause screen, the volume band and the note after a saved picture,
+// drawn over a copy of the game's picture.
 #include <string>
 
 #include "platform/Comfort.h"
@@ -65,6 +66,11 @@ void DrawOverlay(const Surface& game, const OverlayView& v, Surface& out) {
       const int bx = x0 + ww + 16 + i * 20;
       out.Box(bx, top + 14, bx + 15, top + 29, kWhite, i < v.volume);
     }
+  }
+  if (!v.note.empty()) {
+    // A strip along the top, the note in it.
+    Dim(out, 0, 26);
+    Print(out, v.note, 11, false, 8, 6);
   }
   out.attr = TextAttr{};
 }

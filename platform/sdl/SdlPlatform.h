@@ -48,6 +48,7 @@ struct SdlStart {
   std::optional<bool> fullscreen;
   std::optional<uint64_t> seed;  // unset: a seed from the clock
   std::string caption;
+  std::string pictures;  // the folder F12 saves the picture in; "": none known
 };
 
 class SdlPlatform : public Platform, private Comfort::Host {
@@ -79,6 +80,7 @@ class SdlPlatform : public Platform, private Comfort::Host {
   void HoldSound(bool held) override;
   void SetVolume(int tenths) override;
   void Changed(bool sound) override;
+  std::string Shoot() override;
   void Keep();
   std::deque<Event> ahead_;  // game events taken while waiting, oldest first
   Comfort comfort_{*this};
@@ -88,6 +90,7 @@ class SdlPlatform : public Platform, private Comfort::Host {
   Keeper& keeper_;
   Lasting kept_;             // as the keeper was last told
   std::string caption_;
+  std::string pictures_;
   int winW_ = 0, winH_ = 0;  // the window's size out of fullscreen
   int xfd_ = -1;             // the X connection, to sleep on while waiting
   SDL_Window* window_ = nullptr;
