@@ -165,18 +165,20 @@ bool DrawHistogram(const std::string& policy, const std::vector<replay::Ending>&
   for (const auto& e : ends) text += std::to_string(e.score) + "\n", max = std::max(max, e.score);
   const bool written = write(fd, text.data(), text.size()) == ssize_t(text.size());
   close(fd);
-  // About fifty bars, of a round width.
+  // About fifty bars of a round width over the whole axis, which always
+  // reaches the high-score ending.
+  const int64_t axis = std::max<int64_t>(max, 10000);
   int64_t width = 1;
-  for (int64_t decade = 1; width * 50 < max; decade *= 10)
+  for (int64_t decade = 1; width * 50 < axis; decade *= 10)
     for (int64_t m : {1, 2, 5})
-      if (width * 50 < max) width = m * decade;
+      if (width * 50 < axis) width = m * decade;
   const std::string script =
       "set terminal pngcairo size 900,540 font 'sans,11'\n"
       "set output " + Quoted(png) + "\n"
       "set title " + Quoted(policy + ": the score of " + std::to_string(ends.size()) + " games") + "\n"
       "set xlabel 'score'\nset ylabel 'games'\nset grid ytics\nset key off\n"
       "set style fill solid 0.8 border -1\nset boxwidth " + std::to_string(width) + " absolute\n"
-      "set xrange [" + std::to_string(-width) + ":" + std::to_string(std::max<int64_t>(max, 10000) + 2 * width) + "]\n"
+      "set xrange [" + std::to_string(-width) + ":" + std::to_string(axis + 2 * width) + "]\n"
       "set yrange [0:*]\n"
       "set arrow from 9999.5, graph 0 to 9999.5, graph 1 nohead dt 2 lc rgb '#c03030'\n"
       "set label 'high-score ending above 9999' at 9999.5, graph 0.95 right offset -1,0 tc rgb '#c03030'\n"
