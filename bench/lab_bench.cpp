@@ -16,4 +16,5 @@ static void BM_LabTenThousandGames(benchmark::State& state) {
   const lab::PolicyInfo& p = *lab::FindPolicy("permit-all");
   for (auto _ : state) benchmark::DoNotOptimize(lab::PlayGames(p, 1, 10000, int(state.range(0))).size());
 }
-BENCHMARK(BM_LabTenThousandGames)->ArgName("jobs")->Arg(1)->Arg(2)->Iterations(1)->Unit(benchmark::kSecond)->UseRealTime();
+BENCHMARK(BM_LabTenThousandGames)
+    ->ArgName("jobs")->Arg(1)->Arg(2)->Iterations(1)->Unit(benchmark::kSecond)->UseRealTime();

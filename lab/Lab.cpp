@@ -26,7 +26,9 @@ bool Screen::Asking() const { return f_.Mode == pk::kAsking; }
 int Screen::Asker() const { return int(f_.Jnow); }
 int Screen::Request() const { return int(f_.Jsigoto(f_.Jnow)); }
 int Screen::Stamina(int s) const { return int(f_.Jtairyoku(s)); }
-int Screen::Job(int s) const { return int(f_.Jsigoto(s)); }
+// While a request waits the panel still shows the one asking as free: the
+// request is in the message, not yet a job.
+int Screen::Job(int s) const { return Asking() && s == Asker() ? int(pk::kIdle) : int(f_.Jsigoto(s)); }
 int Screen::Stage(int col, int row) const { return int(f_.PikoraSyu(col, row)); }
 int Screen::Count(int stage) const {
   int n = 0;
@@ -66,7 +68,7 @@ void Show(std::FILE* out, const Screen& s, int key) {
   std::fprintf(out, "time %4lld score %5lld funds %6lld feed %6lld pen %d/%d/%d/%d/%d staff", (long long)s.Time(),
                (long long)s.Score(), (long long)s.Funds(), (long long)s.Feed(), s.Count(pk::kEgg),
                s.Count(pk::kYoung1), s.Count(pk::kYoung2), s.Count(pk::kYoung3), s.Count(pk::kAdult));
-  for (int k = 0; k <= 3; ++k) std::fprintf(out, " %s:%d", kJobs[s.Job(k) == s.Request() && k == s.Asker() ? 6 : s.Job(k)], s.Stamina(k));
+  for (int k = 0; k <= 3; ++k) std::fprintf(out, " %s:%d", kJobs[s.Job(k)], s.Stamina(k));
   std::fprintf(out, "  | %d asks %s x%d: %s\n", s.Asker(), kJobs[s.Request()], s.Amount(),
                key == plat::kKeyLeft ? "permit" : "refuse");
 }
@@ -183,7 +185,8 @@ bool DrawHistogram(const std::string& policy, const std::vector<replay::Ending>&
       "set arrow from 9999.5, graph 0 to 9999.5, graph 1 nohead dt 2 lc rgb '#c03030'\n"
       "set label 'high-score ending above 9999' at 9999.5, graph 0.95 right offset -1,0 tc rgb '#c03030'\n"
       "w = " + std::to_string(width) + "\n"
-      "plot " + Quoted(data) + " using (w * floor($1 / w) + w / 2.0):(1) smooth frequency with boxes lc rgb '#4a7ab0'\n";
+      "plot " + Quoted(data) +
+      " using (w * floor($1 / w) + w / 2.0):(1) smooth frequency with boxes lc rgb '#4a7ab0'\n";
   bool ok = false;
   if (written) {
     // gnuplot reads the script from a pipe; its complaints come back on stderr.

@@ -24,7 +24,8 @@ std::string Usage() {
       "histogram of the scores, and NAME-best.replay, the best game, for pikora --replay.\n"
       "--show plays the one game of SEED and prints every answer with what the screen showed.\n"
       "\nPolicies (--policy all for every one):\n";
-  for (const lab::PolicyInfo& p : lab::Policies()) u += "  " + p.name + std::string(12 - std::min<size_t>(11, p.name.size()), ' ') + p.about + "\n";
+  for (const lab::PolicyInfo& p : lab::Policies())
+    u += "  " + p.name + std::string(12 - std::min<size_t>(11, p.name.size()), ' ') + p.about + "\n";
   return u;
 }
 
@@ -79,11 +80,13 @@ int main(int argc, char** argv) {
         at = comma + 1;
       }
     } else if (a == "--games") {
-      if (!Whole(v, 100'000'000, games) || games == 0) return bad("--games takes a whole number from 1 to 100000000, not '" + v + "'");
+      if (!Whole(v, 10'000'000, games) || games == 0)
+        return bad("--games takes a whole number from 1 to 10000000, not '" + v + "'");
     } else if (a == "--first-seed") {
       if (!Whole(v, UINT64_MAX, first)) return bad("--first-seed takes a whole number, not '" + v + "'");
     } else if (a == "--jobs") {
-      if (!Whole(v, 1024, jobs) || jobs == 0) return bad("--jobs takes a whole number from 1 to 1024, not '" + v + "'");
+      if (!Whole(v, 1024, jobs) || jobs == 0)
+        return bad("--jobs takes a whole number from 1 to 1024, not '" + v + "'");
     } else if (a == "--show") {
       if (!Whole(v, UINT64_MAX, showSeed)) return bad("--show takes a seed, not '" + v + "'");
       show = true;

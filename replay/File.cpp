@@ -113,7 +113,8 @@ bool Parse(const std::string& text, Replay& out, std::string& why) {
   std::vector<std::string> w = Words(lines[0]);
   if (w.empty() || w[0] != "pikora-replay") return why = "not a replay: it does not begin with 'pikora-replay'", false;
   uint64_t format = 0;
-  if (w.size() != 2 || !Number(w[1], 1u << 30, format)) return why = "line 1: the format version is not a number", false;
+  if (w.size() != 2 || !Number(w[1], 1u << 30, format))
+    return why = "line 1: the format version is not a number", false;
   if (format != uint64_t(kFormat))
     return why = "replay format version " + w[1] + " is unknown to this game (it reads version " +
                  std::to_string(kFormat) + ")", false;

@@ -44,7 +44,8 @@ TEST(Lab, EveryPolicyPlaysWholeGamesThatReplayExactly) {
   for (const lab::PolicyInfo& p : lab::Policies()) {
     const std::vector<replay::Ending> ends = lab::PlayGames(p, 100, 12, 3);
     for (size_t i = 0; i < ends.size(); ++i) {
-      EXPECT_TRUE(ends[i].how == "vacation" || ends[i].how == "bankrupt") << p.name << " seed " << 100 + i << ": " << ends[i].how;
+      EXPECT_TRUE(ends[i].how == "vacation" || ends[i].how == "bankrupt")
+          << p.name << " seed " << 100 + i << ": " << ends[i].how;
       replay::Replay r;
       r.game = PIKORA_VERSION;
       r.seed = 100 + i;
