@@ -54,7 +54,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "pikora: %s\n", e.what());
     return 1;
   }
-  replay::Player player(shown.inputs);
+  replay::Player player(shown.inputs, /*paced=*/true);
   if (!options.record.empty()) platform->UseTape(&recorder);
   if (!options.replay.empty()) platform->UseTape(&player);
   pk::Form1 form(*platform);

@@ -40,19 +40,22 @@ int Screen::Count(int stage) const {
 namespace {
 
 // The lab's hands: the one key the policy pressed, given to the game at the
-// point it was pressed, and every input taken written down.
+// point it was pressed, and every input taken written down. A replay of the
+// lab's game is paced for the eye where no timer runs: a moment before each
+// answer, longer before each page of the roll.
 class Hands : public plat::Tape {
  public:
-  bool Next(uint64_t, plat::Event& e) override {
+  bool Next(uint64_t, uint32_t, plat::Event& e, uint32_t&) override {
     if (!key) return false;
     e = plat::Event{plat::Event::KeyDown, key, 0, 0};
     key = 0;
     return true;
   }
-  void Taken(uint64_t point, const plat::Event& e) override {
-    if (log) log->push_back(replay::Input{point, e});
+  void Taken(uint64_t point, uint32_t, const plat::Event& e) override {
+    if (log) log->push_back(replay::Input{point, wait, e});
   }
   int key = 0;
+  uint32_t wait = 0;  // the pace written for the key
   std::vector<replay::Input>* log = nullptr;
 };
 
@@ -87,8 +90,10 @@ replay::Ending PlayGame(const PolicyInfo& p, uint64_t seed, std::vector<replay::
   try {
     f.Form_Load();
     for (uint64_t step = 0; step < kMaxSteps; ++step) {
-      if (!hands.key && f.Timer1.Interval() == 0)
+      if (!hands.key && f.Timer1.Interval() == 0) {
         hands.key = f.Mode >= pk::kBankrupt ? kPageKey : policy->Key(screen);
+        hands.wait = f.Mode >= pk::kBankrupt ? 1500 : f.Mode == pk::kAsking ? 600 : 0;
+      }
       if (show && screen.Asking() && (hands.key == plat::kKeyLeft || hands.key == plat::kKeyRight))
         Show(show, screen, hands.key);
       if (!f.Step()) break;

@@ -1,5 +1,7 @@
 #include "platform/Platform.h"
 
+#include <algorithm>
+
 namespace plat {
 
 std::shared_ptr<const Pictures> SharedPictures() {
@@ -13,13 +15,24 @@ Platform::Platform() {
 
 bool Platform::TakeInput(Event& e) {
   if (!tape_) return PollEvent(e);
-  while (PollEvent(e))
-    if (tape_->Let(e)) {
-      tape_->Taken(point_, e);
-      return true;
-    }
-  if (!tape_->Next(point_, e)) return false;
-  tape_->Taken(point_, e);
+  if (handled_) {
+    readyAt_ = Ticks();
+    handled_ = false;
+  }
+  for (;;) {
+    while (PollEvent(e))
+      if (tape_->Let(e)) return Took(e);
+    uint32_t hold = 0;
+    if (tape_->Next(point_, Ticks() - readyAt_, e, hold)) return Took(e);
+    if (hold == 0) return false;
+    // The platform's own keys and the player's quitting still come meanwhile.
+    Sleep(std::min<uint32_t>(hold, 50));
+  }
+}
+
+bool Platform::Took(const Event& e) {
+  tape_->Taken(point_, Ticks() - readyAt_, e);
+  handled_ = true;
   return true;
 }
 

@@ -70,16 +70,23 @@ struct BrokenPicture : std::runtime_error {
 // of the game at which it takes it, and able to give inputs of its own. The
 // point is the number of the game's timer fires so far: the game takes input
 // only between its handlers, so its course follows from its seed and the
-// order of fires and inputs alone, whatever the clock says.
+// order of fires and inputs alone, whatever the clock says. Beside the point
+// goes how long the game had been ready for input (on its own clock, which
+// stands while paused): a player's thinking time, kept to pace a replay.
 class Tape {
  public:
   virtual ~Tape() = default;
   // The player's input: true to hand it to the game (as it is or changed).
   virtual bool Let(Event& e) { (void)e; return true; }
-  // The tape's own input due at this point, if any.
-  virtual bool Next(uint64_t point, Event& e) { (void)point; (void)e; return false; }
+  // The tape's own input at this point, the game ready for readyMs: true
+  // with e when it is due; false with holdMs > 0 when it comes at this point
+  // once the game has been ready that much longer.
+  virtual bool Next(uint64_t point, uint32_t readyMs, Event& e, uint32_t& holdMs) {
+    (void)point, (void)readyMs, (void)e, (void)holdMs;
+    return false;
+  }
   // Told of each input the game takes.
-  virtual void Taken(uint64_t point, const Event& e) { (void)point; (void)e; }
+  virtual void Taken(uint64_t point, uint32_t readyMs, const Event& e) { (void)point, (void)readyMs, (void)e; }
 };
 
 class Platform {
@@ -117,10 +124,14 @@ class Platform {
   virtual void ShowFatal(const std::string& msg) = 0;
 
   // The game's input for one turn of its event loop: the player's, passed
-  // through the tape when one is in use, else the tape's own.
+  // through the tape when one is in use, else the tape's own; an input the
+  // tape holds back is waited for here, before any timer can fire.
   bool TakeInput(Event& e);
   // The game tells each fire of one of its timers.
-  void TimerFired() { ++point_; }
+  void TimerFired() {
+    ++point_;
+    handled_ = true;
+  }
   uint64_t Point() const { return point_; }
   // The tape must outlive its use; nullptr: none.
   void UseTape(Tape* t) { tape_ = t; }
@@ -134,8 +145,11 @@ class Platform {
   mutable std::shared_ptr<const Pictures> pics_;
 
  private:
+  bool Took(const Event& e);
   Tape* tape_ = nullptr;
   uint64_t point_ = 0;
+  bool handled_ = true;    // a handler ran since the game last asked for input
+  uint32_t readyAt_ = 0;  // when the game first asked for input after it
 };
 
 }  // namespace plat

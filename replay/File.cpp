@@ -62,7 +62,7 @@ std::string HeaderLines(uint64_t seed) {
 }
 
 std::string InputLine(const Input& in) {
-  const std::string p = std::to_string(in.point);
+  const std::string p = std::to_string(in.point) + " +" + std::to_string(in.wait);
   switch (in.e.type) {
     case plat::Event::KeyDown: return p + " key " + std::to_string(in.e.key) + "\n";
     case plat::Event::Click: return p + " click " + std::to_string(in.e.x) + " " + std::to_string(in.e.y) + "\n";
@@ -141,8 +141,15 @@ bool Parse(const std::string& text, Replay& out, std::string& why) {
     w = Words(lines[n]);
     if (!w.empty() && w[0] == "end") break;
     Input in;
-    if (w.size() < 2 || !Number(w[0], UINT64_MAX, in.point))
-      return why = at(n) + "expected '<point> key|click|close …' or the end line, found '" + lines[n] + "'", false;
+    uint64_t wait = 0;
+    if (w.size() < 3 || !Number(w[0], UINT64_MAX, in.point) || w[1].size() < 2 || w[1][0] != '+' ||
+        !Number(w[1].substr(1), UINT64_MAX, wait))
+      return why = at(n) + "expected '<point> +<wait> key|click|close …' or the end line, found '" + lines[n] + "'",
+             false;
+    if (wait > kMaxWait)
+      return why = at(n) + "a wait of " + w[1].substr(1) + " ms before an input is more than an hour", false;
+    in.wait = uint32_t(wait);
+    w.erase(w.begin() + 1);
     if (!out.inputs.empty() && in.point < out.inputs.back().point)
       return why = at(n) + "impossible point " + w[0] + ": the input before it was taken later, at point " +
                    std::to_string(out.inputs.back().point), false;

@@ -8,14 +8,16 @@
 //   game 1.0.0
 //   seed 1234
 //   language ja
-//   0 key 38
-//   12 key 37
-//   40 click 400 300
-//   41 close
+//   0 +2210 key 38
+//   12 +1875 key 37
+//   40 +0 click 400 300
+//   41 +350 close
 //   end quit score 0 funds 1800 ticks 41 record 0123456789abcdef
 //
-// The file is written as the game goes; without its end line it was cut off
-// and is not played.
+// Beside each point, after a +, the milliseconds the game had been ready for
+// input when it took it: the player's thinking time, which paces a replay in
+// the window and plays no part in the game's course. The file is written as
+// the game goes; without its end line it was cut off and is not played.
 #pragma once
 #include <cstdint>
 #include <string>
@@ -32,9 +34,11 @@ namespace replay {
 constexpr int kFormat = 1;
 constexpr int64_t kMaxBytes = 16 << 20;  // hours of held keys fit in far less
 constexpr const char* kLanguage = "ja";  // the only language the texts have
+constexpr uint32_t kMaxWait = 3'600'000;  // an hour's thought before one input
 
 struct Input {
   uint64_t point = 0;
+  uint32_t wait = 0;  // ms the game had been ready for input
   plat::Event e;
 };
 
@@ -87,7 +91,7 @@ class Recorder : public plat::Tape {
   ~Recorder() override;
   // Creates or empties the file and writes the header; false with why.
   bool Open(const std::string& path, uint64_t seed, std::string& why);
-  void Taken(uint64_t point, const plat::Event& e) override;
+  void Taken(uint64_t point, uint32_t readyMs, const plat::Event& e) override;
   void Finish(const Ending& end);
 
  private:
@@ -97,19 +101,21 @@ class Recorder : public plat::Tape {
   bool failed_ = false;
 };
 
-// Gives the recorded inputs at their points. The player's own inputs do
-// nothing, but quitting (Escape, a click, the window closed) ends the game.
+// Gives the recorded inputs at their points; paced, each also after its
+// wait, as the player took it. The player's own inputs do nothing, but
+// quitting (Escape, a click, the window closed) ends the game.
 class Player : public plat::Tape {
  public:
-  explicit Player(std::vector<Input> inputs) : inputs_(std::move(inputs)) {}
+  explicit Player(std::vector<Input> inputs, bool paced = false) : inputs_(std::move(inputs)), paced_(paced) {}
   bool Let(plat::Event& e) override;
-  bool Next(uint64_t point, plat::Event& e) override;
+  bool Next(uint64_t point, uint32_t readyMs, plat::Event& e, uint32_t& holdMs) override;
   bool Spent() const { return next_ == inputs_.size(); }
   size_t Left() const { return inputs_.size() - next_; }
   bool QuitByPlayer() const { return quit_; }
 
  private:
   std::vector<Input> inputs_;
+  bool paced_;
   size_t next_ = 0;
   bool quit_ = false;
 };

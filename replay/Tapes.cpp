@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -93,7 +94,9 @@ void Recorder::Write(const std::string& s) {
   }
 }
 
-void Recorder::Taken(uint64_t point, const plat::Event& e) { Write(InputLine(Input{point, e})); }
+void Recorder::Taken(uint64_t point, uint32_t readyMs, const plat::Event& e) {
+  Write(InputLine(Input{point, std::min(readyMs, kMaxWait), e}));
+}
 
 void Recorder::Finish(const Ending& end) {
   Write(EndLine(end));
@@ -111,8 +114,12 @@ bool Player::Let(plat::Event& e) {
   return true;
 }
 
-bool Player::Next(uint64_t point, plat::Event& e) {
+bool Player::Next(uint64_t point, uint32_t readyMs, plat::Event& e, uint32_t& holdMs) {
   if (next_ == inputs_.size() || inputs_[next_].point != point) return false;
+  if (paced_ && readyMs < inputs_[next_].wait) {
+    holdMs = inputs_[next_].wait - readyMs;
+    return false;
+  }
   e = inputs_[next_++].e;
   return true;
 }

@@ -22,7 +22,9 @@ namespace {
 
 // Every input the game takes, as a replay keeps it.
 struct Taking : plat::Tape {
-  void Taken(uint64_t point, const plat::Event& e) override { inputs.push_back({point, e}); }
+  void Taken(uint64_t point, uint32_t readyMs, const plat::Event& e) override {
+    inputs.push_back({point, readyMs, e});
+  }
   std::vector<replay::Input> inputs;
 };
 
@@ -47,7 +49,7 @@ replay::Replay RecordOnHeadless(uint64_t seed) {
 }
 
 const std::string kGood =
-    "pikora-replay 1\ngame 1.0.0\nseed 7\nlanguage ja\n0 key 38\n3 key 37\n3 click 400 300\n"
+    "pikora-replay 1\ngame 1.0.0\nseed 7\nlanguage ja\n0 +1200 key 38\n3 +0 key 37\n3 +45 click 400 300\n"
     "end quit score 0 funds 1990 ticks 3 record 0123456789abcdef\n";
 
 TEST(ReplayFile, ReadsWhatItWrites) {
@@ -58,6 +60,7 @@ TEST(ReplayFile, ReadsWhatItWrites) {
   ASSERT_EQ(r.inputs.size(), 3u);
   EXPECT_EQ(r.inputs[1].point, 3u);
   EXPECT_EQ(r.inputs[1].e.key, plat::kKeyLeft);
+  EXPECT_EQ(r.inputs[0].wait, 1200u);
   EXPECT_EQ(r.inputs[2].e.type, plat::Event::Click);
   EXPECT_EQ(r.inputs[2].e.y, 300);
   EXPECT_EQ(r.end, (replay::Ending{"quit", 0, 1990, 3, "0123456789abcdef"}));
@@ -88,7 +91,7 @@ TEST(ReplayFile, DamagedFilesSayWhatIsWrong) {
   const Case cases[] = {
       {"", "empty"},
       {std::string("\x7f" "ELF\x02\x01\x01\0\0\0", 10), "binary data at byte 1"},
-      {with("0 key 38", "0 key 3\xe3\x81\x82"), "binary data at byte"},
+      {with("0 +1200 key 38", "0 +1200 key 3\xe3\x81\x82"), "binary data at byte"},
       {"GIF89a and then some\n", "not a replay"},
       {with("pikora-replay 1", "pikora-replay 2"), "format version 2 is unknown"},
       {with("pikora-replay 1", "pikora-replay one"), "format version is not a number"},
@@ -96,13 +99,15 @@ TEST(ReplayFile, DamagedFilesSayWhatIsWrong) {
       {with("seed 7", "seed 18446744073709551616"), "the seed"},
       {with("seed 7\n", ""), "line 3: expected 'seed <value>'"},
       {with("language ja", "language en"), "language 'en'"},
-      {with("3 key 37", "2 key 37\n1 key 37"), "line 7: impossible point 1"},
-      {with("3 click", "4 click"), "impossible point 4: the game ended after 3 ticks"},
-      {with("0 key 38", "0 key 256"), "line 5: not an input"},
-      {with("3 click 400 300", "3 click 800 300"), "not an input"},
-      {with("0 key 38", "0 jump"), "not an input"},
-      {with("0 key 38", "x key 38"), "line 5: expected '<point>"},
-      {with("0 key 38", "0 key " + std::string(300, '1')), "line 5 is too long"},
+      {with("3 +0 key 37", "2 +0 key 37\n1 +0 key 37"), "line 7: impossible point 1"},
+      {with("3 +45 click", "4 +45 click"), "impossible point 4: the game ended after 3 ticks"},
+      {with("+1200 key 38", "+1200 key 256"), "line 5: not an input"},
+      {with("click 400 300", "click 800 300"), "not an input"},
+      {with("+1200 key 38", "+1200 jump"), "not an input"},
+      {with("0 +1200", "x +1200"), "line 5: expected '<point> +<wait>"},
+      {with("0 +1200", "0 1200"), "line 5: expected '<point> +<wait>"},
+      {with("0 +1200", "0 +3600001"), "line 5: a wait of 3600001 ms before an input is more than an hour"},
+      {with("key 38", "key " + std::string(300, '1')), "line 5 is too long"},
       {with("end quit", "end won"), "the end line makes no sense"},
       {with("record 0123456789abcdef", "record 0123"), "the end line makes no sense"},
       {kGood + "0 key 38\n", "line 9: something follows the end line"},
@@ -171,7 +176,7 @@ TEST_F(ReplayFiles, TheRecorderWritesAsTheGameGoes) {
   {
     replay::Recorder rec;
     ASSERT_TRUE(rec.Open(path, game.seed, why)) << why;
-    for (const replay::Input& in : game.inputs) rec.Taken(in.point, in.e);
+    for (const replay::Input& in : game.inputs) rec.Taken(in.point, in.wait, in.e);
     EXPECT_FALSE(replay::Load(path, back, why));
     EXPECT_NE(why.find("without its end line"), std::string::npos) << why;
     rec.Finish(game.end);
@@ -210,18 +215,25 @@ TEST(Replay, AnEditedReplayEndsElsewhere) {
 }
 
 TEST(Replay, ThePlayersOwnKeysDoNothingButQuit) {
-  replay::Player p({{0, plat::Event{plat::Event::KeyDown, plat::kKeyLeft, 0, 0}},
-                    {2, plat::Event{plat::Event::KeyDown, plat::kKeyUp, 0, 0}}});
+  replay::Player p({{0, 500, plat::Event{plat::Event::KeyDown, plat::kKeyLeft, 0, 0}},
+                    {2, 0, plat::Event{plat::Event::KeyDown, plat::kKeyUp, 0, 0}}},
+                   /*paced=*/true);
+  uint32_t hold = 0;
   plat::Event e{plat::Event::KeyDown, plat::kKeyRight, 0, 0};
   EXPECT_FALSE(p.Let(e));
   e = plat::Event{plat::Event::KeyDown, plat::kKeyUp, 0, 0};
   EXPECT_FALSE(p.Let(e));
   EXPECT_FALSE(p.QuitByPlayer());
-  EXPECT_FALSE(p.Next(1, e)) << "the first input is due at point 0 only";
-  ASSERT_TRUE(p.Next(0, e));
+  EXPECT_FALSE(p.Next(1, 900, e, hold)) << "the first input is due at point 0 only";
+  EXPECT_EQ(hold, 0u);
+  EXPECT_FALSE(p.Next(0, 200, e, hold)) << "the player thought for 500 ms";
+  EXPECT_EQ(hold, 300u);
+  ASSERT_TRUE(p.Next(0, 500, e, hold));
   EXPECT_EQ(e.key, plat::kKeyLeft);
-  EXPECT_FALSE(p.Next(0, e));
-  ASSERT_TRUE(p.Next(2, e));
+  hold = 0;
+  EXPECT_FALSE(p.Next(0, 0, e, hold));
+  EXPECT_EQ(hold, 0u) << "nothing more at point 0";
+  ASSERT_TRUE(p.Next(2, 0, e, hold));
   EXPECT_TRUE(p.Spent());
   for (plat::Event quit : {plat::Event{plat::Event::KeyDown, plat::kKeyEscape, 0, 0},
                            plat::Event{plat::Event::Click, 0, 400, 300}, plat::Event{plat::Event::Close, 0, 0, 0}}) {
@@ -284,7 +296,7 @@ TEST_F(ReplayFiles, VerifySaysHowTheGameEndedOrWhatIsWrong) {
   replay::Replay edited = game;
   edited.end.score += 1;
   replay::Replay diverted = game;
-  diverted.inputs.push_back({game.end.ticks, plat::Event{plat::Event::KeyDown, plat::kKeyUp, 0, 0}});
+  diverted.inputs.push_back({game.end.ticks, 0, plat::Event{plat::Event::KeyDown, plat::kKeyUp, 0, 0}});
   struct Case {
     std::string file;
     int status;
