@@ -83,7 +83,7 @@ std::string Usage() {
          "                 nothing then but quit, pause, volume and fullscreen\n"
          "  --verify FILE  play the recorded game without a window or sound and say how\n"
          "                 it ended (status 0), that it ends elsewhere than recorded (1),\n"
-         "                 or what is wrong with the file (2)"
+         "                 or what is wrong with the file (2)\n"
          "  --help         show this help and exit\n"
          "  --version      show the version and exit\n"
          "\n"
