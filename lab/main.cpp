@@ -1,6 +1,7 @@
 // pikora-lab: plays many whole games with each policy asked for, on the
 // blind twin, and says how they went: a table, a histogram of the scores,
 // and the best game as a replay for `pikora --replay`.
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
@@ -140,12 +141,13 @@ int main(int argc, char** argv) {
     const std::string text = replay::Text(best);
     const int fd = open(file.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     const bool saved = fd >= 0 && write(fd, text.data(), text.size()) == ssize_t(text.size());
+    const int err = errno;
     if (fd >= 0) close(fd);
     if (!(best.end == ends[s.best])) {
       notes.push_back(p->name + ": the best game played differently the second time: " + replay::Describe(best.end));
       status = 1;
     } else if (!saved) {
-      notes.push_back(p->name + ": cannot write " + file + ": " + std::strerror(errno));
+      notes.push_back(p->name + ": cannot write " + file + ": " + std::strerror(err));
       status = 1;
     } else {
       notes.push_back(p->name + ": best game, seed " + std::to_string(best.seed) + ", " + replay::Describe(best.end) +
