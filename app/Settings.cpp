@@ -84,6 +84,7 @@ SettingsRead LoadSettings(const std::string& path, Settings& out, std::string& w
       else if (name == "height") ok = ReadInt(v, 300, 16384, s.height);
       else if (name == "volume") ok = ReadInt(v, 0, 10, s.volume);
       else if (name == "mute") ok = ReadFlag(v, s.mute);
+      else if (name == "language") ok = (s.language = v).size() <= 40 && v.find_first_of(" \t") == std::string::npos;
       // A name from a later version is no fault.
     }
     if (!ok) return why = path + " line " + std::to_string(lineNo) + " makes no sense", SettingsRead::Malformed;
@@ -103,6 +104,7 @@ bool SaveSettings(const std::string& path, const Settings& s, std::string& why) 
   o << "# " << look::kTitle << " settings, rewritten when they change in the game\n"
     << "fullscreen = " << int(s.fullscreen) << "\nwidth = " << s.width << "\nheight = " << s.height
     << "\nvolume = " << s.volume << "\nmute = " << int(s.mute) << '\n';
+  if (!s.language.empty()) o << "language = " << s.language << '\n';
   const std::string text = o.str(), tmp = path + ".tmp";
   const int fd = open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
   if (fd < 0) return why = "cannot write " + tmp + ": " + std::strerror(errno), false;

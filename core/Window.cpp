@@ -40,6 +40,9 @@ bool Form1::Step() {
         case plat::Event::Close:
           QuitSequence();
           break;
+        case plat::Event::Language:
+          Retell();
+          break;
       }
       P.Present();
       return true;

@@ -52,7 +52,7 @@ class Hands : public plat::Tape {
     return true;
   }
   void Taken(uint64_t point, uint32_t, const plat::Event& e) override {
-    if (log) log->push_back(replay::Input{point, wait, e});
+    if (log) log->push_back(replay::Input{point, wait, e, {}});
   }
   int key = 0;
   uint32_t wait = 0;  // the pace written for the key

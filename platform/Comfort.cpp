@@ -17,10 +17,11 @@ Action KeyAction(int key, bool alt) {
   }
 }
 
-void Comfort::Start(int volume, bool muted, bool fullscreen) {
+void Comfort::Start(int volume, bool muted, bool fullscreen, size_t language) {
   volume_ = std::clamp(volume, 0, 10);
   muted_ = muted;
   fullscreen_ = fullscreen;
+  language_ = language < CarriedLanguages().Count() ? language : 0;
   Heard();
 }
 
@@ -36,8 +37,8 @@ void Comfort::Act(Action a, uint32_t raw) {
       return;
     case Action::Shot:
       // The picture is taken first: the note is never in it.
-      note_ = host_.Shoot();
-      noteAt_ = raw;
+      shot_ = host_.Shoot();
+      shotAt_ = raw;
       return;
     case Action::Fullscreen:
       fullscreen_ = !fullscreen_;
@@ -66,6 +67,14 @@ bool Comfort::Take(const Event& e, Action a, uint32_t raw) {
     return false;
   }
   if (!paused_) return true;
+  // L on the pause screen: the next language (outside the pause it is the
+  // game's key, which turns a page of the ending like any other).
+  if (e.type == Event::KeyDown && e.key == 'L') {
+    language_ = CarriedLanguages().Next(language_);
+    retell_ = true;
+    host_.SetLanguage(language_);
+    return false;
+  }
   // Quitting still quits; every other key and click is dropped, not kept.
   if (e.type == Event::Close || (e.type == Event::KeyDown && e.key == kKeyEscape)) {
     Resume(raw);
@@ -93,11 +102,15 @@ void Comfort::Resume(uint32_t raw) {
   lost_ += raw - pausedAt_;
   paused_ = false;
   host_.HoldSound(false);
+  if (retell_) {
+    retell_ = false;
+    host_.Retell();
+  }
 }
 
 int64_t Comfort::BandDueIn(uint32_t raw) const {
   const int64_t band = band_ ? int64_t(kBandMs) - int64_t(uint32_t(raw - bandAt_)) : -1;
-  const int64_t note = note_.empty() ? -1 : int64_t(kNoteMs) - int64_t(uint32_t(raw - noteAt_));
+  const int64_t note = shot_ ? int64_t(kNoteMs) - int64_t(uint32_t(raw - shotAt_)) : -1;
   if (band <= 0) return note > 0 ? note : -1;
   return note > 0 ? std::min(band, note) : band;
 }
@@ -109,7 +122,9 @@ OverlayView Comfort::View(uint32_t raw) const {
     v.volume = muted_ ? 0 : volume_;
     v.muted = muted_;
   }
-  if (!note_.empty() && uint32_t(raw - noteAt_) < kNoteMs) v.note = note_;
+  if (shot_ && uint32_t(raw - shotAt_) < kNoteMs) v.shot = true, v.shotName = *shot_;
+  // Only an overlay that shows has words; none is no overlay at all.
+  if (v.paused || v.volume >= 0 || v.shot) v.language = language_;
   return v;
 }
 

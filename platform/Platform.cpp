@@ -21,9 +21,19 @@ bool Platform::TakeInput(Event& e) {
   }
   for (;;) {
     while (PollEvent(e))
-      if (tape_->Let(e)) return Took(e);
+      if (tape_->Let(e)) {
+        // A change of language carries the one chosen, for the tape.
+        if (e.type == Event::Language) e.key = int(language_);
+        return Took(e);
+      }
     uint32_t hold = 0;
-    if (tape_->Next(point_, Ticks() - readyAt_, e, hold)) return Took(e);
+    if (tape_->Next(point_, Ticks() - readyAt_, e, hold)) {
+      // One from the tape brings its language along (one not carried here
+      // leaves the language as it is; the game's course is the same).
+      if (e.type == Event::Language && e.key >= 0 && size_t(e.key) < CarriedLanguages().Count())
+        language_ = size_t(e.key);
+      return Took(e);
+    }
     if (hold == 0) return false;
     // The platform's own keys and the player's quitting still come meanwhile.
     Sleep(std::min<uint32_t>(hold, 50));

@@ -14,6 +14,7 @@
 #include <stdexcept>
 #include <string>
 
+#include "platform/Languages.h"
 #include "platform/Surface.h"
 
 namespace plat {
@@ -27,8 +28,10 @@ enum KeyCode : int {
   kKeyDown = 40,
 };
 
+// Language: play goes on after the player chose another language; the game
+// draws its words again in it.
 struct Event {
-  enum Type { KeyDown, Click, Close } type = KeyDown;
+  enum Type { KeyDown, Click, Close, Language } type = KeyDown;
   int key = 0;       // KeyDown: a KeyCode or another virtual-key number
   int x = 0, y = 0;  // Click: position in the 800 x 600 window picture
 };
@@ -122,10 +125,15 @@ class Platform {
   virtual uint64_t Seed() = 0;
   // Reports a fatal error to the player (the message also goes to stderr).
   virtual void ShowFatal(const std::string& msg) = 0;
+  // The player's language, of CarriedLanguages(), and its words: the game
+  // looks up what it draws there (Japanese has none: its texts stay).
+  size_t Language() const { return language_; }
+  const Catalogue& Words() const { return CarriedLanguages()[language_].words; }
 
   // The game's input for one turn of its event loop: the player's, passed
   // through the tape when one is in use, else the tape's own; an input the
-  // tape holds back is waited for here, before any timer can fire.
+  // tape holds back is waited for here, before any timer can fire. With a
+  // tape, a change of language carries the language's index in its key.
   bool TakeInput(Event& e);
   // The game tells each fire of one of its timers.
   void TimerFired() {
@@ -141,6 +149,7 @@ class Platform {
   // Surfaces without pixels, for a twin that draws nothing.
   struct NoPixels {};
   explicit Platform(NoPixels) {}
+  size_t language_ = 0;
   Surface display_[3];
   mutable std::shared_ptr<const Pictures> pics_;
 

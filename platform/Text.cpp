@@ -100,7 +100,8 @@ void PrintText(Surface& s, const std::string& utf8) {
     Color* row = s.Row(s.curY + y) + s.curX;
     const uint8_t* al = m.alpha.data() + size_t(y - m.y0) * m.W() - m.x0;
     for (int x = x0; x <= x1; ++x)
-      if (al[x]) row[x] = Blend(row[x], c, al[x]);
+      if (al[x] == 255) row[x] = c;  // most of the ink, and the same as blending it
+      else if (al[x]) row[x] = Blend(row[x], c, al[x]);
   }
 }
 

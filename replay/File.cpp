@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cctype>
 #include <cerrno>
 #include <cstring>
 #include <sstream>
@@ -49,6 +50,12 @@ bool Token(const std::string& s, const char* allowed, size_t max) {
 
 const char* const kHows[] = {"vacation", "bankrupt", "quit", "fatal"};
 
+// A language as a replay names it: "ja", "en", "pt_BR". One the game does
+// not carry is no fault: the game's course is the same in every language.
+bool LanguageCode(const std::string& s) {
+  return Token(s, "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ_", 16) && std::islower(uint8_t(s[0]));
+}
+
 }  // namespace
 
 std::string Describe(const Ending& e) {
@@ -56,9 +63,9 @@ std::string Describe(const Ending& e) {
          std::to_string(e.ticks) + " ticks";
 }
 
-std::string HeaderLines(uint64_t seed) {
+std::string HeaderLines(uint64_t seed, const std::string& language) {
   return "pikora-replay " + std::to_string(kFormat) + "\ngame " + PIKORA_VERSION + "\nseed " + std::to_string(seed) +
-         "\nlanguage " + kLanguage + "\n";
+         "\nlanguage " + language + "\n";
 }
 
 std::string InputLine(const Input& in) {
@@ -66,6 +73,11 @@ std::string InputLine(const Input& in) {
   switch (in.e.type) {
     case plat::Event::KeyDown: return p + " key " + std::to_string(in.e.key) + "\n";
     case plat::Event::Click: return p + " click " + std::to_string(in.e.x) + " " + std::to_string(in.e.y) + "\n";
+    case plat::Event::Language: {
+      const plat::Languages& all = plat::CarriedLanguages();
+      const bool carried = in.e.key >= 0 && size_t(in.e.key) < all.Count();
+      return p + " language " + (in.language.empty() && carried ? all[size_t(in.e.key)].code : in.language) + "\n";
+    }
     case plat::Event::Close: break;
   }
   return p + " close\n";
@@ -130,10 +142,9 @@ bool Parse(const std::string& text, Replay& out, std::string& why) {
       return why = at(n) + "the game version '" + w[1] + "' makes no sense", false;
     if (n == 2 && !Number(w[1], UINT64_MAX, out.seed))
       return why = at(n) + "the seed '" + w[1] + "' is not a whole number from 0 to 18446744073709551615", false;
-    if (n == 3 && w[1] != kLanguage)
-      return why = at(n) + "recorded in the language '" + w[1] + "', which this game does not have (it has '" +
-                   kLanguage + "')", false;
+    if (n == 3 && !LanguageCode(w[1])) return why = at(n) + "the language '" + w[1] + "' makes no sense", false;
     if (n == 1) out.game = w[1];
+    if (n == 3) out.language = w[1];
   }
 
   size_t n = 4;
@@ -161,9 +172,12 @@ bool Parse(const std::string& text, Replay& out, std::string& why) {
       in.e = plat::Event{plat::Event::Click, 0, int(a), int(b)};
     } else if (w[1] == "close" && w.size() == 2) {
       in.e = plat::Event{plat::Event::Close, 0, 0, 0};
+    } else if (w[1] == "language" && w.size() == 3 && LanguageCode(w[2])) {
+      in.e = plat::Event{plat::Event::Language, plat::CarriedLanguages().Find(w[2]), 0, 0};
+      if (in.e.key < 0) in.language = w[2];
     } else {
       return why = at(n) + "not an input the game knows: '" + lines[n] + "' (a key is 0 to 255, a click lies in "
-                   "the 800 x 600 window)", false;
+                   "the 800 x 600 window, a language is named by its code)", false;
     }
     out.inputs.push_back(in);
   }

@@ -1,8 +1,9 @@
 // Replays: a game kept as the inputs that made it. A small text file: the
 // format version, the game's version, the seed and the language, then each
 // input the game took with the point at which it took it (the number of
-// timer fires before it), and an end line with how the game ended and a
-// digest of the final game record:
+// timer fires before it; a change of language is one too, with the language
+// chosen), and an end line with how the game ended and a digest of the final
+// game record, which is the same in every language:
 //
 //   pikora-replay 1
 //   game 1.0.0
@@ -10,6 +11,7 @@
 //   language ja
 //   0 +2210 key 38
 //   12 +1875 key 37
+//   12 +4120 language en
 //   40 +0 click 400 300
 //   41 +350 close
 //   end quit score 0 funds 1800 ticks 41 record 0123456789abcdef
@@ -33,13 +35,13 @@ namespace replay {
 
 constexpr int kFormat = 1;
 constexpr int64_t kMaxBytes = 16 << 20;  // hours of held keys fit in far less
-constexpr const char* kLanguage = "ja";  // the only language the texts have
 constexpr uint32_t kMaxWait = 3'600'000;  // an hour's thought before one input
 
 struct Input {
   uint64_t point = 0;
   uint32_t wait = 0;  // ms the game had been ready for input
-  plat::Event e;
+  plat::Event e;         // a change of language: its index of the carried ones, -1 for none
+  std::string language;  // a change of language to one not carried: its code
 };
 
 // How a game ended: "vacation" (the owner came back), "bankrupt", "quit"
@@ -57,7 +59,7 @@ std::string Describe(const Ending& e);
 struct Replay {
   std::string game;  // the version that recorded it
   uint64_t seed = 0;
-  std::string language = kLanguage;
+  std::string language = "ja";  // the language it started in
   std::vector<Input> inputs;
   Ending end;
 };
@@ -68,7 +70,7 @@ bool Load(const std::string& path, Replay& out, std::string& why);
 bool Parse(const std::string& text, Replay& out, std::string& why);
 
 // The lines of a replay, each ending in a newline.
-std::string HeaderLines(uint64_t seed);
+std::string HeaderLines(uint64_t seed, const std::string& language);
 std::string InputLine(const Input& in);
 std::string EndLine(const Ending& end);
 // A whole replay as text.
@@ -90,7 +92,7 @@ class Recorder : public plat::Tape {
   Recorder& operator=(const Recorder&) = delete;
   ~Recorder() override;
   // Creates or empties the file and writes the header; false with why.
-  bool Open(const std::string& path, uint64_t seed, std::string& why);
+  bool Open(const std::string& path, uint64_t seed, const std::string& language, std::string& why);
   void Taken(uint64_t point, uint32_t readyMs, const plat::Event& e) override;
   void Finish(const Ending& end);
 
@@ -102,8 +104,9 @@ class Recorder : public plat::Tape {
 };
 
 // Gives the recorded inputs at their points; paced, each also after its
-// wait, as the player took it. The player's own inputs do nothing, but
-// quitting (Escape, a click, the window closed) ends the game.
+// wait, as the player took it. The viewer's own inputs do nothing, but
+// quitting (Escape, a click, the window closed) ends the game, and a
+// language chosen draws the game again in it.
 class Player : public plat::Tape {
  public:
   explicit Player(std::vector<Input> inputs, bool paced = false) : inputs_(std::move(inputs)), paced_(paced) {}

@@ -69,11 +69,11 @@ Recorder::~Recorder() {
   if (fd_ >= 0) close(fd_);
 }
 
-bool Recorder::Open(const std::string& path, uint64_t seed, std::string& why) {
+bool Recorder::Open(const std::string& path, uint64_t seed, const std::string& language, std::string& why) {
   fd_ = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOCTTY, 0644);
   if (fd_ < 0) return why = "cannot write the replay " + path + ": " + std::strerror(errno), false;
   path_ = path;
-  Write(HeaderLines(seed));
+  Write(HeaderLines(seed, language));
   if (failed_) return why = "cannot write the replay " + path, false;
   return true;
 }
@@ -95,7 +95,7 @@ void Recorder::Write(const std::string& s) {
 }
 
 void Recorder::Taken(uint64_t point, uint32_t readyMs, const plat::Event& e) {
-  Write(InputLine(Input{point, std::min(readyMs, kMaxWait), e}));
+  Write(InputLine(Input{point, std::min(readyMs, kMaxWait), e, {}}));
 }
 
 void Recorder::Finish(const Ending& end) {
@@ -105,6 +105,8 @@ void Recorder::Finish(const Ending& end) {
 }
 
 bool Player::Let(plat::Event& e) {
+  // The viewer's own choice of language: drawn again in it, nothing else.
+  if (e.type == plat::Event::Language) return true;
   const bool quit = e.type == plat::Event::Close || e.type == plat::Event::Click ||
                     (e.type == plat::Event::KeyDown && e.key == plat::kKeyEscape);
   if (!quit) return false;

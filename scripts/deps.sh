@@ -5,6 +5,7 @@ set -euo pipefail
 
 PACKAGES=(
   build-essential cmake pkg-config
+  gettext                   # checks and compiles the translation catalogues (po/)
   libsdl2-dev libsdl2-ttf-dev libsdl2-mixer-dev libsdl2-image-dev libx11-dev
   libimagequant-dev         # reduces each picture to the game's colour depth
   libgtest-dev libgmock-dev libbenchmark-dev

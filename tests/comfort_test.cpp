@@ -68,7 +68,7 @@ class TempDir : public ::testing::Test {
 using SettingsFile = TempDir;
 
 TEST_F(SettingsFile, KeepsWhatWasSavedWholeAndNothingHalf) {
-  app::Settings s{true, 1024, 700, 3, true}, back;
+  app::Settings s{true, 1024, 700, 3, true, "en"}, back;
   std::string why;
   ASSERT_TRUE(app::SaveSettings(path, s, why)) << why;  // makes the folders too
   ASSERT_EQ(app::LoadSettings(path, back, why), app::SettingsRead::Good) << why;
@@ -82,7 +82,7 @@ TEST_F(SettingsFile, KeepsWhatWasSavedWholeAndNothingHalf) {
 
   Write("# by hand\n\n  volume=4  \nlater_option = what\n");
   ASSERT_EQ(app::LoadSettings(path, back, why), app::SettingsRead::Good) << why;
-  EXPECT_EQ(back, (app::Settings{false, 800, 600, 4, false}));
+  EXPECT_EQ(back, (app::Settings{false, 800, 600, 4, false, ""}));
 }
 
 TEST_F(SettingsFile, AnyFaultGivesTheDefaults) {
@@ -90,7 +90,7 @@ TEST_F(SettingsFile, AnyFaultGivesTheDefaults) {
   std::string why;
   EXPECT_EQ(app::LoadSettings(path, s, why), app::SettingsRead::Missing);
   for (const char* text : {"volume = 11\n", "fullscreen = yes\n", "width = -5\n", "height = 200\n",
-                           "volume = 3\nnonsense\n", "mute = 1\nvolume =\n", "\x01\x02\xff"}) {
+                           "volume = 3\nnonsense\n", "mute = 1\nvolume =\n", "\x01\x02\xff", "language = en GB\n"}) {
     Write(text);
     s.volume = 7;
     EXPECT_EQ(app::LoadSettings(path, s, why), app::SettingsRead::Malformed) << text;

@@ -120,9 +120,9 @@ TEST(Shots, ThePicturesFolderFromTheEnvironment) {
 // F12 saves the picture before the note shows, and the note goes by itself.
 TEST(Shots, TheNoteComesAfterThePictureAndGoes) {
   struct Host : plat::Comfort::Host {
-    std::string Shoot() override {
+    std::optional<std::string> Shoot() override {
       ++shots;
-      return "saved";
+      return shots == 1 ? "a.png" : "";
     }
     int shots = 0;
   } host;
@@ -131,15 +131,24 @@ TEST(Shots, TheNoteComesAfterThePictureAndGoes) {
   EXPECT_EQ(c.BandDueIn(1000), -1);
   c.Act(plat::Action::Shot, 1000);
   EXPECT_EQ(host.shots, 1);
-  EXPECT_EQ(c.View(1000).note, "saved");
+  EXPECT_TRUE(c.View(1000).shot);
+  EXPECT_EQ(c.View(1000).shotName, "a.png");
   EXPECT_EQ(c.BandDueIn(1000), int64_t(plat::Comfort::kNoteMs));
   const uint32_t noteGone = 1000 + plat::Comfort::kNoteMs, bandAt = noteGone - 1000;
   c.Act(plat::Action::VolumeUp, bandAt);
   EXPECT_EQ(c.BandDueIn(bandAt), 1000) << "the note goes first";
-  EXPECT_EQ(c.View(noteGone).note, "");
+  EXPECT_FALSE(c.View(noteGone).shot);
   EXPECT_EQ(c.View(noteGone).volume, 10);
   EXPECT_EQ(c.BandDueIn(noteGone), int64_t(plat::Comfort::kBandMs) - 1000) << "then the band";
   EXPECT_FALSE(c.Paused());
+  c.Act(plat::Action::Shot, 9000);
+  EXPECT_TRUE(c.View(9000).shot);
+  EXPECT_EQ(c.View(9000).shotName, "") << "a picture that could not be saved has its note too";
+  struct Quiet : plat::Comfort::Host {
+  } quiet;
+  plat::Comfort none(quiet);
+  none.Act(plat::Action::Shot, 0);
+  EXPECT_FALSE(none.View(0).shot) << "where pictures are not saved, F12 says nothing";
 }
 
 }  // namespace

@@ -23,7 +23,7 @@ namespace {
 // Every input the game takes, as a replay keeps it.
 struct Taking : plat::Tape {
   void Taken(uint64_t point, uint32_t readyMs, const plat::Event& e) override {
-    inputs.push_back({point, readyMs, e});
+    inputs.push_back({point, readyMs, e, {}});
   }
   std::vector<replay::Input> inputs;
 };
@@ -50,21 +50,30 @@ replay::Replay RecordOnHeadless(uint64_t seed) {
 
 const std::string kGood =
     "pikora-replay 1\ngame 1.0.0\nseed 7\nlanguage ja\n0 +1200 key 38\n3 +0 key 37\n3 +45 click 400 300\n"
-    "end quit score 0 funds 1990 ticks 3 record 0123456789abcdef\n";
+    "3 +900 language en\nend quit score 0 funds 1990 ticks 3 record 0123456789abcdef\n";
 
 TEST(ReplayFile, ReadsWhatItWrites) {
   replay::Replay r;
   std::string why;
   ASSERT_TRUE(replay::Parse(kGood, r, why)) << why;
   EXPECT_EQ(r.seed, 7u);
-  ASSERT_EQ(r.inputs.size(), 3u);
+  ASSERT_EQ(r.inputs.size(), 4u);
   EXPECT_EQ(r.inputs[1].point, 3u);
   EXPECT_EQ(r.inputs[1].e.key, plat::kKeyLeft);
   EXPECT_EQ(r.inputs[0].wait, 1200u);
   EXPECT_EQ(r.inputs[2].e.type, plat::Event::Click);
   EXPECT_EQ(r.inputs[2].e.y, 300);
+  EXPECT_EQ(r.inputs[3].e.type, plat::Event::Language);
+  EXPECT_EQ(r.inputs[3].e.key, plat::CarriedLanguages().Find("en"));
+  EXPECT_EQ(r.inputs[3].language, "") << "a language carried is known by its index";
   EXPECT_EQ(r.end, (replay::Ending{"quit", 0, 1990, 3, "0123456789abcdef"}));
   EXPECT_EQ(replay::Text(r), kGood);
+  // A language this game does not carry is no fault: it is kept as it is.
+  std::string other = kGood;
+  other.replace(other.find("language en"), 11, "language pt_BR");
+  ASSERT_TRUE(replay::Parse(other, r, why)) << why;
+  EXPECT_EQ(r.inputs[3].e.key, -1);
+  EXPECT_EQ(replay::Text(r), other);
 }
 
 // A recording killed at any byte leaves a file that is turned away whole.
@@ -98,9 +107,11 @@ TEST(ReplayFile, DamagedFilesSayWhatIsWrong) {
       {with("seed 7", "seed -7"), "line 3: the seed '-7'"},
       {with("seed 7", "seed 18446744073709551616"), "the seed"},
       {with("seed 7\n", ""), "line 3: expected 'seed <value>'"},
-      {with("language ja", "language en"), "language 'en'"},
+      {with("language ja", "language 9x"), "line 4: the language '9x' makes no sense"},
+      {with("3 +0 key 37", "3 +0 language"), "line 6: not an input"},
       {with("3 +0 key 37", "2 +0 key 37\n1 +0 key 37"), "line 7: impossible point 1"},
-      {with("3 +45 click", "4 +45 click"), "impossible point 4: the game ended after 3 ticks"},
+      {with("3 +900 language", "4 +900 language"), "impossible point 4: the game ended after 3 ticks"},
+      {with("language en\n", "language xx\nnot"), "line 9: expected '<point> +<wait>"},
       {with("+1200 key 38", "+1200 key 256"), "line 5: not an input"},
       {with("click 400 300", "click 800 300"), "not an input"},
       {with("+1200 key 38", "+1200 jump"), "not an input"},
@@ -110,9 +121,9 @@ TEST(ReplayFile, DamagedFilesSayWhatIsWrong) {
       {with("key 38", "key " + std::string(300, '1')), "line 5 is too long"},
       {with("end quit", "end won"), "the end line makes no sense"},
       {with("record 0123456789abcdef", "record 0123"), "the end line makes no sense"},
-      {kGood + "0 key 38\n", "line 9: something follows the end line"},
-      {kGood.substr(0, kGood.find("end")), "truncated: the file ends after line 7 without its end line"},
-      {kGood.substr(0, kGood.size() - 1), "truncated: line 8 is cut off"},
+      {kGood + "0 key 38\n", "line 10: something follows the end line"},
+      {kGood.substr(0, kGood.find("end")), "truncated: the file ends after line 8 without its end line"},
+      {kGood.substr(0, kGood.size() - 1), "truncated: line 9 is cut off"},
   };
   for (const Case& c : cases) {
     replay::Replay r;
@@ -175,7 +186,7 @@ TEST_F(ReplayFiles, TheRecorderWritesAsTheGameGoes) {
   std::string why;
   {
     replay::Recorder rec;
-    ASSERT_TRUE(rec.Open(path, game.seed, why)) << why;
+    ASSERT_TRUE(rec.Open(path, game.seed, game.language, why)) << why;
     for (const replay::Input& in : game.inputs) rec.Taken(in.point, in.wait, in.e);
     EXPECT_FALSE(replay::Load(path, back, why));
     EXPECT_NE(why.find("without its end line"), std::string::npos) << why;
@@ -184,7 +195,7 @@ TEST_F(ReplayFiles, TheRecorderWritesAsTheGameGoes) {
   ASSERT_TRUE(replay::Load(path, back, why)) << why;
   EXPECT_EQ(replay::Text(back), replay::Text(game));
   replay::Recorder nowhere;
-  EXPECT_FALSE(nowhere.Open((dir / "no" / "such" / "folder").string(), 1, why));
+  EXPECT_FALSE(nowhere.Open((dir / "no" / "such" / "folder").string(), 1, "ja", why));
   EXPECT_NE(why.find("cannot write the replay"), std::string::npos) << why;
 }
 
@@ -202,6 +213,40 @@ TEST(Replay, GamesOfTheDrawingTwinPlayTheSameOnTheBlindOne) {
   EXPECT_TRUE(hows.count("bankrupt") && hows.count("vacation")) << "the games should meet both endings";
 }
 
+// A language chosen on the pause screen is kept with its point, and a replay
+// on the drawing twin speaks it there: the same picture to the last pixel.
+TEST(Replay, ALanguageChosenMidwayIsReplayedWhereItWasChosen) {
+  const int en = plat::CarriedLanguages().Find("en");
+  ASSERT_GE(en, 0);
+  pktest::Game g(5);
+  Taking tape;
+  g.hp.UseTape(&tape);
+  g.f.Form_Load();
+  for (const auto& [at, key] : std::vector<std::pair<uint32_t, int>>{
+           {6000, plat::kKeyUp}, {9000, 'P'}, {9100, 'L'}, {9200, 'P'}, {12000, plat::kKeyLeft}, {30000, plat::kKeyEscape}})
+    g.hp.KeyAt(at, key);
+  while (g.f.Step()) {
+  }
+  replay::Replay r;
+  r.game = PIKORA_VERSION, r.seed = 5, r.inputs = tape.inputs;
+  r.end = replay::Conclude(g.f, g.hp.Point(), false);
+  std::string why;
+  replay::Replay back;
+  ASSERT_TRUE(replay::Parse(replay::Text(r), back, why)) << why;
+  EXPECT_NE(replay::Text(back).find(" language en\n"), std::string::npos) << replay::Text(back);
+
+  pktest::Game again(back.seed);
+  replay::Player player(back.inputs);
+  again.hp.UseTape(&player);
+  again.f.Form_Load();
+  while (again.f.Step()) {
+  }
+  EXPECT_TRUE(player.Spent());
+  EXPECT_EQ(again.hp.Language(), size_t(en));
+  EXPECT_EQ(replay::Conclude(again.f, again.hp.Point(), false), r.end);
+  EXPECT_TRUE(again.hp.Display(0).Pixels() == g.hp.Display(0).Pixels()) << "the replay ends on another picture";
+}
+
 // An input moved to another point makes another game, and playback says so.
 TEST(Replay, AnEditedReplayEndsElsewhere) {
   replay::Replay r = RecordOnHeadless(3);
@@ -215,8 +260,8 @@ TEST(Replay, AnEditedReplayEndsElsewhere) {
 }
 
 TEST(Replay, ThePlayersOwnKeysDoNothingButQuit) {
-  replay::Player p({{0, 500, plat::Event{plat::Event::KeyDown, plat::kKeyLeft, 0, 0}},
-                    {2, 0, plat::Event{plat::Event::KeyDown, plat::kKeyUp, 0, 0}}},
+  replay::Player p({{0, 500, plat::Event{plat::Event::KeyDown, plat::kKeyLeft, 0, 0}, {}},
+                    {2, 0, plat::Event{plat::Event::KeyDown, plat::kKeyUp, 0, 0}, {}}},
                    /*paced=*/true);
   uint32_t hold = 0;
   plat::Event e{plat::Event::KeyDown, plat::kKeyRight, 0, 0};
@@ -235,6 +280,9 @@ TEST(Replay, ThePlayersOwnKeysDoNothingButQuit) {
   EXPECT_EQ(hold, 0u) << "nothing more at point 0";
   ASSERT_TRUE(p.Next(2, 0, e, hold));
   EXPECT_TRUE(p.Spent());
+  e = plat::Event{plat::Event::Language, 1, 0, 0};
+  EXPECT_TRUE(p.Let(e)) << "the viewer's language is drawn, nothing more";
+  EXPECT_EQ(e.type, plat::Event::Language);
   for (plat::Event quit : {plat::Event{plat::Event::KeyDown, plat::kKeyEscape, 0, 0},
                            plat::Event{plat::Event::Click, 0, 400, 300}, plat::Event{plat::Event::Close, 0, 0, 0}}) {
     EXPECT_TRUE(p.Let(quit));
@@ -296,7 +344,7 @@ TEST_F(ReplayFiles, VerifySaysHowTheGameEndedOrWhatIsWrong) {
   replay::Replay edited = game;
   edited.end.score += 1;
   replay::Replay diverted = game;
-  diverted.inputs.push_back({game.end.ticks, 0, plat::Event{plat::Event::KeyDown, plat::kKeyUp, 0, 0}});
+  diverted.inputs.push_back({game.end.ticks, 0, plat::Event{plat::Event::KeyDown, plat::kKeyUp, 0, 0}, {}});
   struct Case {
     std::string file;
     int status;

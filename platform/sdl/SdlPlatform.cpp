@@ -105,6 +105,7 @@ std::string NoDisplay() {
 
 SdlPlatform::SdlPlatform(const SdlStart& start, Keeper& keeper)
     : keeper_(keeper), kept_(start.lasting), caption_(start.caption), pictures_(start.pictures) {
+  language_ = start.language < CarriedLanguages().Count() ? start.language : 0;
   // The pictures decode while the window opens; the logo waits for them.
   picturesReady_ = std::async(std::launch::async, [] { SharedPictures(); });
   seed_ = start.seed ? *start.seed : uint64_t(std::chrono::system_clock::now().time_since_epoch().count());
@@ -129,7 +130,7 @@ SdlPlatform::SdlPlatform(const SdlStart& start, Keeper& keeper)
   // on every present: the software rasteriser's cost in a virtual display.
   if (const char* drv = SDL_GetCurrentVideoDriver(); drv && std::strcmp(drv, "x11") == 0)
     SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
-  window_ = SDL_CreateWindow(caption_.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, winW_, winH_,
+  window_ = SDL_CreateWindow(std::string(Words().Get("title", caption_)).c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, winW_, winH_,
                              SDL_WINDOW_RESIZABLE | (fullscreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0));
   if (!window_) throw StartFailure(std::string("cannot open the window: ") + SDL_GetError());
   SDL_SetWindowMinimumSize(window_, kWinW / 2, kWinH / 2);
@@ -143,7 +144,7 @@ SdlPlatform::SdlPlatform(const SdlStart& start, Keeper& keeper)
   SDL_SetSurfaceBlendMode(frame_, SDL_BLENDMODE_NONE);
   SDL_FillRect(frame_, nullptr, 0);
   SDL_StopTextInput();
-  comfort_.Start(kept_.volume, start.muted || kept_.mute, fullscreen);
+  comfort_.Start(kept_.volume, start.muted || kept_.mute, fullscreen, language_);
   NameWindowInUtf8(window_);
   SDL_SysWMinfo info;
   SDL_VERSION(&info.version);
@@ -365,7 +366,7 @@ void SdlPlatform::Changed(bool sound) {
 
 // The game's picture as the 800 x 600 window holds it, without what the
 // platform draws over it, into the pictures folder, named by the time.
-std::string SdlPlatform::Shoot() {
+std::optional<std::string> SdlPlatform::Shoot() {
   std::string why;
   std::error_code ec;
   if (pictures_.empty()) {
@@ -387,13 +388,30 @@ std::string SdlPlatform::Shoot() {
     if (picture.SavePng(path)) {
       std::printf("pikora: the picture is saved as %s\n", path.c_str());
       std::fflush(stdout);
-      return "画面を保存しました　" + name;
+      return name;
     }
     why = "cannot write " + path + ": " + SDL_GetError();
     std::filesystem::remove(path, ec);  // no half-written picture
   }
   std::fprintf(stderr, "pikora: the picture is not saved: %s\n", why.c_str());
-  return "画面を保存できませんでした";
+  return "";
+}
+
+// The words change at once, the pause screen's first; the caption too. The
+// choice is kept for the next game.
+void SdlPlatform::SetLanguage(size_t i) {
+  language_ = i;
+  kept_.language = CarriedLanguages()[i].code;
+  Caption();
+  Keep();
+}
+
+void SdlPlatform::Retell() { ahead_.push_back(Event{Event::Language, 0, 0, 0}); }
+
+void SdlPlatform::Caption() {
+  if (!window_) return;
+  SDL_SetWindowTitle(window_, std::string(Words().Get("title", caption_)).c_str());
+  NameWindowInUtf8(window_);
 }
 
 void SdlPlatform::Keep() {
@@ -403,7 +421,8 @@ void SdlPlatform::Keep() {
 }
 
 void SdlPlatform::ShowFatal(const std::string& msg) {
-  SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, caption_.c_str(), msg.c_str(), window_);
+  SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, std::string(Words().Get("title", caption_)).c_str(), msg.c_str(),
+                           window_);
 }
 
 }  // namespace plat

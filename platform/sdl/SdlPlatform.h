@@ -47,8 +47,9 @@ struct SdlStart {
   bool muted = false;
   std::optional<bool> fullscreen;
   std::optional<uint64_t> seed;  // unset: a seed from the clock
-  std::string caption;
-  std::string pictures;  // the folder F12 saves the picture in; "": none known
+  std::string caption;           // in Japanese: it is shown in the player's language (context "title")
+  size_t language = 0;           // of CarriedLanguages()
+  std::string pictures;          // the folder F12 saves the picture in; "": none known
 };
 
 class SdlPlatform : public Platform, private Comfort::Host {
@@ -80,7 +81,10 @@ class SdlPlatform : public Platform, private Comfort::Host {
   void HoldSound(bool held) override;
   void SetVolume(int tenths) override;
   void Changed(bool sound) override;
-  std::string Shoot() override;
+  std::optional<std::string> Shoot() override;
+  void SetLanguage(size_t i) override;
+  void Retell() override;
+  void Caption();
   void Keep();
   std::deque<Event> ahead_;  // game events taken while waiting, oldest first
   Comfort comfort_{*this};
