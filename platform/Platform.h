@@ -1,6 +1,7 @@
 // The thin layer between the game and the machine. Game code sees only this
 // header, Surface.h and Text.h: no SDL type crosses it. Backends implement it:
-// platform/sdl for the real game, platform/headless, the twin for tests.
+// platform/sdl for the real game, platform/headless, the twin for tests, and
+// platform/blind, the twin that draws nothing, for replays and the lab.
 //
 // Threads: a game and its platform live on one thread. What the seam keeps
 // across games follows one rule: what is only read once made (the carried
