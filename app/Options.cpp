@@ -41,6 +41,20 @@ bool ParseOptions(int argc, const char* const* argv, Options& out, std::string& 
       uint64_t seed = 0;
       if (!ParseSeed(v, seed)) return error = "--seed takes a whole number from 0 to 18446744073709551615, not '" + v + "'", false;
       out.seed = seed;
+    } else if (a == "--record" || a == "--replay" || a == "--verify" || a.rfind("--record=", 0) == 0 ||
+               a.rfind("--replay=", 0) == 0 || a.rfind("--verify=", 0) == 0) {
+      const std::string name = a.substr(0, 8);
+      std::string v;
+      if (a.size() == 8) {
+        if (i + 1 >= argc) return error = name + " needs a file", false;
+        v = argv[++i];
+      } else {
+        v = a.substr(9);
+      }
+      if (v.empty()) return error = name + " needs a file", false;
+      std::string& slot = name == "--record" ? out.record : name == "--replay" ? out.replay : out.verify;
+      if (!slot.empty()) return error = name + " is given twice", false;
+      slot = v;
     } else if (a == "--lang" || a.rfind("--lang=", 0) == 0) {
       std::string v;
       if (a == "--lang") {
@@ -59,6 +73,12 @@ bool ParseOptions(int argc, const char* const* argv, Options& out, std::string& 
       return error = "unexpected argument '" + a + "'", false;
     }
   }
+  if (int(!out.record.empty()) + int(!out.replay.empty()) + int(!out.verify.empty()) > 1)
+    return error = "--record, --replay and --verify go one at a time", false;
+  const std::string played = !out.replay.empty() ? "--replay" : !out.verify.empty() ? "--verify" : "";
+  if (out.seed && !played.empty()) return error = "--seed cannot go with " + played + ": a replay plays its own seed", false;
+  if (out.lang && !played.empty())
+    return error = "--lang cannot go with " + played + ": a replay speaks the languages it was recorded in", false;
   return true;
 }
 
@@ -76,6 +96,12 @@ std::string Usage(const plat::Catalogue& words) {
       "  --seed N       play the game of seed N (a whole number): the same seed\n"
       "                 gives the same random numbers, to share or replay a game\n"
       "  --lang CODE    play in the language CODE: %2$s\n"
+      "  --record FILE  play, and write the game into FILE as it goes (a replay)\n"
+      "  --replay FILE  show the game recorded in FILE in the window; the keys do\n"
+      "                 nothing then but quit, pause, volume and fullscreen\n"
+      "  --verify FILE  play the recorded game without a window or sound and say how\n"
+      "                 it ended (status 0), that it ends elsewhere than recorded (1),\n"
+      "                 or what is wrong with the file (2)\n"
       "  --help         show this help and exit\n"
       "  --version      show the version and exit\n"
       "\n"
@@ -89,6 +115,7 @@ std::string Usage(const plat::Catalogue& words) {
       "  M                          mute and unmute\n"
       "  -, + (also the keypad's)   volume down and up\n"
       "  F11, Alt+Enter             fullscreen and back\n"
+      "  F12                        save the picture in the pictures folder\n"
       "\n"
       "Fullscreen, window size, volume and language are kept in\n"
       "$XDG_CONFIG_HOME/pikora/settings (by default ~/.config/pikora/settings).\n")));

@@ -14,6 +14,9 @@ struct Options {
   bool mute = false;
   std::optional<bool> fullscreen;  // unset: as the settings file says
   std::optional<uint64_t> seed;    // unset: a seed from the clock
+  // At most one of these: record the game into the file, play a recorded
+  // game in the window, or check one without a window.
+  std::string record, replay, verify;
   std::optional<std::string> lang; // a language's code or a locale name; unset: settings, environment
 };
 

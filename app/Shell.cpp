@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "app/Shots.h"
 #include "assets/Look.h"
 
 namespace app {
@@ -30,6 +31,7 @@ Shell::Shell(const Options& options, size_t language) : keeper(MakeKeeper()) {
   start.fullscreen = options.fullscreen;
   start.seed = options.seed;
   start.caption = look::kTitle;
+  start.pictures = PicturesFolder();
   start.language = language;
   if (!start.lasting.language.empty() && plat::CarriedLanguages().Find(start.lasting.language) < 0)
     std::fprintf(stderr, "pikora: the settings name the language '%s', which the game does not have\n",

@@ -11,6 +11,7 @@ Action KeyAction(int key, bool alt) {
     case kKeyMinus: case kKeyPadMinus: return Action::VolumeDown;
     case kKeyPlus: case kKeyPadPlus: return Action::VolumeUp;
     case kKeyF11: return Action::Fullscreen;
+    case kKeyF12: return Action::Shot;
     case kKeyEnter: return alt ? Action::Fullscreen : Action::Nothing;
     default: return Action::Nothing;
   }
@@ -33,6 +34,11 @@ void Comfort::Act(Action a, uint32_t raw) {
     case Action::Pause:
       if (paused_) Resume(raw);
       else Pause(raw, false);
+      return;
+    case Action::Shot:
+      // The picture is taken first: the note is never in it.
+      shot_ = host_.Shoot();
+      shotAt_ = raw;
       return;
     case Action::Fullscreen:
       fullscreen_ = !fullscreen_;
@@ -103,20 +109,22 @@ void Comfort::Resume(uint32_t raw) {
 }
 
 int64_t Comfort::BandDueIn(uint32_t raw) const {
-  if (!band_) return -1;
-  const int64_t left = int64_t(kBandMs) - int64_t(uint32_t(raw - bandAt_));
-  return left > 0 ? left : -1;
+  const int64_t band = band_ ? int64_t(kBandMs) - int64_t(uint32_t(raw - bandAt_)) : -1;
+  const int64_t note = shot_ ? int64_t(kNoteMs) - int64_t(uint32_t(raw - shotAt_)) : -1;
+  if (band <= 0) return note > 0 ? note : -1;
+  return note > 0 ? std::min(band, note) : band;
 }
 
 OverlayView Comfort::View(uint32_t raw) const {
   OverlayView v;
   v.paused = paused_;
-  if (BandDueIn(raw) > 0) {
+  if (band_ && uint32_t(raw - bandAt_) < kBandMs) {
     v.volume = muted_ ? 0 : volume_;
     v.muted = muted_;
   }
+  if (shot_ && uint32_t(raw - shotAt_) < kNoteMs) v.shot = true, v.shotName = *shot_;
   // Only an overlay that shows has words; none is no overlay at all.
-  if (v.paused || v.volume >= 0) v.language = language_;
+  if (v.paused || v.volume >= 0 || v.shot) v.language = language_;
   return v;
 }
 

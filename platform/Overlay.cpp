@@ -1,4 +1,5 @@
-// The pause screen and the volume band, drawn over a copy of the game's picture.
+// The pause screen, the volume band and the note after a saved picture,
+// drawn over a copy of the game's picture.
 #include <string>
 
 #include "platform/Comfort.h"
@@ -74,6 +75,16 @@ void DrawOverlay(const Surface& game, const OverlayView& v, Surface& out) {
       const int bx = x0 + ww + 16 + i * 20;
       out.Box(bx, top + 14, bx + 15, top + 29, kWhite, i < v.volume);
     }
+  }
+  if (v.shot) {
+    // A strip along the top, the note in it.
+    Dim(out, 0, 26);
+    // TRANSLATORS: the note after F12 saved the picture (%s is the file's
+    // name), or could not.
+    std::string note(v.shotName.empty() ? words.Get("picture", NC_("picture", "画面を保存できませんでした"))
+                                         : words.Get("picture", NC_("picture", "画面を保存しました：%s")));
+    if (const size_t at = note.find("%s"); at != std::string::npos) note.replace(at, 2, v.shotName);
+    Print(out, note, 11, false, 8, 6);
   }
   out.attr = TextAttr{};
 }

@@ -14,6 +14,7 @@ PACKAGES=(
   libfluidsynth-dev         # synthesises the tune once, ahead of playing it
   fluidsynth                # for rendering the tune in tests
   python3-fonttools         # cuts the font down to the glyphs the game uses, for the web page
+  gnuplot-nox               # draws the strategy lab's histograms
   xvfb x11-utils xdotool imagemagick  # for driving the real window in tests
   dpkg-dev file lintian appstream desktop-file-utils man-db  # for building and checking the package
   openbox                   # a window manager in that X server, for fullscreen

@@ -81,6 +81,8 @@ const std::map<std::string, Room> kRooms = {
     {"language", {11, false, false, plat::Platform::kSurfW / 2, 1, "the pause band's language line"}},
     // The word, a gap of 16 and ten boxes of 20 within the band.
     {"volume", {14, true, false, plat::Platform::kSurfW - 32 - 16 - 200, 1, "the volume band"}},
+    // From 8 px in, room left for a file's name of some 200 px after it.
+    {"picture", {11, false, false, plat::Platform::kSurfW - 16 - 200, 1, "the note strip after F12"}},
 };
 constexpr int kTerminal = 79;  // columns of a console line
 

@@ -123,13 +123,15 @@ TEST_F(FontSubset, HasEveryTextTheGamePrintsAndDrawsItAsTheWholeFont) {
       for (int steps = 0; steps < 2000000 && g.f.Step(); ++steps) player.Feed(g.hp, g.f);
       ++ends[int(g.f.Mode)];
     }
-    // What the platform draws over the picture: the pause, each volume, muted.
+    // What the platform draws over the picture: the pause, each volume, muted,
+    // and F12's note of a picture saved or not.
     plat::Surface shown(plat::Platform::kSurfW, plat::Platform::kSurfH);
     shown.sink = &seen;
     for (int v = -1; v <= 10; ++v)
       for (bool paused : {false, true})
         for (bool muted : {false, true})
-          plat::DrawOverlay(plat::Surface(shown.W(), shown.H()), {paused, v, muted, lang}, shown);
+          for (const char* shot : {"", "pikora-2026-12-08_05-59-59.png"})
+            plat::DrawOverlay(plat::Surface(shown.W(), shown.H()), {paused, v, muted, lang, v == 0, shot}, shown);
   }
   EXPECT_GT(ends[2] + ends[3], 0) << "no game reached bankruptcy or the ending roll";
   EXPECT_GT(seen.texts.size(), 100u) << "the games printed too few texts to tell anything";

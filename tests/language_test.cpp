@@ -122,7 +122,13 @@ std::set<std::string> PrintedIn(const char* lang) {
   Gathered overlay(hp);
   out.sink = &overlay;
   const size_t language = size_t(plat::CarriedLanguages().Find(lang));
-  for (bool muted : {false, true}) plat::DrawOverlay(game, plat::OverlayView{true, 5, muted, language}, out);
+  for (bool muted : {false, true}) plat::DrawOverlay(game, plat::OverlayView{true, 5, muted, language, false, ""}, out);
+  // F12's notes, the file's name standing as its %s.
+  for (const char* name : {"", "%s"}) {
+    plat::OverlayView v;
+    v.language = language, v.shot = true, v.shotName = name;
+    plat::DrawOverlay(game, v, out);
+  }
   all.insert(overlay.texts.begin(), overlay.texts.end());
   for (uint64_t seed = 1; seed <= 40; ++seed) {
     Driven d(seed, lang);

@@ -8,6 +8,8 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <ctime>
+#include <filesystem>
 #include <vector>
 
 #include "platform/sdl/Machine.h"
@@ -35,6 +37,7 @@ int VirtualKey(const SDL_Keysym& k) {
     case SDLK_RETURN: case SDLK_KP_ENTER: return kKeyEnter;
     case SDLK_SPACE: return 32;
     case SDLK_F11: return kKeyF11;
+    case SDLK_F12: return kKeyF12;
     case SDLK_MINUS: return kKeyMinus;
     case SDLK_KP_MINUS: return kKeyPadMinus;
     case SDLK_KP_PLUS: return kKeyPadPlus;
@@ -67,7 +70,7 @@ Placement Place(int w, int h, bool fullscreen) {
 }  // namespace
 
 SdlPlatform::SdlPlatform(const SdlStart& start, Keeper& keeper)
-    : keeper_(keeper), kept_(start.lasting), caption_(start.caption) {
+    : keeper_(keeper), kept_(start.lasting), caption_(start.caption), pictures_(start.pictures) {
   language_ = start.language < CarriedLanguages().Count() ? start.language : 0;
   // The pictures decode while the window opens; the logo waits for them.
   if (machine::kThreads) picturesReady_ = std::async(std::launch::async, [] { SharedPictures(); });
@@ -316,6 +319,39 @@ void SdlPlatform::Changed(bool sound) {
     kept_.fullscreen = comfort_.Fullscreen();
   }
   Keep();
+}
+
+// The game's picture as the 800 x 600 window holds it, without what the
+// platform draws over it, into the pictures folder, named by the time.
+std::optional<std::string> SdlPlatform::Shoot() {
+  std::string why;
+  std::error_code ec;
+  if (pictures_.empty()) {
+    why = "no pictures folder is known (neither XDG_PICTURES_DIR nor HOME is set)";
+  } else if (std::filesystem::create_directories(pictures_, ec); ec) {
+    why = "cannot make the folder " + pictures_ + ": " + ec.message();
+  } else {
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    char stamp[32];
+    std::strftime(stamp, sizeof stamp, "%Y-%m-%d_%H-%M-%S", &local);
+    std::string name = std::string("pikora-") + stamp + ".png";
+    for (int n = 2; std::filesystem::exists(pictures_ + "/" + name) && n < 100; ++n)
+      name = std::string("pikora-") + stamp + "-" + std::to_string(n) + ".png";
+    const std::string path = pictures_ + "/" + name;
+    Surface picture(kWinW, kWinH, 0);
+    picture.Copy(kSurfX, kSurfY, kSurfW, kSurfH, display_[0], 0, 0);
+    if (picture.SavePng(path)) {
+      std::printf("pikora: the picture is saved as %s\n", path.c_str());
+      std::fflush(stdout);
+      return name;
+    }
+    why = "cannot write " + path + ": " + SDL_GetError();
+    std::filesystem::remove(path, ec);  // no half-written picture
+  }
+  std::fprintf(stderr, "pikora: the picture is not saved: %s\n", why.c_str());
+  return "";
 }
 
 // The words change at once, the pause screen's first; the caption too. The

@@ -49,6 +49,7 @@ struct SdlStart {
   std::optional<uint64_t> seed;  // unset: a seed from the clock
   std::string caption;           // in Japanese: it is shown in the player's language (context "title")
   size_t language = 0;           // of CarriedLanguages()
+  std::string pictures;          // the folder F12 saves the picture in; "": none known
 };
 
 class SdlPlatform : public Platform, private Comfort::Host {
@@ -80,6 +81,7 @@ class SdlPlatform : public Platform, private Comfort::Host {
   void HoldSound(bool held) override;
   void SetVolume(int tenths) override;
   void Changed(bool sound) override;
+  std::optional<std::string> Shoot() override;
   void SetLanguage(size_t i) override;
   void Retell() override;
   void Caption();
@@ -92,6 +94,7 @@ class SdlPlatform : public Platform, private Comfort::Host {
   Keeper& keeper_;
   Lasting kept_;             // as the keeper was last told
   std::string caption_;
+  std::string pictures_;
   int winW_ = 0, winH_ = 0;  // the window's size out of fullscreen
   int napOn_ = -1;           // what Nap sleeps on (the X connection on a desktop)
   SDL_Window* window_ = nullptr;
