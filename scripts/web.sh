@@ -81,7 +81,7 @@ fi
   { echo "web: apt finds no sources for some of ${SOURCES[*]}" >&2; exit 1; }
 
 CACHE=${PIKORA_WEB_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/pikora-web}
-KEY=$( { versions; emcc --version | head -1; cat scripts/web-libs.sh; } | sha256sum | cut -c1-16)
+KEY=$( { versions; emcc --version 2>/dev/null | sed -n 1p; cat scripts/web-libs.sh; } | sha256sum | cut -c1-16)
 LIBS=$CACHE/$KEY
 if [ -f "$LIBS/ready" ]; then
   say "WebAssembly libraries from the cache: $LIBS"
