@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "assets/Look.h"
+#include "platform/Languages.h"
 
 namespace app {
 namespace {
@@ -40,40 +41,91 @@ bool ParseOptions(int argc, const char* const* argv, Options& out, std::string& 
       uint64_t seed = 0;
       if (!ParseSeed(v, seed)) return error = "--seed takes a whole number from 0 to 18446744073709551615, not '" + v + "'", false;
       out.seed = seed;
+    } else if (a == "--record" || a == "--replay" || a == "--verify" || a.rfind("--record=", 0) == 0 ||
+               a.rfind("--replay=", 0) == 0 || a.rfind("--verify=", 0) == 0) {
+      const std::string name = a.substr(0, 8);
+      std::string v;
+      if (a.size() == 8) {
+        if (i + 1 >= argc) return error = name + " needs a file", false;
+        v = argv[++i];
+      } else {
+        v = a.substr(9);
+      }
+      if (v.empty()) return error = name + " needs a file", false;
+      std::string& slot = name == "--record" ? out.record : name == "--replay" ? out.replay : out.verify;
+      if (!slot.empty()) return error = name + " is given twice", false;
+      slot = v;
+    } else if (a == "--lang" || a.rfind("--lang=", 0) == 0) {
+      std::string v;
+      if (a == "--lang") {
+        if (i + 1 >= argc) return error = "--lang needs a language code, such as ja or en", false;
+        v = argv[++i];
+      } else {
+        v = a.substr(7);
+      }
+      if (v.empty() || v.size() > 40 ||
+          v.find_first_not_of("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789_.@-") != std::string::npos)
+        return error = "--lang takes a language code, such as ja or en, not '" + v + "'", false;
+      out.lang = v;
     } else if (a.rfind("-", 0) == 0) {
       return error = "unknown option '" + a + "'", false;
     } else {
       return error = "unexpected argument '" + a + "'", false;
     }
   }
+  if (int(!out.record.empty()) + int(!out.replay.empty()) + int(!out.verify.empty()) > 1)
+    return error = "--record, --replay and --verify go one at a time", false;
+  const std::string played = !out.replay.empty() ? "--replay" : !out.verify.empty() ? "--verify" : "";
+  if (out.seed && !played.empty()) return error = "--seed cannot go with " + played + ": a replay plays its own seed", false;
+  if (out.lang && !played.empty())
+    return error = "--lang cannot go with " + played + ": a replay speaks the languages it was recorded in", false;
   return true;
 }
 
-std::string Usage() {
-  return "Usage: pikora [OPTION]...\n" + std::string(look::kTitle) +
-         ": run a little creature-breeding company while the owner is away.\n"
-         "\n"
-         "Options:\n"
-         "  --fullscreen   start in fullscreen\n"
-         "  --windowed     start in a window\n"
-         "  --mute         start with the sound muted\n"
-         "  --seed N       play the game of seed N (a whole number): the same seed\n"
-         "                 gives the same random numbers, to share or replay a game\n"
-         "  --help         show this help and exit\n"
-         "  --version      show the version and exit\n"
-         "\n"
-         "Keys (game controller):\n"
-         "  Left (pad left, A)         permit the request\n"
-         "  Right (pad right, B)       refuse the request\n"
-         "  Up, Down (pad up, down)    set how much the next purchase buys\n"
-         "  Esc, a click (Back)        quit\n"
-         "  P (Start)                  pause and resume\n"
-         "  M                          mute and unmute\n"
-         "  -, + (also the keypad's)   volume down and up\n"
-         "  F11, Alt+Enter             fullscreen and back\n"
-         "\n"
-         "Fullscreen, window size and volume are kept in $XDG_CONFIG_HOME/pikora/settings\n"
-         "(by default ~/.config/pikora/settings).\n";
+std::string Usage(const plat::Catalogue& words) {
+  // TRANSLATORS: the text of --help, lines of at most 79 columns. %1$s is the
+  // game's title, %2$s the codes of its languages ("ja en").
+  std::string text(words.Get("console", NC_("console",
+      "Usage: pikora [OPTION]...\n"
+      "%1$s: run a little creature-breeding company while the owner is away.\n"
+      "\n"
+      "Options:\n"
+      "  --fullscreen   start in fullscreen\n"
+      "  --windowed     start in a window\n"
+      "  --mute         start with the sound muted\n"
+      "  --seed N       play the game of seed N (a whole number): the same seed\n"
+      "                 gives the same random numbers, to share or replay a game\n"
+      "  --lang CODE    play in the language CODE: %2$s\n"
+      "  --record FILE  play, and write the game into FILE as it goes (a replay)\n"
+      "  --replay FILE  show the game recorded in FILE in the window; the keys do\n"
+      "                 nothing then but quit, pause, volume and fullscreen\n"
+      "  --verify FILE  play the recorded game without a window or sound and say how\n"
+      "                 it ended (status 0), that it ends elsewhere than recorded (1),\n"
+      "                 or what is wrong with the file (2)\n"
+      "  --help         show this help and exit\n"
+      "  --version      show the version and exit\n"
+      "\n"
+      "Keys (game controller):\n"
+      "  Left (pad left, A)         permit the request\n"
+      "  Right (pad right, B)       refuse the request\n"
+      "  Up, Down (pad up, down)    set how much the next purchase buys\n"
+      "  Esc, a click (Back)        quit\n"
+      "  P (Start)                  pause and resume\n"
+      "  L, while paused            the next language\n"
+      "  M                          mute and unmute\n"
+      "  -, + (also the keypad's)   volume down and up\n"
+      "  F11, Alt+Enter             fullscreen and back\n"
+      "  F12                        save the picture in the pictures folder\n"
+      "\n"
+      "Fullscreen, window size, volume and language are kept in\n"
+      "$XDG_CONFIG_HOME/pikora/settings (by default ~/.config/pikora/settings).\n")));
+  std::string codes;
+  for (size_t i = 0; i < plat::CarriedLanguages().Count(); ++i)
+    codes += (i ? " " : "") + plat::CarriedLanguages()[i].code;
+  for (const auto& [mark, value] : {std::pair<std::string, std::string>{"%1$s", std::string(words.Get("title", look::kTitle))},
+                                    {"%2$s", codes}})
+    if (const size_t at = text.find(mark); at != std::string::npos) text.replace(at, mark.size(), value);
+  return text;
 }
 
 }  // namespace app

@@ -31,21 +31,13 @@ std::string Trim(const std::string& s) {
   return s.substr(a, s.find_last_not_of(" \t\r") - a + 1);
 }
 
-// One setting: its name in the file, the values the reader takes, and where
-// it lives. The writer brings a value into that range first, so the file
-// never holds what its reader would refuse.
+// One setting: its name in the file, how a value is read (false: the line
+// makes no sense) and how it is written, always as the reader takes it ("":
+// no line).
 struct Entry {
   const char* name;
-  int lo, hi;
-  int (*get)(const Settings&);
-  void (*set)(Settings&, int);
-};
-const Entry kEntries[] = {
-    {"fullscreen", 0, 1, [](const Settings& s) { return int(s.fullscreen); }, [](Settings& s, int v) { s.fullscreen = v; }},
-    {"width", kMinWidth, kMaxWidth, [](const Settings& s) { return s.width; }, [](Settings& s, int v) { s.width = v; }},
-    {"height", kMinHeight, kMaxHeight, [](const Settings& s) { return s.height; }, [](Settings& s, int v) { s.height = v; }},
-    {"volume", 0, 10, [](const Settings& s) { return s.volume; }, [](Settings& s, int v) { s.volume = v; }},
-    {"mute", 0, 1, [](const Settings& s) { return int(s.mute); }, [](Settings& s, int v) { s.mute = v; }},
+  bool (*read)(const std::string& v, Settings& s);
+  std::string (*write)(const Settings& s);
 };
 
 bool ReadInt(const std::string& v, int lo, int hi, int& out) {
@@ -55,6 +47,29 @@ bool ReadInt(const std::string& v, int lo, int hi, int& out) {
   out = n;
   return true;
 }
+bool ReadFlag(const std::string& v, bool& out) {
+  int n = 0;
+  if (!ReadInt(v, 0, 1, n)) return false;
+  out = n == 1;
+  return true;
+}
+std::string Within(int v, int lo, int hi) { return std::to_string(std::clamp(v, lo, hi)); }
+bool SaneLanguage(const std::string& v) { return v.size() <= 40 && v.find_first_of(" \t") == std::string::npos; }
+
+const Entry kEntries[] = {
+    {"fullscreen", [](const std::string& v, Settings& s) { return ReadFlag(v, s.fullscreen); },
+     [](const Settings& s) { return Within(s.fullscreen, 0, 1); }},
+    {"width", [](const std::string& v, Settings& s) { return ReadInt(v, kMinWidth, kMaxWidth, s.width); },
+     [](const Settings& s) { return Within(s.width, kMinWidth, kMaxWidth); }},
+    {"height", [](const std::string& v, Settings& s) { return ReadInt(v, kMinHeight, kMaxHeight, s.height); },
+     [](const Settings& s) { return Within(s.height, kMinHeight, kMaxHeight); }},
+    {"volume", [](const std::string& v, Settings& s) { return ReadInt(v, 0, 10, s.volume); },
+     [](const Settings& s) { return Within(s.volume, 0, 10); }},
+    {"mute", [](const std::string& v, Settings& s) { return ReadFlag(v, s.mute); },
+     [](const Settings& s) { return Within(s.mute, 0, 1); }},
+    {"language", [](const std::string& v, Settings& s) { return SaneLanguage(v) && (s.language = v, true); },
+     [](const Settings& s) { return SaneLanguage(s.language) ? s.language : std::string(); }},
+};
 
 // Temporary files of saves that were cut short, beside the settings.
 void SweepStale(const std::string& dir, const std::string& prefix) {
@@ -80,14 +95,10 @@ std::string SettingsPath() {
   return "";
 }
 
-SettingsRead LoadSettings(const std::string& path, Settings& out, std::string& why) {
+SettingsRead ParseSettings(const std::string& text, const std::string& where, Settings& out, std::string& why) {
   out = Settings{};
-  if (path.empty()) return why = "no home folder to keep the settings in", SettingsRead::Missing;
-  const plat::FileRead file = plat::ReadWholeFile(path, kLimit);
-  if (file.missing) return why = "no settings yet in " + path, SettingsRead::Missing;
-  if (!file.ok) return why = "cannot read " + path + ": " + file.why, SettingsRead::Unreadable;
   // Every good line is taken; a bad one is ignored and named.
-  std::istringstream in(std::string(file.bytes.begin(), file.bytes.end()));
+  std::istringstream in(text);
   std::string line, ignored;
   int lineNo = 0;
   while (std::getline(in, line)) {
@@ -99,18 +110,31 @@ SettingsRead LoadSettings(const std::string& path, Settings& out, std::string& w
     if (ok) {
       const std::string name = Trim(line.substr(0, eq)), v = Trim(line.substr(eq + 1));
       // A name from a later version is no fault.
-      for (const Entry& e : kEntries) {
-        int n = 0;
-        if (name != e.name) continue;
-        ok = ReadInt(v, e.lo, e.hi, n);
-        if (ok) e.set(out, n);
-      }
+      for (const Entry& e : kEntries)
+        if (name == e.name) ok = e.read(v, out);
     }
     if (!ok) ignored += (ignored.empty() ? "" : ", ") + std::to_string(lineNo) + " (" + line.substr(0, 40) + ")";
   }
   if (ignored.empty()) return SettingsRead::Good;
-  why = path + " line " + ignored + " makes no sense and is ignored";
+  why = where + " line " + ignored + " makes no sense and is ignored";
   return SettingsRead::Malformed;
+}
+
+std::string SettingsText(const Settings& s) {
+  std::ostringstream o;
+  o << "# " << look::kTitle << " settings, rewritten when they change in the game\n";
+  for (const Entry& e : kEntries)
+    if (const std::string v = e.write(s); !v.empty()) o << e.name << " = " << v << '\n';
+  return o.str();
+}
+
+SettingsRead LoadSettings(const std::string& path, Settings& out, std::string& why) {
+  out = Settings{};
+  if (path.empty()) return why = "no home folder to keep the settings in", SettingsRead::Missing;
+  const plat::FileRead file = plat::ReadWholeFile(path, kLimit);
+  if (file.missing) return why = "no settings yet in " + path, SettingsRead::Missing;
+  if (!file.ok) return why = "cannot read " + path + ": " + file.why, SettingsRead::Unreadable;
+  return ParseSettings(std::string(file.bytes.begin(), file.bytes.end()), path, out, why);
 }
 
 void SweepLeftovers(const std::string& path) {
@@ -128,10 +152,7 @@ bool SaveSettings(const std::string& path, const Settings& s, std::string& why) 
   std::error_code ec;
   std::filesystem::create_directories(dir, ec);
   if (ec) return why = "cannot make the folder " + dir + ": " + ec.message(), false;
-  std::ostringstream o;
-  o << "# " << look::kTitle << " settings, rewritten when they change in the game\n";
-  for (const Entry& e : kEntries) o << e.name << " = " << std::clamp(e.get(s), e.lo, e.hi) << '\n';
-  const std::string text = o.str();
+  const std::string text = SettingsText(s);
   // A name of its own for every save, so two games saving at once never
   // write into one file; what an interrupted save left is swept up later.
   const std::string prefix = "." + base + ".tmp-";

@@ -20,13 +20,18 @@ std::string SettingsPath();
 constexpr int kMinWidth = 400, kMinHeight = 300, kMaxWidth = 7680, kMaxHeight = 4320;
 
 enum class SettingsRead { Good, Missing, Unreadable, Malformed };
+// The settings as text, and back: where names the text in what why says. A
+// line that makes no sense is ignored and named (Malformed); every other is
+// taken. The text holds every value as the reader takes it.
+std::string SettingsText(const Settings& s);
+SettingsRead ParseSettings(const std::string& text, const std::string& where, Settings& out, std::string& why);
+
 // Reads the file into out. A missing or unreadable file (a folder, a pipe,
-// one too large) gives the defaults; a line that makes no sense is ignored,
-// every other is taken (Malformed). why says what went wrong in one line.
+// one too large) gives the defaults; otherwise as ParseSettings.
 SettingsRead LoadSettings(const std::string& path, Settings& out, std::string& why);
 // Writes the whole file anew beside the old one, under a name of its own,
 // and renames it over, so a crash leaves the old file or the new, never half
-// of one. Values outside what the reader takes are brought within it.
+// of one, and two games saving at once never meet.
 bool SaveSettings(const std::string& path, const Settings& s, std::string& why);
 // Removes what saves cut short (a kill -9, a power cut) left beside the file,
 // once surely no save in progress; done at every start and every save.

@@ -13,15 +13,26 @@ function(pikora_embed target)
     math(EXPR j "${i} + 1")
     list(GET args ${i} name)
     list(GET args ${j} path)
-    if(NOT EXISTS ${path})
+    # Files made during the build (the catalogues) are not there yet.
+    if(NOT EXISTS ${path} AND NOT path MATCHES "^${CMAKE_BINARY_DIR}/")
       message(FATAL_ERROR "embedded file missing: ${path}")
     endif()
     string(MAKE_C_IDENTIFIER "emb_${name}" sym)
     set(asm ${dir}/${sym}.S)
-    file(WRITE ${asm}
-      "  .section .rodata\n  .balign 16\n  .global ${sym}_begin\n${sym}_begin:\n"
-      "  .incbin \"${path}\"\n  .global ${sym}_end\n${sym}_end:\n  .byte 0\n"
-      "  .section .note.GNU-stack,\"\",@progbits\n")
+    if(EMSCRIPTEN)
+      # WebAssembly objects want a section per datum and the size of each symbol.
+      file(WRITE ${asm}.in
+        "  .section .rodata.${sym},\"\",@\n  .globl ${sym}_begin\n${sym}_begin:\n"
+        "  .incbin \"${path}\"\n  .globl ${sym}_end\n${sym}_end:\n  .byte 0\n"
+        "  .size ${sym}_begin, ${sym}_end - ${sym}_begin\n  .size ${sym}_end, 1\n")
+    else()
+      file(WRITE ${asm}.in
+        "  .section .rodata\n  .balign 16\n  .global ${sym}_begin\n${sym}_begin:\n"
+        "  .incbin \"${path}\"\n  .global ${sym}_end\n${sym}_end:\n  .byte 0\n"
+        "  .section .note.GNU-stack,\"\",@progbits\n")
+    endif()
+    # Written only when it changes: a new configure rebuilds nothing.
+    configure_file(${asm}.in ${asm} COPYONLY)
     set_source_files_properties(${asm} PROPERTIES OBJECT_DEPENDS ${path} LANGUAGE ASM)
     target_sources(${target} PRIVATE ${asm})
     string(APPEND decls "extern \"C\" const unsigned char ${sym}_begin[], ${sym}_end[];\n")

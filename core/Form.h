@@ -6,6 +6,7 @@
 #pragma once
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "core/Checked.h"
 #include "platform/Platform.h"
@@ -19,6 +20,8 @@ enum Job : int { kBuyEggs = 0, kBuyFeed = 1, kTrain = 2, kRest = 3, kWarm = 4, k
 enum Stage : int { kEgg = 0, kYoung1 = 1, kYoung2 = 2, kYoung3 = 3, kAdult = 4, kEmpty = 5 };
 // Values of Mode.
 enum GameMode : int { kPlaying = 0, kAsking = 1, kBankrupt = 2, kEndRoll = 3 };
+// [port] Each employee's name as the catalogues know the speaker of a message.
+inline constexpr const char* kSpeaker[4] = {"Shopin", "Misa", "Kushuri", "Pau"};
 
 // [port] Thrown to end the program at once: nothing after it runs and no
 // further event is handled. The event loop turns it into a normal exit.
@@ -134,7 +137,13 @@ class Form1 {
   void KaimonoWin();  // the shop window: what the next purchases buy (Panels.cpp)
   void MsgHyouji();   // a request's lines, its chime, the face rising (Panels.cpp)
   void BuruBuru();    // a creature trembles before it changes stage (Panels.cpp)
-  void WriteMessage(const std::string (&lines)[5]);  // [port] five lines in the message area (Dialogue.cpp)
+  // [port] Five lines in the message area in the player's language: lines
+  // 0..3 are what `who` says, translated as one message, line 4 (the prompt
+  // or the page's mark) on its own (Dialogue.cpp).
+  void WriteMessage(const char* who, const std::string (&lines)[5]);
+  void WriteWords(const char* who, std::string_view words, const char* last);  // [port] the same from one message of lines joined by "\n" (Dialogue.cpp)
+  std::string Tr(const char* context, const std::string& text);  // [port] a text in the player's language (Dialogue.cpp)
+  void Retell();      // [port] the player chose another language: every word on screen drawn again in it, no field changed (Retell.cpp)
   void FaceRise(int face, int waitMs);                // [port] a face slides up into the box (Dialogue.cpp)
   void FaceSink(int face);                            // [port] a face sinks; box and message blanked (Dialogue.cpp)
 
@@ -173,7 +182,10 @@ class Form1 {
   void SyokiGamen();   // draws the play screen with its frames and panels (Intro.cpp)
   void Ending();       // the owner is back: the ending roll begins (Ending.cpp)
   void EDmoji(int PA); // one page of the ending roll (Ending.cpp)
+  void WriteGreeting();    // [port] the owner's greeting in the message area (Ending.cpp)
+  void WritePage(int p);   // [port] the words of page p of the roll, for the score of now (Ending.cpp)
   void GameOver();     // bankruptcy: an employee says so; the next key ends (GameOver.cpp)
+  void WriteNews();    // [port] employee Ransu's news of the bankruptcy in the message area (GameOver.cpp)
 
  private:
   uint64_t rng_ = 0;

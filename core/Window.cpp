@@ -27,7 +27,7 @@ bool Form1::Step() {
   if (ended_) return false;
   try {
     plat::Event e;
-    if (P.PollEvent(e)) {
+    if (P.TakeInput(e)) {
       switch (e.type) {
         case plat::Event::KeyDown:
           Display_KeyDown(e.key);
@@ -40,6 +40,9 @@ bool Form1::Step() {
         case plat::Event::Close:
           QuitSequence();
           break;
+        case plat::Event::Language:
+          Retell();
+          break;
       }
       P.Present();
       return true;
@@ -47,6 +50,7 @@ bool Form1::Step() {
     for (Timer* t : {&Timer1, &Timer2}) {
       if (t->Interval() > 0 && t->DueIn() <= 0) {
         t->Fired();
+        P.TimerFired();
         if (t == &Timer1) Timer1_Timer();
         else Timer2_Timer();
         P.Present();

@@ -11,15 +11,17 @@ Action KeyAction(int key, bool alt) {
     case kKeyMinus: case kKeyPadMinus: return Action::VolumeDown;
     case kKeyPlus: case kKeyPadPlus: return Action::VolumeUp;
     case kKeyF11: return Action::Fullscreen;
+    case kKeyF12: return Action::Shot;
     case kKeyEnter: return alt ? Action::Fullscreen : Action::Nothing;
     default: return Action::Nothing;
   }
 }
 
-void Comfort::Start(int volume, bool muted, bool fullscreen) {
+void Comfort::Start(int volume, bool muted, bool fullscreen, size_t language) {
   volume_ = std::clamp(volume, 0, 10);
   muted_ = muted;
   fullscreen_ = fullscreen;
+  language_ = language < CarriedLanguages().Count() ? language : 0;
   Heard();
 }
 
@@ -32,6 +34,11 @@ void Comfort::Act(Action a, uint32_t raw) {
     case Action::Pause:
       if (paused_) Resume(raw);
       else Pause(raw, false);
+      return;
+    case Action::Shot:
+      // The picture is taken first: the note is never in it.
+      shot_ = host_.Shoot();
+      shotAt_ = raw;
       return;
     case Action::Fullscreen:
       fullscreen_ = !fullscreen_;
@@ -60,6 +67,14 @@ bool Comfort::Take(const Event& e, Action a, uint32_t raw) {
     return false;
   }
   if (!paused_) return true;
+  // L on the pause screen: the next language (outside the pause it is the
+  // game's key, which turns a page of the ending like any other).
+  if (e.type == Event::KeyDown && e.key == 'L') {
+    language_ = CarriedLanguages().Next(language_);
+    retell_ = true;
+    host_.SetLanguage(language_);
+    return false;
+  }
   // Quitting still quits; every other key and click is dropped, not kept.
   if (e.type == Event::Close || (e.type == Event::KeyDown && e.key == kKeyEscape)) {
     Resume(raw);
@@ -87,21 +102,29 @@ void Comfort::Resume(uint32_t raw) {
   lost_ += raw - pausedAt_;
   paused_ = false;
   host_.HoldSound(false);
+  if (retell_) {
+    retell_ = false;
+    host_.Retell();
+  }
 }
 
 int64_t Comfort::BandDueIn(uint32_t raw) const {
-  if (!band_) return -1;
-  const int64_t left = int64_t(kBandMs) - int64_t(uint32_t(raw - bandAt_));
-  return left > 0 ? left : -1;
+  const int64_t band = band_ ? int64_t(kBandMs) - int64_t(uint32_t(raw - bandAt_)) : -1;
+  const int64_t note = shot_ ? int64_t(kNoteMs) - int64_t(uint32_t(raw - shotAt_)) : -1;
+  if (band <= 0) return note > 0 ? note : -1;
+  return note > 0 ? std::min(band, note) : band;
 }
 
 OverlayView Comfort::View(uint32_t raw) const {
   OverlayView v;
   v.paused = paused_;
-  if (BandDueIn(raw) > 0) {
+  if (band_ && uint32_t(raw - bandAt_) < kBandMs) {
     v.volume = muted_ ? 0 : volume_;
     v.muted = muted_;
   }
+  if (shot_ && uint32_t(raw - shotAt_) < kNoteMs) v.shot = true, v.shotName = *shot_;
+  // Only an overlay that shows has words; none is no overlay at all.
+  if (v.paused || v.volume >= 0 || v.shot) v.language = language_;
   return v;
 }
 

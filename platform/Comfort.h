@@ -1,24 +1,27 @@
 // What the platform offers beside the game, the same on the real window and
-// the headless twin: the pause with its clock, the volume and fullscreen. The
-// keys for them never reach the game, and while paused the game gets nothing
-// but quitting, so a game paused and resumed plays on exactly as if never
-// paused.
+// the headless twin: the pause with its clock, the volume, fullscreen and
+// the picture saved. The keys for them never reach the game, and while
+// paused the game gets nothing but quitting, so a game paused and resumed
+// plays on exactly as if never paused.
 #pragma once
 #include <cstdint>
+#include <optional>
+#include <string>
 
 #include "platform/Platform.h"
 
 namespace plat {
 
-enum class Action { Nothing, Pause, Mute, VolumeDown, VolumeUp, Fullscreen };
+enum class Action { Nothing, Pause, Mute, VolumeDown, VolumeUp, Fullscreen, Shot };
 
-// Virtual-key numbers of the keys the platform keeps for itself (P and M are
-// their letters).
+// Virtual-key numbers of the keys the platform keeps for itself (P, M and,
+// while paused, L are their letters; F12 saves the picture).
 enum ComfortKey : int {
   kKeyEnter = 13,
   kKeyPadPlus = 107,
   kKeyPadMinus = 109,
   kKeyF11 = 122,
+  kKeyF12 = 123,
   kKeyPlus = 187,
   kKeyMinus = 189,
 };
@@ -31,6 +34,7 @@ struct Lasting {
   int width = 800, height = 600;  // the window's size when not fullscreen
   int volume = 10;                // tenths of the full volume
   bool mute = false;
+  std::string language;           // a language's code; "" when none was chosen in the game
   bool operator==(const Lasting&) const = default;
 };
 // Told of every change of a lasting setting; implemented by the shell.
@@ -45,6 +49,9 @@ struct OverlayView {
   bool paused = false;
   int volume = -1;  // -1: no volume band; else the tenths heard
   bool muted = false;
+  size_t language = 0;  // of CarriedLanguages(): the overlay's words
+  bool shot = false;     // a note after F12: the picture was saved as shotName,
+  std::string shotName;  // or, when "", it could not be
   bool operator==(const OverlayView&) const = default;
 };
 
@@ -57,12 +64,18 @@ class Comfort {
     virtual void HoldSound(bool) {}
     virtual void SetVolume(int) {}  // tenths heard: 0 while muted
     virtual void Changed(bool sound) { (void)sound; }  // the player changed a lasting setting
+    // Saves the game's picture: the file's name, "" when it could not be
+    // saved, nothing when pictures are not saved here.
+    virtual std::optional<std::string> Shoot() { return std::nullopt; }
+    virtual void SetLanguage(size_t) {}  // the player chose the language, of CarriedLanguages()
+    virtual void Retell() {}  // play goes on in another language: tell the game (Event::Language)
   };
   static constexpr uint32_t kBandMs = 1500;  // how long the volume stays shown
+  static constexpr uint32_t kNoteMs = 2500;  // how long the note after a picture stays
 
   explicit Comfort(Host& host) : host_(host) {}
   // The starting state, as the settings and the command line say; tells the host.
-  void Start(int volume, bool muted, bool fullscreen);
+  void Start(int volume, bool muted, bool fullscreen, size_t language = 0);
 
   // Takes an input at the machine's time raw: true when it is the game's.
   void Act(Action a, uint32_t raw);
@@ -76,8 +89,9 @@ class Comfort {
   int Volume() const { return volume_; }
   bool Muted() const { return muted_; }
   bool Fullscreen() const { return fullscreen_; }
+  size_t Language() const { return language_; }
   OverlayView View(uint32_t raw) const;
-  // Milliseconds until the volume band goes; -1 when none shows.
+  // Milliseconds until the volume band or the note goes; -1 when none shows.
   int64_t BandDueIn(uint32_t raw) const;
 
  private:
@@ -91,6 +105,10 @@ class Comfort {
   bool muted_ = false, fullscreen_ = false;
   bool band_ = false;
   uint32_t bandAt_ = 0;
+  std::optional<std::string> shot_;  // the note after the last picture
+  uint32_t shotAt_ = 0;
+  size_t language_ = 0;
+  bool retell_ = false;  // the language changed during this pause
 };
 
 // out = the game's picture with the overlay drawn over it; the picture itself

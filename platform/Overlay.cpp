@@ -1,4 +1,5 @@
-// The pause screen and the volume band, drawn over a copy of the game's picture.
+// The pause screen, the volume band and the note after a saved picture,
+// drawn over a copy of the game's picture.
 #include <string>
 
 #include "platform/Comfort.h"
@@ -47,17 +48,26 @@ void Centred(Surface& s, const std::string& text, int size, bool bold, int y) {
 void DrawOverlay(const Surface& game, const OverlayView& v, Surface& out) {
   out = game;
   const int mid = out.H() / 2;
+  const Language& lang = CarriedLanguages()[v.language < CarriedLanguages().Count() ? v.language : 0];
+  const Catalogue& words = lang.words;
   if (v.paused) {
     Dim(out, 0, out.H());
-    Dim(out, mid - 75, mid + 40);  // darker still under the words
-    Centred(out, "一時停止", 32, true, mid - 60);
-    Centred(out, "Ｐキーで再開（パッドはスタート）", 11, false, mid + 10);
+    Dim(out, mid - 75, mid + 52);  // darker still under the words
+    // TRANSLATORS: the pause screen: its heading, how to go on, and the
+    // language line (%s is the language's own name, "English" in English).
+    Centred(out, std::string(words.Get("pause", NC_("pause", "一時停止"))), 32, true, mid - 60);
+    Centred(out, std::string(words.Get("pause hint", NC_("pause hint", "Ｐキーで再開（パッドはスタート）"))), 11, false,
+            mid + 10);
+    std::string line(words.Get("pause hint", NC_("pause hint", "言語（Ｌキー）：%s")));
+    if (const size_t at = line.find("%s"); at != std::string::npos) line.replace(at, 2, lang.Name());
+    Centred(out, line, 11, false, mid + 26);
   }
   if (v.volume >= 0) {
     // A band near the bottom: the word and ten boxes, as many filled as heard.
     const int top = out.H() - 110, h = 44;
     Dim(out, top, top + h);
-    const std::string word = v.muted ? "消音" : "音量";
+    // TRANSLATORS: the word before the ten boxes of the volume band.
+    const std::string word(v.muted ? words.Get("volume", NC_("volume", "消音")) : words.Get("volume", NC_("volume", "音量")));
     const int ww = InkWidth(word, 14, true), boxes = 10 * 20;
     const int x0 = (out.W() - ww - 16 - boxes) / 2;
     Print(out, word, 14, true, x0, top + 12);
@@ -65,6 +75,16 @@ void DrawOverlay(const Surface& game, const OverlayView& v, Surface& out) {
       const int bx = x0 + ww + 16 + i * 20;
       out.Box(bx, top + 14, bx + 15, top + 29, kWhite, i < v.volume);
     }
+  }
+  if (v.shot) {
+    // A strip along the top, the note in it.
+    Dim(out, 0, 26);
+    // TRANSLATORS: the note after F12 saved the picture (%s is the file's
+    // name), or could not.
+    std::string note(v.shotName.empty() ? words.Get("picture", NC_("picture", "画面を保存できませんでした"))
+                                         : words.Get("picture", NC_("picture", "画面を保存しました：%s")));
+    if (const size_t at = note.find("%s"); at != std::string::npos) note.replace(at, 2, v.shotName);
+    Print(out, note, 11, false, 8, 6);
   }
   out.attr = TextAttr{};
 }

@@ -6,7 +6,9 @@
 #include <SDL.h>
 #include <SDL_image.h>
 #include <libimagequant.h>
+#ifdef _OPENMP
 #include <omp.h>
+#endif
 
 #include <cstdio>
 #include <cstdlib>
@@ -157,8 +159,10 @@ Surface Reduce(const Surface& s, int colours, Color ground) {
   }
   std::vector<uint8_t> index(rgba.size());
   // One thread: the same palette on any number of cores, and no idle workers
-  // spinning through start-up.
+  // spinning through start-up. (The web page's libimagequant has no threads.)
+#ifdef _OPENMP
   omp_set_num_threads(1);
+#endif
   liq_attr* attr = liq_attr_create();
   liq_image* img = attr ? liq_image_create_rgba(attr, rgba.data(), s.W(), s.H(), 0) : nullptr;
   liq_result* res = nullptr;

@@ -1,6 +1,7 @@
 // The thin layer between the game and the machine. Game code sees only this
 // header, Surface.h and Text.h: no SDL type crosses it. Backends implement it:
-// platform/sdl for the real game, platform/headless, the twin for tests.
+// platform/sdl for the real game, platform/headless, the twin for tests, and
+// platform/blind, the twin that draws nothing, for replays and the lab.
 //
 // Threads: a game and its platform live on one thread. What the seam keeps
 // across games follows one rule: what is only read once made (the carried
@@ -14,6 +15,7 @@
 #include <stdexcept>
 #include <string>
 
+#include "platform/Languages.h"
 #include "platform/Surface.h"
 
 namespace plat {
@@ -27,8 +29,10 @@ enum KeyCode : int {
   kKeyDown = 40,
 };
 
+// Language: play goes on after the player chose another language; the game
+// draws its words again in it.
 struct Event {
-  enum Type { KeyDown, Click, Close } type = KeyDown;
+  enum Type { KeyDown, Click, Close, Language } type = KeyDown;
   int key = 0;       // KeyDown: a KeyCode or another virtual-key number
   int x = 0, y = 0;  // Click: position in the 800 x 600 window picture
 };
@@ -70,6 +74,30 @@ struct BrokenPicture : std::runtime_error {
 // animation in hand would still have run.
 struct Closing {};
 
+// Stands between the player and the game while a game is recorded or a
+// recording is played: told of every input the game takes, with the point
+// of the game at which it takes it, and able to give inputs of its own. The
+// point is the number of the game's timer fires so far: the game takes input
+// only between its handlers, so its course follows from its seed and the
+// order of fires and inputs alone, whatever the clock says. Beside the point
+// goes how long the game had been ready for input (on its own clock, which
+// stands while paused): a player's thinking time, kept to pace a replay.
+class Tape {
+ public:
+  virtual ~Tape() = default;
+  // The player's input: true to hand it to the game (as it is or changed).
+  virtual bool Let(Event& e) { (void)e; return true; }
+  // The tape's own input at this point, the game ready for readyMs: true
+  // with e when it is due; false with holdMs > 0 when it comes at this point
+  // once the game has been ready that much longer.
+  virtual bool Next(uint64_t point, uint32_t readyMs, Event& e, uint32_t& holdMs) {
+    (void)point, (void)readyMs, (void)e, (void)holdMs;
+    return false;
+  }
+  // Told of each input the game takes.
+  virtual void Taken(uint64_t point, uint32_t readyMs, const Event& e) { (void)point, (void)readyMs, (void)e; }
+};
+
 class Platform {
  public:
   static constexpr int kWinW = 800, kWinH = 600;
@@ -105,11 +133,40 @@ class Platform {
   virtual uint64_t Seed() = 0;
   // Reports a fatal error to the player (the message also goes to stderr).
   virtual void ShowFatal(const std::string& msg) = 0;
+  // The player's language, of CarriedLanguages(), and its words: the game
+  // looks up what it draws there (Japanese has none: its texts stay).
+  size_t Language() const { return language_; }
+  const Catalogue& Words() const { return CarriedLanguages()[language_].words; }
+
+  // The game's input for one turn of its event loop: the player's, passed
+  // through the tape when one is in use, else the tape's own; an input the
+  // tape holds back is waited for here, before any timer can fire. With a
+  // tape, a change of language carries the language's index in its key.
+  bool TakeInput(Event& e);
+  // The game tells each fire of one of its timers.
+  void TimerFired() {
+    ++point_;
+    handled_ = true;
+  }
+  uint64_t Point() const { return point_; }
+  // The tape must outlive its use; nullptr: none.
+  void UseTape(Tape* t) { tape_ = t; }
 
  protected:
   Platform();
+  // Surfaces without pixels, for a twin that draws nothing.
+  struct NoPixels {};
+  explicit Platform(NoPixels) {}
+  size_t language_ = 0;
   Surface display_[3];
   mutable std::shared_ptr<const Pictures> pics_;
+
+ private:
+  bool Took(const Event& e);
+  Tape* tape_ = nullptr;
+  uint64_t point_ = 0;
+  bool handled_ = true;    // a handler ran since the game last asked for input
+  uint32_t readyAt_ = 0;  // when the game first asked for input after it
 };
 
 }  // namespace plat

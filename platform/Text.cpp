@@ -91,6 +91,7 @@ Color Blend(Color d, Color c, int al) {
 void PrintText(Surface& s, const std::string& utf8) {
   if (utf8.empty()) return;
   if (s.sink) s.sink->Printed(s, utf8);
+  if (s.W() <= 0 || s.H() <= 0) return;  // nothing to print on: nothing to render
   const Mask& m = MaskFor(s.attr.size, s.attr.bold, utf8);
   const Color c = s.attr.color & 0xffffff;
   const int x0 = std::max(m.x0, -s.curX), x1 = std::min(m.x1, s.W() - 1 - s.curX);
@@ -99,7 +100,8 @@ void PrintText(Surface& s, const std::string& utf8) {
     Color* row = s.Row(s.curY + y) + s.curX;
     const uint8_t* al = m.alpha.data() + size_t(y - m.y0) * m.W() - m.x0;
     for (int x = x0; x <= x1; ++x)
-      if (al[x]) row[x] = Blend(row[x], c, al[x]);
+      if (al[x] == 255) row[x] = c;  // most of the ink, and the same as blending it
+      else if (al[x]) row[x] = Blend(row[x], c, al[x]);
   }
 }
 

@@ -2,41 +2,64 @@
 // one page per key, with the sale of the grown creatures left in the pen and a
 // closing picture chosen by the score.
 #include <array>
-#include <string>
 
 #include "core/Form.h"
+#include "platform/Catalogue.h"
 
 namespace pk {
 namespace {
 
-using Roll = std::array<std::array<std::string, 5>, 11>;
+// A page of the message area: up to four lines of words (one message for the
+// catalogues, lines joined by "\n") and a last line, the mark that a key
+// turns the page.
+struct Page {
+  const char* who;
+  const char* words;
+  const char* mark;
+};
 
-const std::string kGreeting[5] = {"おっす！ただいま", "どう？がんばってる？", "", "", "    ▼"};
+// TRANSLATORS: the owner, breezy, back from his long vacation, and his
+// comments on the pages of the ending roll.
+const Page kGreeting{"owner", NC_("owner", "おっす！ただいま\nどう？がんばってる？"),
+                     // TRANSLATORS: the mark that a key turns the page.
+                     NC_("message", "    ▼")};
 
 // The pages of the roll for the score of this moment: above 9999 the owner's
 // comments on pages 3 to 6 change.
-Roll MakeRoll(bool highScore) {
-  const std::string more = "     ▼";
-  Roll t{};
-  t[1] = {"まあ、倒産してない", "ところをみると", "がんばってくれた", "みたいだね", more};
-  t[2] = {"残っている", "ピコラは", "売っちゃうおうね", "", more};
-  t[3] = {"ホントに", "よくやってくれたね", "", "", more};
-  t[4] = {"おかげで", "素敵なバカンスを", "満喫できたよ", "", more};
-  t[5] = {"また", "よろしくたのむよ", "", "", more};
-  t[6] = {"…さーて、", "働こっかな！", "", "", more};
-  t[7] = {"", ".....2000.7.27", "", "", more};
-  t[8] = {"", ".....ＬｏｏｍＺ", "", "", more};
-  t[9] = {"", ".....おしまい ☆", "", "", ""};
+std::array<Page, 11> MakeRoll(bool highScore) {
+  const char* more = NC_("message", "     ▼");
+  std::array<Page, 11> t;
+  t.fill(Page{"owner", "", ""});
+  t[1] = {"owner", NC_("owner", "まあ、倒産してない\nところをみると\nがんばってくれた\nみたいだね"), more};
+  t[2] = {"owner", NC_("owner", "残っている\nピコラは\n売っちゃうおうね"), more};
+  t[3] = {"owner", NC_("owner", "ホントに\nよくやってくれたね"), more};
+  t[4] = {"owner", NC_("owner", "おかげで\n素敵なバカンスを\n満喫できたよ"), more};
+  t[5] = {"owner", NC_("owner", "また\nよろしくたのむよ"), more};
+  t[6] = {"owner", NC_("owner", "…さーて、\n働こっかな！"), more};
+  // TRANSLATORS: the credits: the date and the maker's line stay as they are.
+  t[7] = {"credits", NC_("credits", "\n.....2000.7.27"), more};
+  t[8] = {"credits", NC_("credits", "\n.....ＬｏｏｍＺ"), more};
+  t[9] = {"credits", NC_("credits", "\n.....おしまい ☆"), ""};
   if (highScore) {
-    t[3] = {"…", "え…？", "…あれ？", "", more};
-    t[4] = {"おいおい…！", "すごいじゃないか！", "", "", more};
-    t[5] = {"こりゃーまいった！", "…", "こうなったら…", "", more};
-    t[6] = {"また長期休暇", "とりま～す！", "", "", more};
+    // TRANSLATORS: with a score over 9999 the owner is caught by surprise.
+    t[3] = {"owner", NC_("owner", "…\nえ…？\n…あれ？"), more};
+    t[4] = {"owner", NC_("owner", "おいおい…！\nすごいじゃないか！"), more};
+    t[5] = {"owner", NC_("owner", "こりゃーまいった！\n…\nこうなったら…"), more};
+    t[6] = {"owner", NC_("owner", "また長期休暇\nとりま～す！"), more};
   }
   return t;
 }
 
 }  // namespace
+
+void Form1::WriteGreeting() { WriteWords(kGreeting.who, kGreeting.words, kGreeting.mark); }
+
+// Built afresh for every page: a sale on page 2 may lift the score over 9999
+// and so change the later pages and the picture.
+void Form1::WritePage(int p) {
+  const Page page = MakeRoll(Score > 9999)[p];
+  WriteWords(page.who, page.words, page.mark);
+}
 
 // The time is up: the music stops, the owner greets the player with his face
 // rising into the box, and the keys now turn the pages of the roll.
@@ -44,7 +67,7 @@ void Form1::Ending() {
   PlayM(1);
   CloseM();
   EDpage = 0;
-  WriteMessage(kGreeting);
+  WriteGreeting();
   Play(1);
   FaceRise(5, 30);
   Timer2.Interval(0);
@@ -55,12 +78,7 @@ void Form1::Ending() {
 // when no grown creature is left, the logo on page 7, the closing picture on 9.
 void Form1::EDmoji(int) {
   const int p = int(EDpage);
-  // Built afresh for every page: a sale on page 2 may lift the score over
-  // 9999 and so change the later pages and the picture.
-  const Roll roll = MakeRoll(Score > 9999);
-  std::string lines[5];
-  for (int n = 0; n <= 4; ++n) lines[n] = roll[p][n];
-  WriteMessage(lines);
+  WritePage(p);
 
   if (p == 2) {
     Ueito(500);

@@ -3,17 +3,22 @@
 #include <string>
 
 #include "core/Form.h"
+#include "platform/Catalogue.h"
 
 namespace pk {
 namespace {
 
-// Each speaker's announcement; they address the player as they do when asking.
-const std::string kNews[4][5] = {
-    {"キャプテ～ン！", "お金なくなっちゃったよ！", "もうダメだね！", "", "☆ｇａｍｅ　ｏｖｅｒ☆"},
-    {"…社長、", "資金がなくなりました", "倒産です…", "", "☆ｇａｍｅ　ｏｖｅｒ☆"},
-    {"おいおい、", "金がないぜ…", "倒産だよ…", "", "☆ｇａｍｅ　ｏｖｅｒ☆"},
-    {"だんな！", "給料なしですかい？", "こりゃあ、おしまいだ！", "", "☆ｇａｍｅ　ｏｖｅｒ☆"},
+// Each speaker's announcement, one message of three lines; they address the
+// player as they do when asking.
+const char* const kNews[4] = {
+    // TRANSLATORS: the company is bankrupt; one of the four says so.
+    NC_("Shopin", "キャプテ～ン！\nお金なくなっちゃったよ！\nもうダメだね！"),
+    NC_("Misa", "…社長、\n資金がなくなりました\n倒産です…"),
+    NC_("Kushuri", "おいおい、\n金がないぜ…\n倒産だよ…"),
+    NC_("Pau", "だんな！\n給料なしですかい？\nこりゃあ、おしまいだ！"),
 };
+// TRANSLATORS: the last line of the bankruptcy message.
+const char* const kGameOver = NC_("message", "☆ｇａｍｅ　ｏｖｅｒ☆");
 
 }  // namespace
 
@@ -24,11 +29,13 @@ void Form1::GameOver() {
   CloseM();
   // Anyone may bring the news, whoever asked last or is away on a job.
   Ransu = int64_t(Rnd() * 4);
-  WriteMessage(kNews[Ransu]);
+  WriteNews();
   Play(1);
   FaceRise(int(Ransu), 30);
   Timer2.Interval(0);
   Mode = kBankrupt;
 }
+
+void Form1::WriteNews() { WriteWords(kSpeaker[Ransu], kNews[Ransu], kGameOver); }
 
 }  // namespace pk

@@ -12,9 +12,9 @@ void Form1::Timer1_Timer() {
   Display(0).Box(352, 256, 416, 320, plat::Rgb(0, 0, 0), true);
   // Dark first, light one pixel lower right: the title's edge is dark on the upper left.
   MojiSyu(0, 12, 1, Iro2);
-  Locate(0, 300, 280, look::kTitle);
+  Locate(0, 300, 280, Tr("title", look::kTitle));
   MojiSyu(0, 12, 1, Iro1);
-  Locate(0, 301, 281, look::kTitle);
+  Locate(0, 301, 281, Tr("title", look::kTitle));
   Ueito(2000);
   OpenM(1);
   PlayM(0);

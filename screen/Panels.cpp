@@ -2,6 +2,7 @@
 #include <string>
 
 #include "core/Form.h"
+#include "platform/Catalogue.h"
 
 namespace pk {
 namespace {
@@ -17,12 +18,15 @@ int64_t FloorDiv(int64_t a, int64_t b) { return a / b - ((a % b != 0) && ((a < 0
 
 // Writes the four status labels into the background, once at the start.
 void Form1::MakeSt() {
-  const char* const labels[4] = {"時間", "スコア", "資金", "えさ"};
+  // TRANSLATORS: the status panel's labels, before their values: time
+  // left, score, funds, feed.
+  const char* const labels[4] = {NC_("status", "時間"), NC_("status", "スコア"), NC_("status", "資金"),
+                                 NC_("status", "えさ")};
   for (int k = 0; k <= 3; ++k) {
     MojiSyu(2, 13, 1, Iro1);
-    Locate(2, 60, kRows[k], labels[k]);
+    Locate(2, 60, kRows[k], Tr("status", labels[k]));
     MojiSyu(2, 13, 1, Iro2);
-    Locate(2, 61, kRows[k] + 1, labels[k]);
+    Locate(2, 61, kRows[k] + 1, Tr("status", labels[k]));
   }
 }
 
@@ -45,9 +49,11 @@ void Form1::KaimonoWin() {
   const int64_t eggs = int64_t(KaimonoKazu) * 10, feed = int64_t(KaimonoKazu) * 1000;
   for (int pass = 0; pass <= 1; ++pass) {
     MojiSyu(1, 12, 1, pass == 0 ? Iro1 : Iro2);
-    Locate(1, 250 + pass, 68 + pass, "ﾀﾏｺﾞ");
+    // TRANSLATORS: the shop window's labels, before the amounts that the
+    // next purchase buys: eggs, feed.
+    Locate(1, 250 + pass, 68 + pass, Tr("shop", NC_("shop", "ﾀﾏｺﾞ")));
     Locate(1, 300 + pass, 68 + pass, eggs);
-    Locate(1, 250 + pass, 168 + pass, "えさ");
+    Locate(1, 250 + pass, 168 + pass, Tr("shop", NC_("shop", "えさ")));
     Locate(1, 300 + pass, 168 + pass, feed);
   }
   Display(0).Copy(kShopX, kShopY, kShopW, kShopH, Display(1), kShopX, kShopY);
@@ -57,7 +63,7 @@ void Form1::KaimonoWin() {
 void Form1::MsgHyouji() {
   std::string lines[5];
   for (int k = 0; k <= 4; ++k) lines[k] = Jmsg(Jnow, Jsigoto(Jnow), k);
-  WriteMessage(lines);
+  WriteMessage(kSpeaker[Jnow], lines);
   Play(1);
   FaceRise(int(Jnow), 30);
 }

@@ -5,6 +5,7 @@ set -euo pipefail
 
 PACKAGES=(
   build-essential cmake pkg-config
+  gettext                   # checks and compiles the translation catalogues (po/)
   libsdl2-dev libsdl2-ttf-dev libsdl2-mixer-dev libsdl2-image-dev libx11-dev
   libimagequant-dev         # reduces each picture to the game's colour depth
   libgtest-dev libgmock-dev libbenchmark-dev
@@ -12,6 +13,8 @@ PACKAGES=(
   timgm6mb-soundfont        # General MIDI SoundFont for the music
   libfluidsynth-dev         # synthesises the tune once, ahead of playing it
   fluidsynth                # for rendering the tune in tests
+  python3-fonttools         # cuts the font down to the glyphs the game uses, for the web page
+  gnuplot-nox               # draws the strategy lab's histograms
   xvfb x11-utils xdotool imagemagick  # for driving the real window in tests
   dpkg-dev file lintian appstream desktop-file-utils man-db  # for building and checking the package
   openbox                   # a window manager in that X server, for fullscreen

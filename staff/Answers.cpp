@@ -11,7 +11,7 @@ constexpr int kJobLength[6] = {15, 12, 20, 0, 20, 30};
 static void Say(Form1& f, int m) {
   std::string lines[5];
   for (int l = 0; l <= 4; ++l) lines[l] = f.Jmsg(f.Jnow, m, l);
-  f.WriteMessage(lines);
+  f.WriteMessage(kSpeaker[f.Jnow], lines);
 }
 
 // Permitted: the request becomes a job of its length; a purchase takes the

@@ -1,61 +1,87 @@
 // The four employees: names, strengths, prices and every line they say.
+#include <algorithm>
+#include <string_view>
+
 #include "core/Form.h"
+#include "platform/Catalogue.h"
 
 namespace pk {
 
 // Fills the dialogue table: requests end with the answer prompt on line 4.
 void Form1::SetMsg() {
-  // Employee, kind (request codes 0..5, 7 permitted, 8 refused, 9 back), lines 0..3.
-  struct Row { int s, kind; const char* line[4]; };
+  // Employee, kind (request codes 0..5, 7 permitted, 8 refused, 9 back), and
+  // lines 0..3 as one message: the catalogues translate whole messages, each
+  // in the context of its speaker.
+  struct Row { int s, kind; const char* message; };
   static const Row kRows[] = {
-      {0, 0, {"ねーねー、キャプテン、", "たまご買いに行っても", "いいかなー？", ""}},
-      {0, 1, {"ねー、キャプテン、", "あたしさー、エサ買いに", "行こうと思ってんだけど", "どーお？"}},
-      {0, 2, {"キャプテン、あのさー、", "ピコラをもっと", "強くしたいんだけど", "鍛えてきていいかなあ？"}},
-      {0, 3, {"キャプテ～ン、", "あたし、疲れちゃったよー", "休んでていいでしょ？", ""}},
-      {0, 4, {"おーい、キャプテン！", "たまごをさー、", "あっためようよー！", "あたしがやってくるよ！"}},
-      {0, 5, {"キャプテンさん、", "そろそろピコラ", "売りに行こうよ!", ""}},
-      {0, 7, {"わーい！", "", "", ""}},
-      {0, 8, {"じゃあ、また今度ね！", "", "", ""}},
-      {0, 9, {"ただいま！", "", "", ""}},
-      {1, 0, {"社長、", "わたくし、たまごを", "買いに行こうかと思う", "のですが…"}},
-      {1, 1, {"社長、", "エサの補充をしても", "よろしいでしょうか？", ""}},
-      {1, 2, {"社長、", "ピコラを", "鍛えに行ってきて", "いいでしょうか？"}},
-      {1, 3, {"もうしわけありませんが", "わたくし、休暇を", "いただきたいのですが…", ""}},
-      {1, 4, {"社長、", "わたくし、たまごを", "あたためてまいります", ""}},
-      {1, 5, {"ピコラを売りに", "行こうと思うのですが", "行ってきても", "よいでしょうか？"}},
-      {1, 7, {"では、行ってまいります", "", "", ""}},
-      {1, 8, {"…わかりました", "", "", ""}},
-      {1, 9, {"戻りました", "", "", ""}},
-      {2, 0, {"あー、だりー…", "たまごでも", "買ってこようか…？", ""}},
-      {2, 1, {"うー、ねみー…", "エサいる？", "", ""}},
-      {2, 2, {"鍛えよっかなー…", "ピコラ…", "", ""}},
-      {2, 3, {"疲れた…", "休むぜ…", "", ""}},
-      {2, 4, {"暇だな…", "たまご、", "あっためる？", ""}},
-      {2, 5, {"売ってきてやろうか？", "", "", ""}},
-      {2, 7, {"んじゃ、いってくる…", "", "", ""}},
-      {2, 8, {"あっそ…", "", "", ""}},
-      {2, 9, {"終わったぜ", "", "", ""}},
-      {3, 0, {"だんな、", "わし、ちょっくら", "たまごでも買いに行く", "つもりなんだがよう…"}},
-      {3, 1, {"おう、だんな、", "エサ買ってくらあ", "", ""}},
-      {3, 2, {"ちょいと", "ピコラのヤツらを", "鍛えてきまさあ", ""}},
-      {3, 3, {"あー、だんなー、", "わし、ちょいと", "疲れちまったよ…", "休んでていいかい？"}},
-      {3, 4, {"たまご、", "あっためて", "みますかい？", ""}},
-      {3, 5, {"そろそろ", "ピコラを", "売っちまいましょうぜ", ""}},
-      {3, 7, {"よっしゃ！", "", "", ""}},
-      {3, 8, {"ダメですかい…", "", "", ""}},
-      {3, 9, {"終わりましたぜ！", "", "", ""}},
+      // TRANSLATORS: Shopin is cheerful and casual and calls the player
+      // "Captain". A message has at most four lines, each within the
+      // message area (about 170 pixels at 11 points bold).
+      {0, 0, NC_("Shopin", "ねーねー、キャプテン、\nたまご買いに行っても\nいいかなー？")},
+      {0, 1, NC_("Shopin", "ねー、キャプテン、\nあたしさー、エサ買いに\n行こうと思ってんだけど\nどーお？")},
+      {0, 2, NC_("Shopin", "キャプテン、あのさー、\nピコラをもっと\n強くしたいんだけど\n鍛えてきていいかなあ？")},
+      {0, 3, NC_("Shopin", "キャプテ～ン、\nあたし、疲れちゃったよー\n休んでていいでしょ？")},
+      {0, 4, NC_("Shopin", "おーい、キャプテン！\nたまごをさー、\nあっためようよー！\nあたしがやってくるよ！")},
+      {0, 5, NC_("Shopin", "キャプテンさん、\nそろそろピコラ\n売りに行こうよ!")},
+      {0, 7, NC_("Shopin", "わーい！")},
+      {0, 8, NC_("Shopin", "じゃあ、また今度ね！")},
+      {0, 9, NC_("Shopin", "ただいま！")},
+      // TRANSLATORS: Misa is formal and polite and addresses the player as
+      // the company's president.
+      {1, 0, NC_("Misa", "社長、\nわたくし、たまごを\n買いに行こうかと思う\nのですが…")},
+      {1, 1, NC_("Misa", "社長、\nエサの補充をしても\nよろしいでしょうか？")},
+      {1, 2, NC_("Misa", "社長、\nピコラを\n鍛えに行ってきて\nいいでしょうか？")},
+      {1, 3, NC_("Misa", "もうしわけありませんが\nわたくし、休暇を\nいただきたいのですが…")},
+      {1, 4, NC_("Misa", "社長、\nわたくし、たまごを\nあたためてまいります")},
+      {1, 5, NC_("Misa", "ピコラを売りに\n行こうと思うのですが\n行ってきても\nよいでしょうか？")},
+      {1, 7, NC_("Misa", "では、行ってまいります")},
+      {1, 8, NC_("Misa", "…わかりました")},
+      {1, 9, NC_("Misa", "戻りました")},
+      // TRANSLATORS: Kushuri is sleepy, lazy and curt, and never addresses
+      // the player.
+      {2, 0, NC_("Kushuri", "あー、だりー…\nたまごでも\n買ってこようか…？")},
+      {2, 1, NC_("Kushuri", "うー、ねみー…\nエサいる？")},
+      {2, 2, NC_("Kushuri", "鍛えよっかなー…\nピコラ…")},
+      {2, 3, NC_("Kushuri", "疲れた…\n休むぜ…")},
+      {2, 4, NC_("Kushuri", "暇だな…\nたまご、\nあっためる？")},
+      {2, 5, NC_("Kushuri", "売ってきてやろうか？")},
+      {2, 7, NC_("Kushuri", "んじゃ、いってくる…")},
+      {2, 8, NC_("Kushuri", "あっそ…")},
+      {2, 9, NC_("Kushuri", "終わったぜ")},
+      // TRANSLATORS: Pau is an old hand, gruff and folksy; he calls the
+      // player "guv'nor" or the like.
+      {3, 0, NC_("Pau", "だんな、\nわし、ちょっくら\nたまごでも買いに行く\nつもりなんだがよう…")},
+      {3, 1, NC_("Pau", "おう、だんな、\nエサ買ってくらあ")},
+      {3, 2, NC_("Pau", "ちょいと\nピコラのヤツらを\n鍛えてきまさあ")},
+      {3, 3, NC_("Pau", "あー、だんなー、\nわし、ちょいと\n疲れちまったよ…\n休んでていいかい？")},
+      {3, 4, NC_("Pau", "たまご、\nあっためて\nみますかい？")},
+      {3, 5, NC_("Pau", "そろそろ\nピコラを\n売っちまいましょうぜ")},
+      {3, 7, NC_("Pau", "よっしゃ！")},
+      {3, 8, NC_("Pau", "ダメですかい…")},
+      {3, 9, NC_("Pau", "終わりましたぜ！")},
   };
   for (const Row& r : kRows) {
-    for (J = 0; J <= 3; ++J) Jmsg(r.s, r.kind, J) = r.line[J];
-    if (r.kind <= 5) Jmsg(r.s, r.kind, 4) = "[ 許可 ⇔ ダメ ]";
+    std::string_view rest = r.message;
+    for (J = 0; J <= 3; ++J) {
+      const std::string_view line = rest.substr(0, rest.find('\n'));
+      Jmsg(r.s, r.kind, J) = std::string(line);
+      rest.remove_prefix(std::min(rest.size(), line.size() + 1));
+    }
+    // TRANSLATORS: the last line of every request: Left permits, Right refuses.
+    if (r.kind <= 5) Jmsg(r.s, r.kind, 4) = NC_("message", "[ 許可 ⇔ ダメ ]");
   }
 }
 
 // Names, job labels and the start values of each employee.
 void Form1::Jtouroku() {
-  const char* names[4] = {"ショピン", "ミーサ", "クシュリ", "パウ"};
-  const char* labels[7] = {"たまご仕入れ中", "エサ仕入れ中", "ピコラ訓練中", "休憩",
-                           "たまご温め中",   "ピコラ販売中", "--------"};
+  // TRANSLATORS: the names stand in the staff panel before the stamina.
+  const char* names[4] = {NC_("name", "ショピン"), NC_("name", "ミーサ"), NC_("name", "クシュリ"), NC_("name", "パウ")};
+  // TRANSLATORS: what each employee is doing, in the staff panel: buying
+  // eggs, buying feed, training the grown Pikora, resting, warming the eggs,
+  // selling the Pikora, nothing.
+  const char* labels[7] = {NC_("job", "たまご仕入れ中"), NC_("job", "エサ仕入れ中"), NC_("job", "ピコラ訓練中"),
+                           NC_("job", "休憩"),           NC_("job", "たまご温め中"), NC_("job", "ピコラ販売中"),
+                           NC_("job", "--------")};
   for (I = 0; I <= 6; ++I) SigotoMei(I) = labels[I];
   // Per employee: fatigue, training, rest length, warming, sale factor, egg price, feed price.
   const int hirou[4] = {15, 10, 40, 5};

@@ -14,9 +14,9 @@ void Form1::MakeJnow() {
     MojiSyu(1, 13, 1, d == 0 ? Iro1 : Iro2);
     for (int s = 0; s <= 3; ++s) {
       const int y = 410 + 30 * s + d;
-      Locate(1, 70 + d, y, Jname(s));
+      Locate(1, 70 + d, y, Tr("name", Jname(s)));
       Locate(1, 145 + d, y, int64_t(Jtairyoku(s)));
-      Locate(1, 210 + d, y, SigotoMei(Jsigoto(s)));
+      Locate(1, 210 + d, y, Tr("job", SigotoMei(Jsigoto(s))));
     }
   }
   Display(0).Copy(kPanelX, kPanelY, kPanelW, kPanelH, Display(1), kPanelX, kPanelY);

@@ -72,7 +72,7 @@ class TempDir : public ::testing::Test {
 using SettingsFile = TempDir;
 
 TEST_F(SettingsFile, KeepsWhatWasSavedWholeAndNothingHalf) {
-  app::Settings s{true, 1024, 700, 3, true}, back;
+  app::Settings s{true, 1024, 700, 3, true, "en"}, back;
   std::string why;
   ASSERT_TRUE(app::SaveSettings(path, s, why)) << why;  // makes the folders too
   ASSERT_EQ(app::LoadSettings(path, back, why), app::SettingsRead::Good) << why;
@@ -86,7 +86,7 @@ TEST_F(SettingsFile, KeepsWhatWasSavedWholeAndNothingHalf) {
 
   Write("# by hand\n\n  volume=4  \nlater_option = what\n");
   ASSERT_EQ(app::LoadSettings(path, back, why), app::SettingsRead::Good) << why;
-  EXPECT_EQ(back, (app::Settings{false, 800, 600, 4, false}));
+  EXPECT_EQ(back, (app::Settings{false, 800, 600, 4, false, ""}));
 }
 
 TEST_F(SettingsFile, ABadLineIsIgnoredAndEveryGoodOneKept) {
@@ -95,27 +95,29 @@ TEST_F(SettingsFile, ABadLineIsIgnoredAndEveryGoodOneKept) {
   EXPECT_EQ(app::LoadSettings(path, s, why), app::SettingsRead::Missing);
   struct Row {
     const char* text;
+    bool good;
     app::Settings want;
   };
   const app::Settings d;
   const Row rows[] = {
-      {"volume = 11\n", d},
-      {"fullscreen = yes\nmute = 1\n", {false, 800, 600, 10, true}},
-      {"width = 1\nvolume = 3\n", {false, 800, 600, 3, false}},  // what older versions could write
-      {"width = 399\nheight = 299\n", d},
-      {"width = 400\nheight = 300\n", {false, 400, 300, 10, false}},
-      {"width = 7680\nheight = 4320\n", {false, 7680, 4320, 10, false}},
-      {"width = 7681\nheight = 16384\nvolume = 2\n", {false, 800, 600, 2, false}},
-      {"volume = 3\nnonsense\n", {false, 800, 600, 3, false}},
-      {"mute = 1\nvolume =\n", {false, 800, 600, 10, true}},
-      {"\x01\x02\xff", d},
+      {"volume = 11\n", false, d},
+      {"fullscreen = yes\nmute = 1\n", false, {false, 800, 600, 10, true}},
+      {"width = 1\nvolume = 3\n", false, {false, 800, 600, 3, false}},  // what older versions could write
+      {"width = 399\nheight = 299\n", false, d},
+      {"width = 400\nheight = 300\n", true, {false, 400, 300, 10, false}},
+      {"width = 7680\nheight = 4320\n", true, {false, 7680, 4320, 10, false}},
+      {"width = 7681\nheight = 16384\nvolume = 2\n", false, {false, 800, 600, 2, false}},
+      {"volume = 3\nnonsense\n", false, {false, 800, 600, 3, false}},
+      {"mute = 1\nvolume =\n", false, {false, 800, 600, 10, true}},
+      {"language = en GB\nvolume = 4\n", false, {false, 800, 600, 4, false}},
+      {"language = en\n", true, {false, 800, 600, 10, false, "en"}},
+      {"\x01\x02\xff", false, d},
   };
   for (const Row& r : rows) {
     Write(r.text);
-    const bool good = std::string(r.text).find("400") != std::string::npos || std::string(r.text).find("7680\n") != std::string::npos;
-    EXPECT_EQ(app::LoadSettings(path, s, why), good ? app::SettingsRead::Good : app::SettingsRead::Malformed) << r.text;
+    EXPECT_EQ(app::LoadSettings(path, s, why), r.good ? app::SettingsRead::Good : app::SettingsRead::Malformed) << r.text;
     EXPECT_EQ(s, r.want) << r.text;
-    EXPECT_TRUE(good || why.find(" line ") != std::string::npos) << why;
+    EXPECT_TRUE(r.good || why.find(" line ") != std::string::npos) << why;
   }
   // Nothing there to read as settings: a folder, a named pipe (which must not
   // hold the game), a device without end, a file far too large.
@@ -264,7 +266,7 @@ class RealPlatform : public TempDir {
 
 TEST_F(RealPlatform, PadButtonsAndStickAreTheGameKeys) {
   app::Shell shell({});
-  plat::SdlPlatform p(shell.start, shell.keeper);
+  plat::SdlPlatform p(shell.start, *shell.keeper);
   SDL_VirtualJoystickDesc d{};
   d.version = SDL_VIRTUAL_JOYSTICK_DESC_VERSION;
   d.type = SDL_JOYSTICK_TYPE_GAMECONTROLLER;
@@ -308,7 +310,7 @@ TEST_F(RealPlatform, PadButtonsAndStickAreTheGameKeys) {
 TEST_F(RealPlatform, AKeptSizeLargerThanTheScreenGivesAWindowThatFits) {
   Write("width = 7680\nheight = 4320\n");
   app::Shell shell({});
-  plat::SdlPlatform p(shell.start, shell.keeper);
+  plat::SdlPlatform p(shell.start, *shell.keeper);
   SDL_Rect usable{};
   ASSERT_EQ(SDL_GetDisplayUsableBounds(0, &usable), 0);
   int w = 0, h = 0;
@@ -323,12 +325,12 @@ TEST_F(RealPlatform, AFaultyFileIsNotOverwrittenUntilThePlayerChangesASetting) {
   Write("volume = loud\n");
   {
     app::Shell shell({});
-    plat::SdlPlatform p(shell.start, shell.keeper);
+    plat::SdlPlatform p(shell.start, *shell.keeper);
   }
   EXPECT_EQ(Read(), "volume = loud\n");
   {
     app::Shell shell({});
-    plat::SdlPlatform p(shell.start, shell.keeper);
+    plat::SdlPlatform p(shell.start, *shell.keeper);
     SDL_Event ev{};
     ev.type = SDL_KEYDOWN;
     ev.key.keysym.sym = SDLK_MINUS;

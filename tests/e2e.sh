@@ -5,7 +5,9 @@
 # platform adds: the word when there is no display, the command line, the
 # pause, fullscreen kept to the next start (under openbox: SDL's fullscreen
 # needs a window manager), a broken settings file, and clicks in a window
-# made larger by the player.
+# made larger by the player, and the language: from the environment, from the
+# settings, and L on the pause screen. Last, a game recorded, checked without
+# a window and shown again to the same final picture, and F12's pictures.
 set -u
 GAME=${1:?usage: e2e.sh path/to/pikora}
 WORK=$(mktemp -d)
@@ -36,7 +38,7 @@ for n in $(seq 70 99); do
   [ -e /tmp/.X11-unix/X$n ] || [ -e /tmp/.X$n-lock ] || { DISP=:$n; break; }
 done
 [ -n "${DISP:-}" ] || fail "no free X display"
-Xvfb "$DISP" -screen 0 2048x1536x24 -nolisten tcp >"$WORK/xvfb.log" 2>&1 &
+Xvfb "$DISP" -screen 0 1680x1360x24 -nolisten tcp >"$WORK/xvfb.log" 2>&1 &
 XPID=$!
 for _ in $(seq 50); do xdpyinfo -display "$DISP" >/dev/null 2>&1 && break; sleep 0.1; done
 export DISPLAY=$DISP
@@ -59,7 +61,7 @@ start_game() {  # extra environment as arguments
   WID=""
   # Generous: a machine busy with the sanitized suite can be slow to map it.
   for _ in $(seq 300); do
-    WID=$(xdotool search --name "ピコラ" 2>/dev/null | tail -1)
+    WID=$(xdotool search --name "ピコラ|Pikora" 2>/dev/null | tail -1)
     [ -n "$WID" ] && break
     sleep 0.1
   done
@@ -78,7 +80,7 @@ shot() {  # file: the game window now, and its size in $SIZE
 
 # Waits until the window has the size given.
 wait_size() {
-  for _ in $(seq 40); do
+  for _ in $(seq 80); do
     shot "$WORK/size.png"
     [ "$SIZE" = "$1" ] && return 0
     sleep 0.25
@@ -179,15 +181,15 @@ shot "$WORK/after.png"
 [ "$(compare -metric AE "$WORK/before.png" "$WORK/after.png" null: 2>&1)" = "0" ] || fail "the picture after the pause is not the one before"
 echo "ok: the pause dims the picture and gives it back as it was"
 xdotool key --window "$WID" F11
-wait_size 2048x1536
+wait_size 1680x1360
 xdotool key --window "$WID" Escape
 wait_exit 0
 grep -q "fullscreen = 1" "$SETTINGS" || fail "fullscreen not kept: $(cat "$SETTINGS")"
-echo "ok: F11 fills the 2048 x 1536 screen"
+echo "ok: F11 fills the 1680 x 1360 screen"
 
 # 4. The next start is fullscreen; F11 gives back the 800 x 600 window.
 start_game SDL_AUDIODRIVER=dummy
-wait_size 2048x1536
+wait_size 1680x1360
 xdotool key --window "$WID" F11
 wait_size 800x600
 xdotool key --window "$WID" Escape
@@ -215,3 +217,107 @@ sleep 0.5
 xdotool mousemove --window "$WID" 1560 1150 click 1
 wait_exit 0
 echo "ok: in a 1600 x 1200 window a click on the play area quits, one beside it does not"
+
+# 6. The language: an English locale starts in English; the settings' entry
+# goes before the environment; L on the pause screen moves on and is kept.
+rm -f "$SETTINGS"
+start_game SDL_AUDIODRIVER=dummy LANG=en_US.UTF-8 LC_ALL= LC_MESSAGES= LANGUAGE=
+wait_play_screen
+[ "$(xdotool getwindowname "$WID")" = "Pikora☆Ltd.!" ] || fail "LANG=en_US.UTF-8: the caption is $(xdotool getwindowname "$WID")"
+xdotool key --window "$WID" Escape
+wait_exit 0
+echo "ok: LANG=en_US.UTF-8 starts in English"
+mkdir -p "$(dirname "$SETTINGS")"
+printf 'language = ja\n' >"$SETTINGS"
+start_game SDL_AUDIODRIVER=dummy LANG=en_US.UTF-8 LC_ALL= LC_MESSAGES= LANGUAGE=
+wait_play_screen
+[ "$(xdotool getwindowname "$WID")" = "有限会社☆ピコラ！" ] || fail "language = ja: the caption is $(xdotool getwindowname "$WID")"
+xdotool windowfocus --sync "$WID" 2>/dev/null
+xdotool key --window "$WID" p
+sleep 0.3
+xdotool key --window "$WID" l
+sleep 0.3
+xdotool key --window "$WID" p
+sleep 0.5
+[ "$(xdotool getwindowname "$WID")" = "Pikora☆Ltd.!" ] || fail "after L: the caption is $(xdotool getwindowname "$WID")"
+xdotool key --window "$WID" Escape
+wait_exit 0
+grep -q "language = en" "$SETTINGS" || fail "the language is not kept: $(cat "$SETTINGS")"
+echo "ok: the settings' language goes before the locale, and L on the pause screen moves on and is kept"
+
+# 7. A game recorded in the window, its language changed midway; F12 saves
+# its picture and says so for a moment; the recording is checked without a
+# window, then shown in the window again to the very same final picture.
+export XDG_PICTURES_DIR=$WORK/pictures
+rm -f "$SETTINGS"  # the window at 800 x 600 again
+env SDL_AUDIODRIVER=dummy "$GAME" --record "$WORK/game.replay" --seed 7 >"$WORK/game.log" 2>&1 &
+GPID=$!
+for _ in $(seq 300); do WID=$(xdotool search --name "ピコラ|Pikora" 2>/dev/null | tail -1); [ -n "$WID" ] && break; sleep 0.1; done
+wait_play_screen
+xdotool windowfocus --sync "$WID" 2>/dev/null
+# L on the pause screen midway: the replay speaks the languages it was played in.
+for k in Up Up Left Right p l p Down Left Left Right Left; do
+  xdotool key --window "$WID" "$k"
+  sleep 0.6
+done
+wait_still
+xdotool key --window "$WID" F12
+sleep 0.5
+shot "$WORK/noted.png"
+sleep 3
+shot "$WORK/final.png"
+xdotool key --window "$WID" Escape
+wait_exit 0
+SAVED=$(ls "$XDG_PICTURES_DIR"/pikora-*.png 2>/dev/null | head -1)
+[ -n "$SAVED" ] || fail "F12 saved no picture: $(cat "$WORK/game.log")"
+[[ "$(basename "$SAVED")" =~ ^pikora-[0-9]{4}-[0-9]{2}-[0-9]{2}_[0-9]{2}-[0-9]{2}-[0-9]{2}\.png$ ]] || fail "the picture is called $SAVED"
+[ "$(identify -format '%m %wx%h' "$SAVED")" = "PNG 800x600" ] || fail "the picture is $(identify "$SAVED")"
+[ "$(count_colour "$SAVED" 100 150 146 72 '#73414D')" -gt 20 ] || fail "the picture shows no status panel"
+[ "$(compare -metric AE "$SAVED" "$WORK/final.png" null: 2>&1)" = "0" ] || fail "the picture is not what the window showed"
+[ "$(compare -metric AE "$SAVED" "$WORK/noted.png" null: 2>&1)" != "0" ] || fail "no note on screen after F12"
+convert "$SAVED" -crop 800x560+0+40 +repage "$WORK/saved-below.png"
+convert "$WORK/noted.png" -crop 800x560+0+40 +repage "$WORK/noted-below.png"
+[ "$(compare -metric AE "$WORK/saved-below.png" "$WORK/noted-below.png" null: 2>&1)" = "0" ] ||
+  fail "F12's note spreads over the picture"
+grep -q "the picture is saved as $SAVED" "$WORK/game.log" || fail "nothing said about the picture"
+echo "ok: F12 saved $(basename "$SAVED"), 800 x 600, the play screen, the note only on screen"
+tail -1 "$WORK/game.replay" | grep -q "^end quit " || fail "the replay's end: $(tail -1 "$WORK/game.replay")"
+grep -Eq "^[0-9]+ \+[0-9]+ language [a-z]+$" "$WORK/game.replay" || fail "no change of language in the replay"
+
+VERDICT=$("$GAME" --verify "$WORK/game.replay" 2>&1)
+rc=$?
+[ $rc -eq 0 ] || fail "--verify: status $rc, $VERDICT"
+[[ "$VERDICT" =~ ^quit,\ score\ [0-9]+,\ funds\ [0-9]+,\ [0-9]+\ ticks$ ]] || fail "--verify says $VERDICT"
+echo "ok: recorded $(grep -c ' key ' "$WORK/game.replay") keys, and --verify says: $VERDICT"
+
+: >"$WORK/replay.log"
+env SDL_AUDIODRIVER=dummy "$GAME" --replay "$WORK/game.replay" >"$WORK/replay.log" 2>&1 &
+GPID=$!
+for _ in $(seq 600); do grep -q "the replay is over" "$WORK/replay.log" && break; kill -0 $GPID 2>/dev/null || break; sleep 0.1; done
+grep -q "the replay is over" "$WORK/replay.log" || fail "the replay never ended: $(cat "$WORK/replay.log")"
+WID=$(xdotool search --name "ピコラ|Pikora" 2>/dev/null | tail -1)
+sleep 0.3
+shot "$WORK/replayed.png"
+[ "$(compare -metric AE "$WORK/final.png" "$WORK/replayed.png" null: 2>&1)" = "0" ] || fail "the replay ends on another picture"
+grep -qx "$VERDICT" "$WORK/replay.log" || fail "the replay ended otherwise: $(cat "$WORK/replay.log")"
+xdotool key --window "$WID" Left
+sleep 0.5
+kill -0 $GPID 2>/dev/null || fail "a key other than quitting ended the finished replay"
+xdotool key --window "$WID" Escape
+wait_exit 0
+echo "ok: the replay in the window ends on the recorded game's final picture"
+
+# 8. A pictures folder that cannot be made: a word on screen and on stderr,
+# and the game plays on.
+touch "$WORK/a-file"
+export XDG_PICTURES_DIR=$WORK/a-file/pictures
+start_game SDL_AUDIODRIVER=dummy
+wait_play_screen
+xdotool windowfocus --sync "$WID" 2>/dev/null
+xdotool key --window "$WID" F12
+sleep 1
+kill -0 $GPID 2>/dev/null || fail "F12 into a folder that cannot be made ended the game"
+grep -q "the picture is not saved: cannot make the folder $XDG_PICTURES_DIR" "$WORK/game.log" || fail "nothing said: $(cat "$WORK/game.log")"
+xdotool key --window "$WID" Escape
+wait_exit 0
+echo "ok: F12 into a folder that cannot be made says so and plays on"

@@ -62,7 +62,7 @@ TEST(SdlKeys, ArrowsKeypadArrowsAndEscapeAndRepeatsArrive) {
   setenv("SDL_VIDEODRIVER", "dummy", 1);
   setenv("SDL_AUDIODRIVER", "dummy", 1);
   app::Shell shell({});
-  plat::SdlPlatform p(shell.start, shell.keeper);
+  plat::SdlPlatform p(shell.start, *shell.keeper);
   plat::Event e;
   while (p.PollEvent(e)) {
   }
@@ -111,7 +111,7 @@ TEST(Closing, TheWindowClosedOrSigtermDuringTheIntroEndsTheProgramAtOnce) {
   setenv("SDL_AUDIODRIVER", "dummy", 1);
   for (bool signal : {false, true}) {
     app::Shell shell({});
-    plat::SdlPlatform p(shell.start, shell.keeper);
+    plat::SdlPlatform p(shell.start, *shell.keeper);
     std::thread later([signal] {
       std::this_thread::sleep_for(std::chrono::milliseconds(100));
       SDL_Event ev{};

@@ -57,7 +57,7 @@ for _ in $(seq 40); do
   [ -s "$WORK/audio.raw" ] || continue
   [ "$(tail -c 176400 "$WORK/audio.raw" | tr -d '\0' | wc -c)" -gt 132300 ] && { playing=1; break; }
 done
-WID=$(DISPLAY=$DISP xdotool search --name "ピコラ" 2>/dev/null | tail -1)
+WID=$(DISPLAY=$DISP xdotool search --name "ピコラ|Pikora" 2>/dev/null | tail -1)
 [ -n "$WID" ] || fail "no game window appeared"
 grep -E "music|SoundFont" "$WORK/game.log" && fail "the music was not found"
 [ -n "$playing" ] || fail "no music sounded within 20 s"

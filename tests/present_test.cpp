@@ -16,7 +16,7 @@ namespace {
 // surface 0 after any series of partial presents exactly as after a whole one.
 TEST(Drawing, PartialPresentsShowWhatAWholePresentShows) {
   app::Shell shell({});
-  plat::SdlPlatform p(shell.start, shell.keeper);
+  plat::SdlPlatform p(shell.start, *shell.keeper);
   SDL_Window* w = nullptr;
   for (uint32_t id = 1; !w && id < 100; ++id) w = SDL_GetWindowFromID(id);
   SDL_Surface* win = w ? SDL_GetWindowSurface(w) : nullptr;

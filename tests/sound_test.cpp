@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -20,6 +21,7 @@
 #include "platform/headless/Headless.h"
 #include "platform/sdl/RenderedTune.h"
 #include "platform/sdl/SdlPlatform.h"
+#include "platform/web/PageAudio.h"
 
 namespace fs = std::filesystem;
 
@@ -403,6 +405,104 @@ TEST_F(Sound, SoundFontIsChosenOnlyWhenItIsOne) {
     Env("PIKORA_SOUNDFONT", c.env.c_str());
     EXPECT_EQ(plat::FindSoundFont(d), c.want) << "PIKORA_SOUNDFONT=" << c.env;
   }
+}
+
+// The web page's sound: the tune made beforehand, beside its MIDI file, under
+// the same rules. A WAV stands in for the OGG file here (the mixer tells the
+// kind from the content): a high tone for half a second, then a low one for
+// two and a half, a second longer than the piece the MIDI file describes.
+std::vector<uint8_t> MadeTune() {
+  std::vector<uint8_t> wav;
+  const int frames = 44100 * 3;
+  const auto h = plat::WavHeader(44100, 2, uint32_t(frames) * 4);
+  wav.assign(h.begin(), h.end());
+  double phase = 0;
+  for (int i = 0; i < frames; ++i) {
+    phase += 2 * 3.14159265358979 * (i < 44100 / 2 ? 2000 : 300) / 44100;
+    const auto v = int16_t(8000 * std::sin(phase));
+    for (int c = 0; c < 2; ++c) wav.push_back(uint8_t(v)), wav.push_back(uint8_t(v >> 8));
+  }
+  return wav;
+}
+
+// The page mixes in buffers twice the desktop's.
+constexpr size_t kPageSlack = 2 * kSlack;
+
+TEST_F(Sound, ThePagesMadeTunePlaysOnceStopsResumesRewindsAndEndsWithThePiece) {
+  Env("SDL_DISKAUDIODELAY", "16");
+  // The piece: half a second high, then a low note never switched off; two seconds.
+  Write(dir_ / "bg" / "bg1.mid", Midi({{0, {0xC0, 73}}, {0, {0x90, 96, 110}}, {480, {0x80, 96, 0}},
+                                       {0, {0x90, 48, 110}}, {1440, kEnd}}));
+  Write(dir_ / "bg" / "bg1.ogg", MadeTune());
+  audio = plat::MakePageAudio();
+  MixerPlatform mp(*audio);
+  pk::Form1 f(mp);
+  f.AppPath = dir_.string() + "/";
+  f.OpenM(1);
+  EXPECT_EQ(audio->MusicMode(), "stopped");
+  f.PlayM(0);
+  EXPECT_EQ(audio->MusicMode(), "playing");
+  size_t on = SoundFrom(Size());
+  ASSERT_GT(on, 0u) << "the made tune never sounded";
+  EXPECT_GT(Pitch(on + kSecond / 10, on + kSecond * 4 / 10), 1200) << "the high part first";
+  WaitFor(on + kSecond * 6 / 10);
+  f.PlayM(1);
+  EXPECT_EQ(audio->MusicMode(), "stopped");
+  const size_t off = Size() + kPageSlack;
+  EXPECT_EQ(Peak(off, off + kSecond / 2), 0) << "sound goes on after the stop";
+  f.PlayM(0);
+  on = SoundFrom(off);
+  ASSERT_GT(on, 0u) << "the tune did not go on after the stop";
+  EXPECT_LT(Pitch(on + kSecond / 20, on + kSecond / 4), 600) << "it goes on where it stood";
+  f.PlayM(1);
+  f.PlayM(2);
+  EXPECT_EQ(audio->MusicMode(), "stopped");
+  f.PlayM(0);
+  on = SoundFrom(Size() + kPageSlack);
+  ASSERT_GT(on, 0u);
+  EXPECT_GT(Pitch(on + kSecond / 10, on + kSecond * 4 / 10), 1200) << "a rewind starts from the top";
+
+  // The player's pause holds it, unseen by the game.
+  static_cast<plat::SdlAudio&>(*audio).Hold(true);
+  size_t held = Size() + kPageSlack;
+  EXPECT_EQ(Peak(held, held + kSecond / 4), 0) << "the tune plays on through the pause";
+  EXPECT_EQ(audio->MusicMode(), "playing");
+  audio->Hold(false);
+  on = SoundFrom(Size());
+  ASSERT_GT(on, 0u) << "the tune did not go on after the pause";
+
+  // Its end is the piece's, two seconds in, though the samples run a second longer.
+  ASSERT_TRUE(Until([&] { return audio->MusicMode() == "stopped"; })) << "the piece never ended";
+  EXPECT_LT(Size(), on + kSecond * 2) << "the end came with the samples, not with the piece";
+  f.Mjyoutai();
+  EXPECT_EQ(audio->MusicMode(), "playing");
+  on = SoundFrom(Size() + kPageSlack);
+  EXPECT_GT(Pitch(on + kSecond / 10, on + kSecond * 4 / 10), 1200) << "the piece did not start again from its top";
+  f.PlayM(1);
+  f.CloseM();
+  EXPECT_EQ(audio->MusicMode(), "");
+}
+
+TEST_F(Sound, ThePageWithoutItsMadeTunePlaysSilentlyAndSaysSoOnce) {
+  Write(dir_ / "bg" / "bg1.mid", FileBytes(kBuilt + "bg/bg1.mid"));
+  audio = plat::MakePageAudio();
+  testing::internal::CaptureStderr();
+  for (int k = 0; k < 2; ++k) {
+    audio->MusicOpen((dir_ / "bg" / "bg1.mid").string());
+    audio->MusicPlay();
+    EXPECT_EQ(audio->MusicMode(), "");
+  }
+  audio->Effect(kBuilt + "se/se1");
+  EXPECT_GT(SoundFrom(Size()), 0u) << "the effects fell silent with the music";
+  const std::string log = testing::internal::GetCapturedStderr();
+  EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 1) << log;
+  EXPECT_NE(log.find("bg1.ogg"), std::string::npos) << log;
+}
+
+TEST(PageAudio, TheMadeTuneLiesBesideItsPiece) {
+  for (auto [piece, made] : {std::pair{"/opt/pikora/bg/bg1.mid", "/opt/pikora/bg/bg1.ogg"},
+                             std::pair{"bg1.mid", "bg1.ogg"}, std::pair{"/a.b/tune", "/a.b/tune.ogg"}})
+    EXPECT_EQ(plat::MadeTunePath(piece), made) << piece;
 }
 
 }  // namespace

@@ -99,8 +99,24 @@ void Headless::Sleep(uint32_t ms) {
   now_ += ms;
 }
 
+bool Headless::Speak(const std::string& code) {
+  const int i = CarriedLanguages().Find(code);
+  if (i < 0) return false;
+  language_ = size_t(i);
+  comfort.Start(comfort.Volume(), comfort.Muted(), comfort.Fullscreen(), language_);
+  return true;
+}
+
 bool Headless::PollEvent(Event& e) {
-  while (!script_.empty() && int32_t(now_ - script_.front().at) >= 0) {
+  for (;;) {
+    // A new language is told before anything that came after it.
+    if (retell_) {
+      retell_ = false;
+      e = Event{Event::Language, 0, 0, 0};
+      if (audio.tracer) audio.tracer->Add("language " + CarriedLanguages()[language_].code);
+      return true;
+    }
+    if (script_.empty() || int32_t(now_ - script_.front().at) < 0) return false;
     const Timed t = script_.front();
     script_.pop_front();
     if (Take(t)) {
@@ -113,7 +129,6 @@ bool Headless::PollEvent(Event& e) {
     }
     Hold(0);
   }
-  return false;
 }
 
 std::string Headless::NameOf(const Surface& s) const {
@@ -130,6 +145,7 @@ std::string Headless::NameOf(const Surface& s) const {
 }
 
 bool Headless::WaitEvent(int ms) {
+  if (retell_) return true;
   if (!script_.empty()) {
     int32_t until = int32_t(script_.front().at - now_);
     if (until <= 0) return true;

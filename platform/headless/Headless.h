@@ -63,8 +63,22 @@ class Headless : public Platform {
   // "d0".."d2" for the surfaces, the picture's name, or the size of another.
   std::string NameOf(const Surface& s) const;
 
-  Comfort::Host quiet;
-  Comfort comfort{quiet};  // the pause and the volume, as on the real window
+  // Plays in the language of that code, as --lang would; false when the
+  // program carries none such.
+  bool Speak(const std::string& code);
+
+ private:
+  // The language key on the pause screen changes the words at once; the game
+  // is told when play goes on.
+  struct Host : Comfort::Host {
+    explicit Host(Headless& hp) : hp(hp) {}
+    void SetLanguage(size_t i) override { hp.language_ = i; }
+    void Retell() override { hp.retell_ = true; }
+    Headless& hp;
+  } host_{*this};
+
+ public:
+  Comfort comfort{host_};  // the pause, the volume and the language, as on the real window
   RecordingAudio audio;
   std::string dir = "/opt/pikora/";
   std::string fatal;
@@ -79,6 +93,7 @@ class Headless : public Platform {
   void Hold(size_t from);
   uint32_t now_;
   uint64_t seed_;
+  bool retell_ = false;  // the game is yet to hear of a new language
   std::deque<Timed> script_;
 };
 

@@ -39,6 +39,12 @@ class RenderedTune : public std::enable_shared_from_this<RenderedTune> {
   // Longer tunes are played by the synthesiser as they go: ten minutes of
   // samples are already about 100 MB.
   static constexpr double kLongest = 600;
+  // The rate the mixer opens at, and the gain that sounds as the mixer's own
+  // synthesiser at the game's music volume (64 of 128: FluidSynth's gain
+  // 1.2 times that share) with the tune then played at full volume. The web
+  // page's tune is made at these too, ahead of time.
+  static constexpr int kRate = 44100;
+  static constexpr double kGain = 1.2 * 64 / 128;
 
  private:
   RenderedTune(int rate, int64_t frames);

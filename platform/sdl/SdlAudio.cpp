@@ -44,7 +44,8 @@ constexpr int kMusicVolume = 64;  // of 128: leaves headroom for the effects ove
 // The mixer's synthesiser plays at FluidSynth gain 1.2 * volume / 128; the
 // rendered tune is made at the gain of our volume and played at full volume,
 // so it sounds the same.
-constexpr double kRenderedGain = 1.2 * kMusicVolume / MIX_MAX_VOLUME;
+constexpr double kRenderedGain = RenderedTune::kGain;
+static_assert(kRenderedGain == 1.2 * kMusicVolume / MIX_MAX_VOLUME);
 
 class MixerAudio : public SdlAudio {
  public:
@@ -57,7 +58,7 @@ class MixerAudio : public SdlAudio {
     // Set before the device opens: the system's default would otherwise win.
     if (!soundFont_.empty()) Mix_SetSoundFonts(soundFont_.c_str());
     Mix_Init(MIX_INIT_MID);
-    if (Mix_OpenAudio(44100, AUDIO_S16SYS, 2, 1024) != 0) {
+    if (Mix_OpenAudio(RenderedTune::kRate, AUDIO_S16SYS, 2, 1024) != 0) {
       LogOnce("device", std::string("cannot open the audio device, playing silently: ") + Mix_GetError());
       Mix_Quit();
       SDL_QuitSubSystem(SDL_INIT_AUDIO);

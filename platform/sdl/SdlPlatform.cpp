@@ -1,9 +1,6 @@
 #include "platform/sdl/SdlPlatform.h"
 
 #include <SDL.h>
-#include <SDL_syswm.h>
-#include <X11/Xatom.h>
-#include <X11/Xlib.h>
 
 #include <algorithm>
 #include <chrono>
@@ -11,8 +8,11 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
-#include <poll.h>
+#include <ctime>
+#include <filesystem>
 #include <vector>
+
+#include "platform/sdl/Machine.h"
 
 namespace plat {
 namespace {
@@ -37,6 +37,7 @@ int VirtualKey(const SDL_Keysym& k) {
     case SDLK_RETURN: case SDLK_KP_ENTER: return kKeyEnter;
     case SDLK_SPACE: return 32;
     case SDLK_F11: return kKeyF11;
+    case SDLK_F12: return kKeyF12;
     case SDLK_MINUS: return kKeyMinus;
     case SDLK_KP_MINUS: return kKeyPadMinus;
     case SDLK_KP_PLUS: return kKeyPadPlus;
@@ -48,21 +49,6 @@ int VirtualKey(const SDL_Keysym& k) {
   if (k.sym >= SDLK_a && k.sym <= SDLK_z) return 'A' + (k.sym - SDLK_a);
   if (k.sym >= SDLK_0 && k.sym <= SDLK_9) return '0' + (k.sym - SDLK_0);
   return 255;  // a key the game has no meaning for
-}
-
-// SDL writes the old WM_NAME title in the locale's encoding, which garbles
-// the Japanese caption under the C locale; window lists and tools that read
-// WM_NAME then cannot find the game. Give it the UTF-8 caption too.
-void NameWindowInUtf8(SDL_Window* w) {
-  SDL_SysWMinfo info;
-  SDL_VERSION(&info.version);
-  if (!SDL_GetWindowWMInfo(w, &info) || info.subsystem != SDL_SYSWM_X11) return;
-  Display* d = info.info.x11.display;
-  const char* title = SDL_GetWindowTitle(w);
-  Atom utf8 = XInternAtom(d, "UTF8_STRING", False);
-  XChangeProperty(d, info.info.x11.window, XA_WM_NAME, utf8, 8, PropModeReplace,
-                  reinterpret_cast<const unsigned char*>(title), int(SDL_strlen(title)));
-  XFlush(d);
 }
 
 // Where the 800 x 600 picture goes in a window of w x h: whole multiples when
@@ -83,27 +69,11 @@ Placement Place(int w, int h, bool fullscreen) {
 
 }  // namespace
 
-// Where no window can be shown, SDL falls back to drawing off screen and the
-// game would run unseen with its music playing. A driver asked for by name
-// (the tests ask for the dummy one) is taken as meant.
-std::string NoDisplay() {
-  const char* asked = SDL_getenv("SDL_VIDEODRIVER");
-  if (asked && *asked) return "";
-  const char* x = SDL_getenv("DISPLAY");
-  const char* wl = SDL_getenv("WAYLAND_DISPLAY");
-  const char* driver = SDL_GetCurrentVideoDriver();
-  const bool none = (!x || !*x) && (!wl || !*wl);
-  if (!none && !(driver && (SDL_strcmp(driver, "offscreen") == 0 || SDL_strcmp(driver, "dummy") == 0)))
-    return "";
-  return std::string("there is no display to open the window on (") +
-         (none ? "neither DISPLAY nor WAYLAND_DISPLAY is set" : "DISPLAY / WAYLAND_DISPLAY cannot be reached") +
-         "); start the game in a desktop session, or over ssh with X forwarding (ssh -X)";
-}
-
 SdlPlatform::SdlPlatform(const SdlStart& start, Keeper& keeper)
-    : keeper_(keeper), kept_(start.lasting), caption_(start.caption) {
+    : keeper_(keeper), kept_(start.lasting), caption_(start.caption), pictures_(start.pictures) {
+  language_ = start.language < CarriedLanguages().Count() ? start.language : 0;
   // The pictures decode while the window opens; the logo waits for them.
-  picturesReady_ = std::async(std::launch::async, [] { SharedPictures(); });
+  if (machine::kThreads) picturesReady_ = std::async(std::launch::async, [] { SharedPictures(); });
   seed_ = start.seed ? *start.seed : uint64_t(std::chrono::system_clock::now().time_since_epoch().count());
   if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_TIMER | SDL_INIT_EVENTS | SDL_INIT_GAMECONTROLLER) != 0)
     throw StartFailure(std::string("cannot start the video system: ") + SDL_GetError());
@@ -130,8 +100,8 @@ SdlPlatform::SdlPlatform(const SdlStart& start, Keeper& keeper)
   // on every present: the software rasteriser's cost in a virtual display.
   if (const char* drv = SDL_GetCurrentVideoDriver(); drv && std::strcmp(drv, "x11") == 0)
     SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
-  window_ = SDL_CreateWindow(caption_.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, winW_, winH_,
-                             SDL_WINDOW_RESIZABLE | (fullscreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0));
+  window_ = SDL_CreateWindow(std::string(Words().Get("title", caption_)).c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, winW_, winH_,
+                             machine::WindowFlags(fullscreen));
   if (!window_) throw StartFailure(std::string("cannot open the window: ") + SDL_GetError());
   SDL_SetWindowMinimumSize(window_, kWinW / 2, kWinH / 2);
   frame_ = SDL_CreateRGBSurfaceWithFormat(0, kWinW, kWinH, 32, SDL_PIXELFORMAT_XRGB8888);
@@ -144,16 +114,12 @@ SdlPlatform::SdlPlatform(const SdlStart& start, Keeper& keeper)
   SDL_SetSurfaceBlendMode(frame_, SDL_BLENDMODE_NONE);
   SDL_FillRect(frame_, nullptr, 0);
   SDL_StopTextInput();
-  comfort_.Start(kept_.volume, start.muted || kept_.mute, fullscreen);
-  NameWindowInUtf8(window_);
-  SDL_SysWMinfo info;
-  SDL_VERSION(&info.version);
-  if (SDL_GetWindowWMInfo(window_, &info) && info.subsystem == SDL_SYSWM_X11)
-    xfd_ = ConnectionNumber(info.info.x11.display);
+  comfort_.Start(kept_.volume, start.muted || kept_.mute, fullscreen, language_);
+  napOn_ = machine::Opened(window_);
   Present();
   // Opening the device and the synthesiser takes longer than the whole first
   // picture; the music is only asked for after the logo and title.
-  audioReady_ = std::async(std::launch::async, [dir = dir_] { return MakeSdlAudio(dir); });
+  if (machine::kThreads) audioReady_ = std::async(std::launch::async, [dir = dir_] { return MakeSdlAudio(dir); });
 }
 
 SdlPlatform::~SdlPlatform() {
@@ -311,18 +277,13 @@ void SdlPlatform::Intake(const SDL_Event& ev) {
   if (comfort_.Take(e, a, now)) ahead_.push_back(e);
 }
 
-// Sleeps on the X connection (or in 10 ms slices elsewhere), at most ms, less
-// while the volume band shows; a pad is read by polling, so more often then.
+// Sleeps at most ms, waking for input where the system can tell; less while
+// the volume band shows, and a pad is read by polling, so more often then.
 void SdlPlatform::Nap(int ms) {
   const int64_t band = comfort_.BandDueIn(SDL_GetTicks());
   if (band >= 0) ms = int(std::min<int64_t>(ms, band + 1));
   if (pads_.Any()) ms = std::min(ms, 16);
-  if (xfd_ >= 0) {
-    pollfd p{xfd_, POLLIN, 0};
-    poll(&p, 1, ms);
-  } else {
-    SDL_Delay(uint32_t(std::min(ms, 10)));
-  }
+  machine::Nap(napOn_, ms);
 }
 
 bool SdlPlatform::PollEvent(Event& e) {
@@ -377,6 +338,56 @@ void SdlPlatform::Changed(bool sound) {
   Keep();
 }
 
+// The game's picture as the 800 x 600 window holds it, without what the
+// platform draws over it, into the pictures folder, named by the time.
+std::optional<std::string> SdlPlatform::Shoot() {
+  std::string why;
+  std::error_code ec;
+  if (pictures_.empty()) {
+    why = "no pictures folder is known (neither XDG_PICTURES_DIR nor HOME is set)";
+  } else if (std::filesystem::create_directories(pictures_, ec); ec) {
+    why = "cannot make the folder " + pictures_ + ": " + ec.message();
+  } else {
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    char stamp[32];
+    std::strftime(stamp, sizeof stamp, "%Y-%m-%d_%H-%M-%S", &local);
+    std::string name = std::string("pikora-") + stamp + ".png";
+    for (int n = 2; std::filesystem::exists(pictures_ + "/" + name) && n < 100; ++n)
+      name = std::string("pikora-") + stamp + "-" + std::to_string(n) + ".png";
+    const std::string path = pictures_ + "/" + name;
+    Surface picture(kWinW, kWinH, 0);
+    picture.Copy(kSurfX, kSurfY, kSurfW, kSurfH, display_[0], 0, 0);
+    if (picture.SavePng(path)) {
+      std::printf("pikora: the picture is saved as %s\n", path.c_str());
+      std::fflush(stdout);
+      return name;
+    }
+    why = "cannot write " + path + ": " + SDL_GetError();
+    std::filesystem::remove(path, ec);  // no half-written picture
+  }
+  std::fprintf(stderr, "pikora: the picture is not saved: %s\n", why.c_str());
+  return "";
+}
+
+// The words change at once, the pause screen's first; the caption too. The
+// choice is kept for the next game.
+void SdlPlatform::SetLanguage(size_t i) {
+  language_ = i;
+  kept_.language = CarriedLanguages()[i].code;
+  Caption();
+  Keep();
+}
+
+void SdlPlatform::Retell() { ahead_.push_back(Event{Event::Language, 0, 0, 0}); }
+
+void SdlPlatform::Caption() {
+  if (!window_) return;
+  SDL_SetWindowTitle(window_, std::string(Words().Get("title", caption_)).c_str());
+  machine::Renamed(window_);
+}
+
 void SdlPlatform::Keep() {
   kept_.width = winW_;
   kept_.height = winH_;
@@ -384,7 +395,7 @@ void SdlPlatform::Keep() {
 }
 
 void SdlPlatform::ShowFatal(const std::string& msg) {
-  SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, caption_.c_str(), msg.c_str(), window_);
+  machine::ShowFatal(window_, std::string(Words().Get("title", caption_)), msg);
 }
 
 }  // namespace plat

@@ -47,7 +47,9 @@ struct SdlStart {
   bool muted = false;
   std::optional<bool> fullscreen;
   std::optional<uint64_t> seed;  // unset: a seed from the clock
-  std::string caption;
+  std::string caption;           // in Japanese: it is shown in the player's language (context "title")
+  size_t language = 0;           // of CarriedLanguages()
+  std::string pictures;          // the folder F12 saves the picture in; "": none known
 };
 
 class SdlPlatform : public Platform, private Comfort::Host {
@@ -79,6 +81,10 @@ class SdlPlatform : public Platform, private Comfort::Host {
   void HoldSound(bool held) override;
   void SetVolume(int tenths) override;
   void Changed(bool sound) override;
+  std::optional<std::string> Shoot() override;
+  void SetLanguage(size_t i) override;
+  void Retell() override;
+  void Caption();
   void Keep();
   std::deque<Event> ahead_;  // game events taken while waiting, oldest first
   Comfort comfort_{*this};
@@ -88,8 +94,9 @@ class SdlPlatform : public Platform, private Comfort::Host {
   Keeper& keeper_;
   Lasting kept_;             // as the keeper was last told
   std::string caption_;
+  std::string pictures_;
   int winW_ = 0, winH_ = 0;  // the window's size out of fullscreen
-  int xfd_ = -1;             // the X connection, to sleep on while waiting
+  int napOn_ = -1;           // what Nap sleeps on (the X connection on a desktop)
   SDL_Window* window_ = nullptr;
   SDL_Surface* frame_ = nullptr;  // the window's picture as last shown, 800 x 600
   bool redrawAll_ = true;

@@ -1,0 +1,57 @@
+// The web page keeps the settings in the browser's storage, as the same
+// "name = value" text the desktop keeps in its file.
+#include <emscripten.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "app/Shell.h"
+
+namespace app {
+namespace {
+
+constexpr char kKey[] = "pikora.settings";
+
+// The stored text (malloc'ed), or null when there is none or the storage is
+// out of reach (blocked by the browser, a private window).
+EM_JS(char*, StoredText, (const char* key), {
+  try {
+    const text = window.localStorage.getItem(UTF8ToString(key));
+    return text === null ? 0 : stringToNewUTF8(text);
+  } catch (e) {
+    return 0;
+  }
+});
+
+// True when stored.
+EM_JS(int, Store, (const char* key, const char* text), {
+  try {
+    window.localStorage.setItem(UTF8ToString(key), UTF8ToString(text));
+    return 1;
+  } catch (e) {
+    return 0;
+  }
+});
+
+class BrowserStorage : public plat::Keeper {
+ public:
+  void Keep(const Settings& now) override {
+    if (!Store(kKey, SettingsText(now).c_str()))
+      std::fprintf(stderr, "pikora: the settings are not kept: the browser's storage cannot be written\n");
+  }
+};
+
+}  // namespace
+
+SettingsRead ReadKept(Settings& out, std::string& why) {
+  out = Settings{};
+  char* text = StoredText(kKey);
+  if (!text) return why = "no settings kept in this browser yet", SettingsRead::Missing;
+  const SettingsRead read = ParseSettings(text, "the settings kept in this browser", out, why);
+  std::free(text);
+  return read;
+}
+
+std::unique_ptr<plat::Keeper> MakeKeeper() { return std::make_unique<BrowserStorage>(); }
+
+}  // namespace app

@@ -1,0 +1,53 @@
+#include "app/Replays.h"
+
+#include <cstdio>
+
+#include "core/Form.h"
+
+namespace app {
+namespace {
+
+// Says how a game ended elsewhere than its file says; status 1.
+int Elsewhere(const std::string& path, const replay::Replay& r, const replay::Ending& got, size_t left) {
+  std::string why = "recorded '" + replay::Describe(r.end) + "' (record " + r.end.record + "), played '" +
+                    replay::Describe(got) + "' (record " + got.record + ")";
+  if (left) why += ", with " + std::to_string(left) + " recorded inputs never taken";
+  if (r.game != PIKORA_VERSION) why += "; it was recorded by version " + r.game + ", this is " + PIKORA_VERSION;
+  std::fprintf(stderr, "pikora: %s: the game ends elsewhere than recorded: %s\n", path.c_str(), why.c_str());
+  return 1;
+}
+
+}  // namespace
+
+bool LoadReplay(const std::string& path, replay::Replay& out) {
+  std::string why;
+  if (replay::Load(path, out, why)) return true;
+  std::fprintf(stderr, "pikora: %s: %s\n", path.c_str(), why.c_str());
+  return false;
+}
+
+int Verify(const std::string& path) {
+  replay::Replay r;
+  if (!LoadReplay(path, r)) return 2;
+  size_t left = 0;
+  const replay::Ending got = replay::PlayBlind(r, &left);
+  std::printf("%s\n", replay::Describe(got).c_str());
+  return got == r.end && left == 0 ? 0 : Elsewhere(path, r, got, left);
+}
+
+int AfterReplay(plat::Platform& p, const pk::Form1& f, const replay::Player& tape, const replay::Replay& r) {
+  if (tape.QuitByPlayer()) return 0;
+  const replay::Ending got = replay::Conclude(f, p.Point(), false);
+  std::printf("%s\n", replay::Describe(got).c_str());
+  std::fflush(stdout);
+  const int status = got == r.end && tape.Spent() ? 0 : Elsewhere("the replay", r, got, tape.Left());
+  std::fprintf(stderr, "pikora: the replay is over; Escape, a click or closing the window ends it\n");
+  // The last picture stays; the platform's own keys still work meanwhile.
+  for (plat::Event e;;) {
+    while (p.PollEvent(e))
+      if (e.type != plat::Event::KeyDown || e.key == plat::kKeyEscape) return status;
+    if (!p.WaitEvent(-1)) return status;
+  }
+}
+
+}  // namespace app

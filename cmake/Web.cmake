@@ -1,0 +1,75 @@
+# The game for the web page, under emcmake: the seam, the game and the SDL
+# backend with its web side (platform/web/ in place of the desktop's X11,
+# threads and FluidSynth), the shell keeping the settings in the browser.
+# scripts/web.sh gives the libraries it built from Debian's sources, the font
+# cut down to the game's glyphs and the folder of the program's files.
+set(PIKORA_WEB_LIBS "" CACHE PATH "WebAssembly libraries: include/ and lib/")
+set(PIKORA_WEB_DATA "" CACHE PATH "The program's files (bg/, se/), carried in pikora.data")
+set(PIKORA_FONT "" CACHE FILEPATH "The font carried inside the program")
+foreach(v PIKORA_WEB_LIBS PIKORA_WEB_DATA PIKORA_FONT)
+  if(NOT EXISTS "${${v}}")
+    message(FATAL_ERROR "${v} names nothing (\"${${v}}\"): build the page with scripts/web.sh")
+  endif()
+endforeach()
+
+# emcc's JavaScript optimiser needs acorn, which Debian keeps where a node
+# not of Debian's does not look.
+set(CMAKE_CXX_LINKER_LAUNCHER ${CMAKE_COMMAND} -E env NODE_PATH=/usr/share/nodejs)
+# Exceptions are the game's way out of a broken record or picture.
+add_compile_options(-fexceptions)
+add_library(pikora_web_libs INTERFACE)
+target_include_directories(pikora_web_libs INTERFACE ${PIKORA_WEB_LIBS}/include/SDL2 ${PIKORA_WEB_LIBS}/include)
+# By path: emcc takes -lSDL2 and the like for its own ports, which it would download.
+set(lib ${PIKORA_WEB_LIBS}/lib)
+target_link_libraries(pikora_web_libs INTERFACE ${lib}/libSDL2_ttf.a ${lib}/libharfbuzz.a ${lib}/libfreetype.a ${lib}/libSDL2_image.a
+                      ${lib}/libSDL2_mixer.a ${lib}/libimagequant.a ${lib}/libSDL2.a)
+
+include(cmake/Embed.cmake)
+include(cmake/Assets.cmake)
+include(cmake/Catalogues.cmake)
+file(GLOB SEAM_SRC CONFIGURE_DEPENDS platform/*.cpp)
+file(GLOB GAME_SRC CONFIGURE_DEPENDS core/*.cpp screen/*.cpp staff/*.cpp creatures/*.cpp
+     sound/*.cpp scenes/*.cpp)
+file(GLOB SDL_SRC CONFIGURE_DEPENDS platform/sdl/*.cpp platform/web/*.cpp)
+list(REMOVE_ITEM SDL_SRC ${CMAKE_SOURCE_DIR}/platform/sdl/Desktop.cpp ${CMAKE_SOURCE_DIR}/platform/sdl/SdlAudio.cpp
+     ${CMAKE_SOURCE_DIR}/platform/sdl/RenderedTune.cpp)
+
+add_library(pikora_seam STATIC ${SEAM_SRC})
+target_include_directories(pikora_seam PUBLIC ${CMAKE_SOURCE_DIR})
+target_link_libraries(pikora_seam PUBLIC pikora_web_libs)
+pikora_embed(pikora_seam font ${PIKORA_FONT} ${PIKORA_ASSETS} ${PIKORA_CATALOGUES})
+target_compile_definitions(pikora_seam PRIVATE PIKORA_LANGUAGE_CODES="${PIKORA_LANGUAGE_CODES}")
+add_library(pikora_game STATIC ${GAME_SRC})
+target_link_libraries(pikora_game PUBLIC pikora_seam)
+add_library(pikora_sdl STATIC ${SDL_SRC})
+target_link_libraries(pikora_sdl PUBLIC pikora_seam)
+file(GLOB BLIND_SRC CONFIGURE_DEPENDS platform/blind/*.cpp)
+file(GLOB REPLAY_SRC CONFIGURE_DEPENDS replay/*.cpp)
+add_library(pikora_blind STATIC ${BLIND_SRC})
+target_link_libraries(pikora_blind PUBLIC pikora_seam)
+add_library(pikora_replay STATIC ${REPLAY_SRC})
+target_link_libraries(pikora_replay PUBLIC pikora_game pikora_blind)
+file(GLOB APP_SRC CONFIGURE_DEPENDS app/*.cpp)
+# main is the program's own; the desktop keeps its settings in a file instead.
+list(REMOVE_ITEM APP_SRC ${CMAKE_SOURCE_DIR}/app/main.cpp ${CMAKE_SOURCE_DIR}/app/FileKept.cpp)
+add_library(pikora_app STATIC ${APP_SRC})
+target_link_libraries(pikora_app PUBLIC pikora_sdl pikora_replay)
+
+file(WRITE ${CMAKE_BINARY_DIR}/js-functions.json
+     "[\"$autoResumeAudioContext\", \"$dynCall\", \"$stringToNewUTF8\"]\n")
+add_executable(pikora app/main.cpp)
+target_link_libraries(pikora PRIVATE pikora_app pikora_game pikora_sdl)
+set_target_properties(pikora PROPERTIES SUFFIX ".js" RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}
+                      LINK_DEPENDS "${PIKORA_WEB_DATA}/bg/bg1.ogg")
+target_link_options(pikora PRIVATE
+  -fexceptions
+  # The game's waits sit deep in its procedures: they yield to the browser.
+  -sASYNCIFY -sASYNCIFY_STACK_SIZE=65536
+  -sALLOW_MEMORY_GROWTH=1
+  # A factory the page calls for each game; main runs when the page says.
+  -sMODULARIZE=1 -sEXPORT_NAME=Pikora -sENVIRONMENT=web -sEXIT_RUNTIME=1
+  "-sEXPORTED_RUNTIME_METHODS=callMain,FS_unlink"
+  # What SDL's audio and the shell's storage call from JavaScript (from a
+  # file: the build tools would take their $ for their own).
+  -sDEFAULT_LIBRARY_FUNCS_TO_INCLUDE=@${CMAKE_BINARY_DIR}/js-functions.json
+  --preload-file ${PIKORA_WEB_DATA}@/)

@@ -1,0 +1,160 @@
+// pikora-lab: plays many whole games with each policy asked for, on the
+// blind twin, and says how they went: a table, a histogram of the scores,
+// and the best game as a replay for `pikora --replay`.
+#include <cerrno>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fcntl.h>
+#include <string>
+#include <thread>
+#include <unistd.h>
+
+#include "lab/Lab.h"
+
+namespace {
+
+std::string Usage() {
+  std::string u =
+      "Usage: pikora-lab --policy NAME[,NAME...] [--games N] [--first-seed S] [--jobs J] [--out DIR]\n"
+      "       pikora-lab --policy NAME --show SEED\n"
+      "Plays N whole games (default 1000) with each policy, game i from seed S + i (S default 1),\n"
+      "on J threads (default: every core), without drawing or sound. Prints how they ended and\n"
+      "their scores, and writes into DIR (default .) for each policy NAME-scores.png, the\n"
+      "histogram of the scores, and NAME-best.replay, the best game, for pikora --replay.\n"
+      "--show plays the one game of SEED and prints every answer with what the screen showed.\n"
+      "\nPolicies (--policy all for every one):\n";
+  for (const lab::PolicyInfo& p : lab::Policies())
+    u += "  " + p.name + std::string(12 - std::min<size_t>(11, p.name.size()), ' ') + p.about + "\n";
+  return u;
+}
+
+bool Whole(const std::string& s, uint64_t max, uint64_t& out) {
+  if (s.empty() || s.size() > 20 || s.find_first_not_of("0123456789") != std::string::npos) return false;
+  errno = 0;
+  const unsigned long long v = std::strtoull(s.c_str(), nullptr, 10);
+  if (errno == ERANGE || v > max) return false;
+  out = v;
+  return true;
+}
+
+std::string Share(size_t n, size_t of) {
+  char b[48];
+  std::snprintf(b, sizeof b, "%zu (%.1f %%)", n, of ? 100.0 * double(n) / double(of) : 0.0);
+  return b;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::vector<const lab::PolicyInfo*> policies;
+  uint64_t games = 1000, first = 1, jobs = std::max(1u, std::thread::hardware_concurrency());
+  std::string out = ".";
+  bool show = false;
+  uint64_t showSeed = 0;
+  auto bad = [](const std::string& why) {
+    std::fprintf(stderr, "pikora-lab: %s\n%s", why.c_str(), Usage().c_str());
+    return 2;
+  };
+  for (int i = 1; i < argc; ++i) {
+    std::string a = argv[i], v;
+    if (a == "--help") {
+      std::fputs(Usage().c_str(), stdout);
+      return 0;
+    }
+    const size_t eq = a.find('=');
+    if (a.rfind("--", 0) == 0 && eq != std::string::npos) v = a.substr(eq + 1), a = a.substr(0, eq);
+    else if (i + 1 < argc) v = argv[i + 1], ++i;
+    else return bad(a.rfind("--", 0) == 0 ? a + " needs a value" : "unexpected argument '" + a + "'");
+    if (a == "--policy") {
+      for (size_t at = 0; at <= v.size();) {
+        const size_t comma = std::min(v.find(',', at), v.size());
+        const std::string name = v.substr(at, comma - at);
+        if (name == "all") {
+          for (const lab::PolicyInfo& p : lab::Policies()) policies.push_back(&p);
+        } else if (const lab::PolicyInfo* p = lab::FindPolicy(name)) {
+          policies.push_back(p);
+        } else {
+          return bad("no policy is called '" + name + "'");
+        }
+        at = comma + 1;
+      }
+    } else if (a == "--games") {
+      if (!Whole(v, 10'000'000, games) || games == 0)
+        return bad("--games takes a whole number from 1 to 10000000, not '" + v + "'");
+    } else if (a == "--first-seed") {
+      if (!Whole(v, UINT64_MAX, first)) return bad("--first-seed takes a whole number, not '" + v + "'");
+    } else if (a == "--jobs") {
+      if (!Whole(v, 1024, jobs) || jobs == 0)
+        return bad("--jobs takes a whole number from 1 to 1024, not '" + v + "'");
+    } else if (a == "--show") {
+      if (!Whole(v, UINT64_MAX, showSeed)) return bad("--show takes a seed, not '" + v + "'");
+      show = true;
+    } else if (a == "--out") {
+      out = v;
+    } else {
+      return bad("unknown option '" + a + "'");
+    }
+  }
+  if (policies.empty()) return bad("--policy is needed");
+  if (show) {
+    for (const lab::PolicyInfo* p : policies)
+      std::printf("%s, seed %llu: %s\n", p->name.c_str(), static_cast<unsigned long long>(showSeed),
+                  replay::Describe(lab::PlayGame(*p, showSeed, nullptr, stdout)).c_str());
+    return 0;
+  }
+  if (first + (games - 1) < first) return bad("the seeds would run past 18446744073709551615");
+  std::error_code ec;
+  std::filesystem::create_directories(out, ec);
+  if (ec) {
+    std::fprintf(stderr, "pikora-lab: cannot make the folder %s: %s\n", out.c_str(), ec.message().c_str());
+    return 1;
+  }
+
+  std::printf("%-11s %7s %16s %16s %8s %7s %6s %6s %6s %6s %11s %8s\n", "policy", "games", "vacation", "bankrupt",
+              "mean", "median", "p10", "p90", "max", ">9999", "mean funds", "seconds");
+  std::vector<std::string> notes;
+  int status = 0;
+  for (const lab::PolicyInfo* p : policies) {
+    const auto t0 = std::chrono::steady_clock::now();
+    const std::vector<replay::Ending> ends = lab::PlayGames(*p, first, games, int(jobs));
+    const double secs = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+    const lab::Summary s = lab::Summarise(ends);
+    std::printf("%-11s %7zu %16s %16s %8.1f %7.1f %6.0f %6.0f %6lld %6s %11.1f %8.2f\n", p->name.c_str(), s.games,
+                Share(s.vacations, s.games).c_str(), Share(s.bankruptcies, s.games).c_str(), s.mean, s.median, s.p10,
+                s.p90, static_cast<long long>(s.max), Share(s.above9999, s.games).c_str(), s.meanFunds, secs);
+    if (s.others) notes.push_back(p->name + ": " + std::to_string(s.others) + " games ended otherwise (quit or fatal)");
+    std::fflush(stdout);
+
+    const std::string png = out + "/" + p->name + "-scores.png";
+    std::string why;
+    if (lab::DrawHistogram(p->name, ends, png, why)) notes.push_back(p->name + ": histogram " + png);
+    else notes.push_back(p->name + ": no histogram: " + why), status = 1;
+
+    // The best game once more, its inputs written down, as a replay.
+    replay::Replay best;
+    best.game = PIKORA_VERSION;
+    best.seed = first + s.best;
+    best.end = lab::PlayGame(*p, best.seed, &best.inputs);
+    const std::string file = out + "/" + p->name + "-best.replay";
+    const std::string text = replay::Text(best);
+    const int fd = open(file.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    const bool saved = fd >= 0 && write(fd, text.data(), text.size()) == ssize_t(text.size());
+    const int err = errno;
+    if (fd >= 0) close(fd);
+    if (!(best.end == ends[s.best])) {
+      notes.push_back(p->name + ": the best game played differently the second time: " + replay::Describe(best.end));
+      status = 1;
+    } else if (!saved) {
+      notes.push_back(p->name + ": cannot write " + file + ": " + std::strerror(err));
+      status = 1;
+    } else {
+      notes.push_back(p->name + ": best game, seed " + std::to_string(best.seed) + ", " + replay::Describe(best.end) +
+                      ": pikora --replay " + file);
+    }
+  }
+  std::printf("\n");
+  for (const std::string& n : notes) std::printf("%s\n", n.c_str());
+  return status;
+}

@@ -1,0 +1,17 @@
+#include "platform/blind/Blind.h"
+
+namespace plat {
+
+Blind::Blind(uint64_t seed) : Platform(NoPixels{}), seed_(seed) {
+  // Pictures without pixels: nothing to decode, nothing to copy.
+  static const std::shared_ptr<const Pictures> none = std::make_shared<const Pictures>();
+  pics_ = none;
+}
+
+bool Blind::WaitEvent(int ms) {
+  if (ms < 0) return false;
+  now_ += uint32_t(ms);
+  return true;
+}
+
+}  // namespace plat

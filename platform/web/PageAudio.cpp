@@ -1,0 +1,223 @@
+// The device is mapped as on the desktop:
+//   stop   = pause (resumes exactly where it stood)
+//   play   = resume if paused, else play once from the start
+//   rewind = halt, so the next play starts from the top
+// Every fault is logged once and leaves silence.
+#include "platform/web/PageAudio.h"
+
+#include <SDL.h>
+#include <SDL_mixer.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cstdio>
+#include <map>
+#include <set>
+
+#include "platform/sdl/AudioFiles.h"
+
+namespace plat {
+namespace {
+
+constexpr int kEffectChannel = 0;
+constexpr int kRate = 44100;  // the desktop's; the browser may run its output at another
+// Twice the desktop's buffer: the page mixes on its one thread, between the
+// game's steps.
+constexpr int kBufferFrames = 2048;
+
+class PageAudio : public SdlAudio {
+ public:
+  PageAudio() {
+    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
+      LogOnce("device", std::string("no audio device, playing silently: ") + SDL_GetError());
+      return;
+    }
+    Mix_Init(MIX_INIT_OGG);
+    if (Mix_OpenAudio(kRate, AUDIO_S16SYS, 2, kBufferFrames) != 0) {
+      LogOnce("device", std::string("cannot open the audio device, playing silently: ") + Mix_GetError());
+      Mix_Quit();
+      SDL_QuitSubSystem(SDL_INIT_AUDIO);
+      return;
+    }
+    int freq = 0, channels = 0;
+    Uint16 format = 0;
+    Mix_QuerySpec(&freq, &format, &channels);
+    rate_ = freq;
+    frameBytes_ = channels * int(SDL_AUDIO_BITSIZE(format) / 8);
+    Mix_AllocateChannels(1);
+    Mix_ReserveChannels(1);
+    Mix_SetPostMix(&PageAudio::CountFrames, this);
+    ready_ = true;
+  }
+
+  ~PageAudio() override {
+    if (!ready_) return;
+    DropPiece();
+    Mix_HaltChannel(-1);
+    for (auto& [path, chunk] : chunks_)
+      if (chunk != beep_) Mix_FreeChunk(chunk);
+    if (beep_) Mix_FreeChunk(beep_);
+    Mix_SetPostMix(nullptr, nullptr);
+    Mix_CloseAudio();
+    Mix_Quit();
+    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+  }
+
+  void MusicOpen(const std::string& path) override {
+    if (!ready_) return;
+    DropPiece();
+    bool ok = false;
+    const std::vector<uint8_t> bytes = ReadFileBytes(path, ok);
+    if (!ok) return LogOnce("music:" + path, "music file missing, playing without music: " + path);
+    const MidiSummary midi = ParseMidi(bytes);
+    const bool isMidi = bytes.size() >= 4 && std::equal(bytes.begin(), bytes.begin() + 4, "MThd");
+    if (isMidi && !midi.ok)
+      return LogOnce("music:" + path, "music file is broken (" + midi.error + "), playing without music: " + path);
+    // A piece that is no MIDI file goes to the mixer as it is.
+    const std::string samples = isMidi ? MadeTunePath(path) : path;
+    // Told by its content, as the effects are.
+    SDL_RWops* rw = SDL_RWFromFile(samples.c_str(), "rb");
+    music_ = rw ? Mix_LoadMUS_RW(rw, 1) : nullptr;
+    if (!music_)
+      return LogOnce("music:" + samples, "cannot load the music (" + std::string(Mix_GetError()) +
+                                             "), playing without it: " + samples);
+    lengthFrames_ = isMidi ? int64_t(midi.seconds * rate_) : -1;
+  }
+
+  void MusicPlay() override {
+    if (!music_) return;
+    if (paused_) {
+      paused_ = false;
+      if (!held_) Mix_ResumeMusic();
+    } else if (!started_) {
+      Start();
+    }
+  }
+
+  void MusicStop() override {
+    if (!music_ || !started_ || paused_) return;
+    paused_ = true;
+    if (!held_) Mix_PauseMusic();
+  }
+
+  void MusicRewind() override {
+    if (!music_ || !started_) return;  // already at the start
+    Mix_HaltMusic();
+    started_ = paused_ = false;
+  }
+
+  void MusicClose() override {
+    if (ready_) DropPiece();
+  }
+
+  std::string MusicMode() override {
+    if (!music_) return "";
+    if (!started_ || paused_ || !Mix_PlayingMusic()) return "stopped";
+    if (lengthFrames_ >= 0 && played_.load() >= lengthFrames_) return "stopped";
+    return "playing";
+  }
+
+  void Effect(const std::string& path) override {
+    if (!ready_) return;
+    if (Mix_Chunk* c = Chunk(path)) Mix_PlayChannel(kEffectChannel, c, 0);
+  }
+
+  void EffectSilence() override {
+    if (ready_) Mix_HaltChannel(kEffectChannel);
+  }
+
+  // The player's pause: the tune stands where it is (an effect may finish)
+  // and goes on after, whatever the game had asked of it meanwhile.
+  void Hold(bool held) override {
+    if (!ready_ || held == held_) return;
+    held_ = held;
+    if (!music_ || !started_ || paused_) return;
+    if (held) Mix_PauseMusic();
+    else Mix_ResumeMusic();
+  }
+
+  // The made tune carries the music's share of the volume already.
+  void Volume(int tenths) override {
+    if (!ready_) return;
+    tenths_ = tenths;
+    Mix_VolumeMusic(MIX_MAX_VOLUME * tenths / 10);
+    Mix_Volume(kEffectChannel, MIX_MAX_VOLUME * tenths / 10);
+  }
+
+ private:
+  // Frames mixed while the piece sounds; on the audio callback, under the
+  // mixer's lock.
+  static void CountFrames(void* self, Uint8*, int len) {
+    auto* a = static_cast<PageAudio*>(self);
+    if (Mix_PlayingMusic() && !Mix_PausedMusic()) a->played_ += len / a->frameBytes_;
+  }
+
+  void Start() {
+    played_ = 0;
+    Mix_VolumeMusic(MIX_MAX_VOLUME * tenths_ / 10);
+    if (Mix_PlayMusic(music_, 0) != 0) {
+      LogOnce("play", std::string("cannot play the music: ") + Mix_GetError());
+      return;
+    }
+    started_ = true;
+    if (held_) Mix_PauseMusic();
+  }
+
+  void DropPiece() {
+    if (music_) {
+      Mix_HaltMusic();
+      Mix_FreeMusic(music_);
+    }
+    music_ = nullptr;
+    started_ = paused_ = false;
+    lengthFrames_ = -1;
+  }
+
+  // The effect for a path, loaded once; a missing or unreadable file beeps.
+  Mix_Chunk* Chunk(const std::string& path) {
+    if (auto it = chunks_.find(path); it != chunks_.end()) return it->second;
+    bool ok = false;
+    std::vector<uint8_t> bytes = ReadFileBytes(path, ok);
+    Mix_Chunk* c = nullptr;
+    if (ok && IsWavData(bytes)) c = Mix_LoadWAV_RW(SDL_RWFromConstMem(bytes.data(), int(bytes.size())), 1);
+    if (!c) {
+      LogOnce("effect:" + path, std::string(ok ? "effect file is no readable WAV" : "effect file missing") +
+                                    ", beeping instead: " + path);
+      if (!beep_) {
+        std::vector<uint8_t> wav = DefaultBeepWav();
+        beep_ = Mix_LoadWAV_RW(SDL_RWFromConstMem(wav.data(), int(wav.size())), 1);
+      }
+      c = beep_;
+    }
+    chunks_[path] = c;
+    return c;
+  }
+
+  void LogOnce(const std::string& key, const std::string& message) {
+    if (logged_.insert(key).second) std::fprintf(stderr, "pikora: %s\n", message.c_str());
+  }
+
+  bool ready_ = false;  // the mixer is open
+  int rate_ = kRate, frameBytes_ = 4;
+  Mix_Music* music_ = nullptr;
+  bool started_ = false, paused_ = false;  // by the game
+  bool held_ = false;                      // by the player's pause
+  int tenths_ = 10;
+  int64_t lengthFrames_ = -1;
+  std::atomic<int64_t> played_{0};
+  std::map<std::string, Mix_Chunk*> chunks_;
+  Mix_Chunk* beep_ = nullptr;
+  std::set<std::string> logged_;
+};
+
+}  // namespace
+
+std::unique_ptr<SdlAudio> MakePageAudio() { return std::make_unique<PageAudio>(); }
+
+std::string MadeTunePath(const std::string& piece) {
+  const size_t slash = piece.rfind('/'), dot = piece.rfind('.');
+  const bool hasExtension = dot != std::string::npos && (slash == std::string::npos || dot > slash);
+  return (hasExtension ? piece.substr(0, dot) : piece) + ".ogg";
+}
+
+}  // namespace plat

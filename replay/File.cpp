@@ -1,0 +1,244 @@
+// Reading and writing replay files. Reading trusts nothing: the file's kind
+// and size are looked at before a byte is read, and every line is checked.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cctype>
+#include <cerrno>
+#include <cstring>
+#include <sstream>
+
+#include "replay/Replay.h"
+
+namespace replay {
+namespace {
+
+constexpr size_t kMaxLine = 200;
+
+bool Number(const std::string& s, uint64_t max, uint64_t& out) {
+  if (s.empty() || s.size() > 20 || s.find_first_not_of("0123456789") != std::string::npos) return false;
+  if (s.size() > 1 && s[0] == '0') return false;
+  uint64_t v = 0;
+  for (char c : s) {
+    const uint64_t d = uint64_t(c - '0');
+    if (v > (max - d) / 10) return false;
+    v = v * 10 + d;
+  }
+  out = v;
+  return true;
+}
+
+bool Signed(const std::string& s, int64_t& out) {
+  uint64_t v = 0;
+  const bool neg = !s.empty() && s[0] == '-';
+  if (!Number(neg ? s.substr(1) : s, uint64_t(INT64_MAX), v)) return false;
+  out = neg ? -int64_t(v) : int64_t(v);
+  return true;
+}
+
+std::vector<std::string> Words(const std::string& line) {
+  std::vector<std::string> w;
+  std::istringstream in(line);
+  for (std::string x; in >> x;) w.push_back(x);
+  return w;
+}
+
+bool Token(const std::string& s, const char* allowed, size_t max) {
+  return !s.empty() && s.size() <= max && s.find_first_not_of(allowed) == std::string::npos;
+}
+
+const char* const kHows[] = {"vacation", "bankrupt", "quit", "fatal"};
+
+// A language as a replay names it: "ja", "en", "pt_BR". One the game does
+// not carry is no fault: the game's course is the same in every language.
+bool LanguageCode(const std::string& s) {
+  return Token(s, "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ_", 16) && std::islower(uint8_t(s[0]));
+}
+
+}  // namespace
+
+std::string Describe(const Ending& e) {
+  return e.how + ", score " + std::to_string(e.score) + ", funds " + std::to_string(e.funds) + ", " +
+         std::to_string(e.ticks) + " ticks";
+}
+
+std::string HeaderLines(uint64_t seed, const std::string& language) {
+  return "pikora-replay " + std::to_string(kFormat) + "\ngame " + PIKORA_VERSION + "\nseed " + std::to_string(seed) +
+         "\nlanguage " + language + "\n";
+}
+
+std::string InputLine(const Input& in) {
+  const std::string p = std::to_string(in.point) + " +" + std::to_string(in.wait);
+  switch (in.e.type) {
+    case plat::Event::KeyDown: return p + " key " + std::to_string(in.e.key) + "\n";
+    case plat::Event::Click: return p + " click " + std::to_string(in.e.x) + " " + std::to_string(in.e.y) + "\n";
+    case plat::Event::Language: {
+      const plat::Languages& all = plat::CarriedLanguages();
+      const bool carried = in.e.key >= 0 && size_t(in.e.key) < all.Count();
+      return p + " language " + (in.language.empty() && carried ? all[size_t(in.e.key)].code : in.language) + "\n";
+    }
+    case plat::Event::Close: break;
+  }
+  return p + " close\n";
+}
+
+std::string EndLine(const Ending& e) {
+  return "end " + e.how + " score " + std::to_string(e.score) + " funds " + std::to_string(e.funds) + " ticks " +
+         std::to_string(e.ticks) + " record " + e.record + "\n";
+}
+
+std::string Text(const Replay& r) {
+  std::string t = "pikora-replay " + std::to_string(kFormat) + "\ngame " + r.game + "\nseed " + std::to_string(r.seed) +
+                  "\nlanguage " + r.language + "\n";
+  for (const Input& in : r.inputs) t += InputLine(in);
+  return t + EndLine(r.end);
+}
+
+bool Parse(const std::string& text, Replay& out, std::string& why) {
+  out = Replay{};
+  if (text.empty()) return why = "the file is empty, not a replay", false;
+  for (size_t i = 0; i < text.size(); ++i) {
+    const unsigned char c = uint8_t(text[i]);
+    if (c != '\n' && (c < 0x20 || c > 0x7e))
+      return why = "binary data at byte " + std::to_string(i + 1) + ": not a replay", false;
+  }
+  // Lines, each with its newline: a last line without one was cut off.
+  std::vector<std::string> lines;
+  for (size_t at = 0; at < text.size();) {
+    const size_t nl = text.find('\n', at);
+    if (nl == std::string::npos) {
+      if (lines.empty() && text.rfind("pikora-replay", 0) != 0)
+        return why = "not a replay: it does not begin with 'pikora-replay'", false;
+      return why = "truncated: line " + std::to_string(lines.size() + 1) +
+                   " is cut off (the recording stopped while writing it)", false;
+    }
+    if (nl - at > kMaxLine) {
+      if (lines.empty()) return why = "not a replay: it does not begin with 'pikora-replay'", false;
+      return why = "line " + std::to_string(lines.size() + 1) + " is too long for a replay", false;
+    }
+    lines.push_back(text.substr(at, nl - at));
+    at = nl + 1;
+  }
+  auto at = [&](size_t n) { return "line " + std::to_string(n + 1) + ": "; };
+
+  std::vector<std::string> w = Words(lines[0]);
+  if (w.empty() || w[0] != "pikora-replay") return why = "not a replay: it does not begin with 'pikora-replay'", false;
+  uint64_t format = 0;
+  if (w.size() != 2 || !Number(w[1], 1u << 30, format))
+    return why = "line 1: the format version is not a number", false;
+  if (format != uint64_t(kFormat))
+    return why = "replay format version " + w[1] + " is unknown to this game (it reads version " +
+                 std::to_string(kFormat) + ")", false;
+  const char* const heads[3] = {"game", "seed", "language"};
+  for (size_t n = 1; n <= 3; ++n) {
+    if (n >= lines.size())
+      return why = "truncated: the file ends after line " + std::to_string(lines.size()) + ", before its '" +
+                   heads[n - 1] + "' line", false;
+    w = Words(lines[n]);
+    if (w.size() != 2 || w[0] != heads[n - 1])
+      return why = at(n) + "expected '" + heads[n - 1] + " <value>', found '" + lines[n] + "'", false;
+    if (n == 1 && !Token(w[1], "0123456789abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ.+~-", 32))
+      return why = at(n) + "the game version '" + w[1] + "' makes no sense", false;
+    if (n == 2 && !Number(w[1], UINT64_MAX, out.seed))
+      return why = at(n) + "the seed '" + w[1] + "' is not a whole number from 0 to 18446744073709551615", false;
+    if (n == 3 && !LanguageCode(w[1])) return why = at(n) + "the language '" + w[1] + "' makes no sense", false;
+    if (n == 1) out.game = w[1];
+    if (n == 3) out.language = w[1];
+  }
+
+  size_t n = 4;
+  for (; n < lines.size(); ++n) {
+    w = Words(lines[n]);
+    if (!w.empty() && w[0] == "end") break;
+    Input in;
+    uint64_t wait = 0;
+    if (w.size() < 3 || !Number(w[0], UINT64_MAX, in.point) || w[1].size() < 2 || w[1][0] != '+' ||
+        !Number(w[1].substr(1), UINT64_MAX, wait))
+      return why = at(n) + "expected '<point> +<wait> key|click|close …' or the end line, found '" + lines[n] + "'",
+             false;
+    if (wait > kMaxWait)
+      return why = at(n) + "a wait of " + w[1].substr(1) + " ms before an input is more than an hour", false;
+    in.wait = uint32_t(wait);
+    w.erase(w.begin() + 1);
+    if (!out.inputs.empty() && in.point < out.inputs.back().point)
+      return why = at(n) + "impossible point " + w[0] + ": the input before it was taken later, at point " +
+                   std::to_string(out.inputs.back().point), false;
+    uint64_t a = 0, b = 0;
+    if (w[1] == "key" && w.size() == 3 && Number(w[2], 255, a)) {
+      in.e = plat::Event{plat::Event::KeyDown, int(a), 0, 0};
+    } else if (w[1] == "click" && w.size() == 4 && Number(w[2], plat::Platform::kWinW - 1, a) &&
+               Number(w[3], plat::Platform::kWinH - 1, b)) {
+      in.e = plat::Event{plat::Event::Click, 0, int(a), int(b)};
+    } else if (w[1] == "close" && w.size() == 2) {
+      in.e = plat::Event{plat::Event::Close, 0, 0, 0};
+    } else if (w[1] == "language" && w.size() == 3 && LanguageCode(w[2])) {
+      in.e = plat::Event{plat::Event::Language, plat::CarriedLanguages().Find(w[2]), 0, 0};
+      if (in.e.key < 0) in.language = w[2];
+    } else {
+      return why = at(n) + "not an input the game knows: '" + lines[n] + "' (a key is 0 to 255, a click lies in "
+                   "the 800 x 600 window, a language is named by its code)", false;
+    }
+    out.inputs.push_back(in);
+  }
+  if (n == lines.size())
+    return why = "truncated: the file ends after line " + std::to_string(n) +
+                 " without its end line (the recording was cut off)", false;
+  w = Words(lines[n]);
+  Ending& e = out.end;
+  bool ok = w.size() == 10 && w[2] == "score" && w[4] == "funds" && w[6] == "ticks" && w[8] == "record";
+  ok = ok && Signed(w[3], e.score) && Signed(w[5], e.funds) && Number(w[7], UINT64_MAX, e.ticks);
+  ok = ok && w[9].size() == 16 && w[9].find_first_not_of("0123456789abcdef") == std::string::npos;
+  bool known = false;
+  for (const char* h : kHows) known |= w.size() > 1 && w[1] == h;
+  if (!ok || !known)
+    return why = at(n) + "the end line makes no sense: '" + lines[n] +
+                 "' (expected 'end vacation|bankrupt|quit|fatal score S funds F ticks T record DIGEST')", false;
+  e.how = w[1];
+  e.record = w[9];
+  if (n + 1 != lines.size()) return why = at(n + 1) + "something follows the end line", false;
+  if (!out.inputs.empty() && out.inputs.back().point > e.ticks)
+    return why = "line " + std::to_string(n) + ": impossible point " + std::to_string(out.inputs.back().point) +
+                 ": the game ended after " + std::to_string(e.ticks) + " ticks", false;
+  return true;
+}
+
+bool Load(const std::string& path, Replay& out, std::string& why) {
+  // Never blocks: a pipe or a device opens at once and is then turned away.
+  const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+  if (fd < 0) return why = std::string("cannot open it: ") + std::strerror(errno), false;
+  struct stat st {};
+  if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    close(fd);
+    return why = S_ISDIR(st.st_mode) ? "a folder, not a replay file" : "not a regular file (a pipe or a device?)",
+           false;
+  }
+  if (st.st_size > kMaxBytes) {
+    close(fd);
+    return why = "too large for a replay: " + std::to_string(st.st_size) + " bytes (at most " +
+                 std::to_string(kMaxBytes) + ")", false;
+  }
+  std::string text;
+  text.reserve(size_t(st.st_size));
+  char buf[65536];
+  for (;;) {
+    const ssize_t got = read(fd, buf, sizeof buf);
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0) {
+      const int err = errno;
+      close(fd);
+      return why = std::string("cannot read it: ") + std::strerror(err), false;
+    }
+    if (got == 0) break;
+    // A file that grows while it is read is still held to the limit.
+    if (int64_t(text.size()) + got > kMaxBytes) {
+      close(fd);
+      return why = "too large for a replay: more than " + std::to_string(kMaxBytes) + " bytes", false;
+    }
+    text.append(buf, size_t(got));
+  }
+  close(fd);
+  return Parse(text, out, why);
+}
+
+}  // namespace replay

@@ -1,0 +1,144 @@
+// The recorder and the player of replays, the end of a game as a replay says
+// it, and a replay played on the blind twin.
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+#include "core/Form.h"
+#include "platform/blind/Blind.h"
+#include "replay/Replay.h"
+
+namespace replay {
+namespace {
+
+// Folds the record's fields, one after another, into a 64-bit FNV-1a.
+struct Fold {
+  uint64_t h = 1469598103934665603ull;
+  void Bytes(const void* p, size_t n) {
+    for (size_t i = 0; i < n; ++i) h = (h ^ static_cast<const uint8_t*>(p)[i]) * 1099511628211ull;
+  }
+  void operator()(int64_t v) { Bytes(&v, sizeof v); }
+  void operator()(const std::string& s) {
+    (*this)(int64_t(s.size()));
+    Bytes(s.data(), s.size());
+  }
+};
+
+}  // namespace
+
+std::string RecordDigest(const pk::Form1& f) {
+  Fold d;
+  for (int s = 0; s <= 4; ++s) {
+    d(f.Jname(s)), d(f.Jsigoto(s)), d(f.Jtairyoku(s)), d(f.Jkeika(s)), d(f.Jhirou(s)), d(f.Jkikan(s));
+    for (int k = 0; k <= 9; ++k)
+      for (int l = 0; l <= 4; ++l) d(f.Jmsg(s, k, l));
+    for (int k = 0; k <= 5; ++k) d(f.Jkioku(s, k)), d(f.Jnouryoku(s, k, 0)), d(f.Jnouryoku(s, k, 1));
+  }
+  for (int k = 0; k <= 9; ++k) d(f.SigotoMei(k));
+  for (int k = 0; k <= 6; ++k) d(f.Kyuryo(k));
+  for (int c = 0; c <= 9; ++c)
+    for (int r = 0; r <= 14; ++r) d(f.PikoraSyu(c, r)), d(f.PikoraHp(c, r)), d(f.PikoraLv(c, r));
+  for (int s = 0; s <= 4; ++s)
+    for (int p = 0; p <= 2; ++p) d(f.PikoraChip(s, p));
+  for (int64_t v : {int64_t(f.Jnow), int64_t(f.KaimonoKazu), int64_t(f.Jikan), int64_t(f.Sikin), int64_t(f.Esa),
+                    int64_t(f.Score), int64_t(f.AniFlip), int64_t(f.PikoraKazu), int64_t(f.PenI), int64_t(f.PenJ),
+                    int64_t(f.ChipNo), int64_t(f.PosX), int64_t(f.PosY), int64_t(f.I), int64_t(f.J),
+                    int64_t(f.EDflag), int64_t(f.Ransu), int64_t(f.Iro1), int64_t(f.Iro2), int64_t(f.Mode),
+                    int64_t(f.EDpage), int64_t(f.Irai)})
+    d(v);
+  char hex[20];
+  std::snprintf(hex, sizeof hex, "%016llx", static_cast<unsigned long long>(d.h));
+  return hex;
+}
+
+Ending Conclude(const pk::Form1& f, uint64_t ticks, bool fatal) {
+  Ending e;
+  e.how = fatal ? "fatal" : f.Mode == pk::kEndRoll ? "vacation" : f.Mode == pk::kBankrupt ? "bankrupt" : "quit";
+  e.score = f.Score;
+  e.funds = f.Sikin;
+  e.ticks = ticks;
+  e.record = RecordDigest(f);
+  return e;
+}
+
+Recorder::~Recorder() {
+  if (fd_ >= 0) close(fd_);
+}
+
+bool Recorder::Open(const std::string& path, uint64_t seed, const std::string& language, std::string& why) {
+  fd_ = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOCTTY, 0644);
+  if (fd_ < 0) return why = "cannot write the replay " + path + ": " + std::strerror(errno), false;
+  path_ = path;
+  Write(HeaderLines(seed, language));
+  if (failed_) return why = "cannot write the replay " + path, false;
+  return true;
+}
+
+// Each line goes to the file at once: a game killed midway leaves every
+// input it took, and the missing end line tells that it was cut off.
+void Recorder::Write(const std::string& s) {
+  if (fd_ < 0 || failed_) return;
+  for (size_t done = 0; done < s.size();) {
+    const ssize_t n = write(fd_, s.data() + done, s.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) {
+      failed_ = true;
+      std::fprintf(stderr, "pikora: the replay %s is incomplete: %s\n", path_.c_str(), std::strerror(errno));
+      return;
+    }
+    done += size_t(n);
+  }
+}
+
+void Recorder::Taken(uint64_t point, uint32_t readyMs, const plat::Event& e) {
+  Write(InputLine(Input{point, std::min(readyMs, kMaxWait), e, {}}));
+}
+
+void Recorder::Finish(const Ending& end) {
+  Write(EndLine(end));
+  if (fd_ >= 0 && !failed_ && fsync(fd_) != 0 && errno != EINVAL)
+    std::fprintf(stderr, "pikora: the replay %s may be incomplete: %s\n", path_.c_str(), std::strerror(errno));
+}
+
+bool Player::Let(plat::Event& e) {
+  // The viewer's own choice of language: drawn again in it, nothing else.
+  if (e.type == plat::Event::Language) return true;
+  const bool quit = e.type == plat::Event::Close || e.type == plat::Event::Click ||
+                    (e.type == plat::Event::KeyDown && e.key == plat::kKeyEscape);
+  if (!quit) return false;
+  // Closing ends the game in every mode; Escape would turn a page of the roll.
+  e = plat::Event{plat::Event::Close, 0, 0, 0};
+  quit_ = true;
+  return true;
+}
+
+bool Player::Next(uint64_t point, uint32_t readyMs, plat::Event& e, uint32_t& holdMs) {
+  if (next_ == inputs_.size() || inputs_[next_].point != point) return false;
+  if (paced_ && readyMs < inputs_[next_].wait) {
+    holdMs = inputs_[next_].wait - readyMs;
+    return false;
+  }
+  e = inputs_[next_++].e;
+  return true;
+}
+
+Ending PlayBlind(const Replay& r, size_t* inputsLeft) {
+  plat::Blind blind(r.seed);
+  Player tape(r.inputs);
+  blind.UseTape(&tape);
+  pk::Form1 f(blind);
+  bool fatal = false;
+  try {
+    f.Run();
+  } catch (const pk::FatalError&) {
+    fatal = true;
+  }
+  if (inputsLeft) *inputsLeft = tape.Left();
+  return Conclude(f, blind.Point(), fatal);
+}
+
+}  // namespace replay

@@ -1,0 +1,171 @@
+#!/usr/bin/env bash
+# Builds the game for the web browser into build-web/dist/: index.html beside
+# pikora.js, pikora.wasm, pikora.data (the tune, the effects) and their gzip
+# copies, ready for any static host.
+#   bash scripts/web.sh                  install what is missing, build the page
+#   bash scripts/web.sh --serve [PORT]   the same, then serve it on 127.0.0.1 (port 8000)
+#   bash scripts/web.sh --test [SHOTS]   the same, then play it in headless Chromium
+#                                        (tests/web), screenshots into SHOTS if given
+# The WebAssembly libraries (SDL2 and its add-ons, FreeType, libimagequant) are
+# built from Debian's own sources once, into
+# ${PIKORA_WEB_CACHE:-${XDG_CACHE_HOME:-~/.cache}/pikora-web}/<key>; the key
+# changes with those sources, the compiler or the recipe (scripts/web-libs.sh).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+ROOT=$PWD
+OUT=${PIKORA_WEB_BUILD:-$ROOT/build-web}
+MODE=build PORT=8000 SHOTS=""
+case "${1:-}" in
+  "") ;;
+  --serve) MODE=serve; PORT=${2:-8000} ;;
+  --test) MODE=test; SHOTS=${2:-} ;;
+  *) echo "usage: bash scripts/web.sh [--serve [PORT] | --test [SHOTS_DIR]]" >&2; exit 2 ;;
+esac
+SUDO=""
+[ "$(id -u)" -ne 0 ] && SUDO="sudo"
+START=$(date +%s)
+say() { echo "web: [$(( $(date +%s) - START )) s] $*"; }
+# Runs a step with its output kept aside, shown only when it fails.
+quiet() {
+  mkdir -p "$OUT"
+  "$@" >"$OUT/step.log" 2>&1 || { cat "$OUT/step.log" >&2; echo "web: failed: $*" >&2; exit 1; }
+}
+
+# --- What the build needs, from Debian's archive (the desktop's first). ------
+scripts/deps.sh
+PACKAGES=(
+  emscripten                # the compiler to WebAssembly (with binaryen, clang and lld)
+  dpkg-dev                  # apt-get source unpacks the libraries' sources with it
+  vorbis-tools              # oggenc: the tune, made at build time, compressed
+)
+[ "$MODE" = test ] && PACKAGES+=(chromium)  # the browser the test drives
+command -v npm >/dev/null || { [ "$MODE" = test ] && PACKAGES+=(npm); }
+missing=()
+for p in "${PACKAGES[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  if [ -n "$SUDO" ] && ! sudo -n true 2>/dev/null; then
+    echo "web: needs ${missing[*]} installed (as root: bash scripts/web.sh)" >&2
+    exit 77
+  fi
+  say "installing ${missing[*]}"
+  $SUDO apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi
+# emcc's JavaScript optimiser needs acorn, which Debian keeps here.
+export NODE_PATH=/usr/share/nodejs${NODE_PATH:+:$NODE_PATH}
+
+# --- The libraries' sources: Debian's source packages. -----------------------
+SOURCES=(libsdl2 libsdl2-ttf libsdl2-image libsdl2-mixer freetype harfbuzz libimagequant)
+versions() {
+  local p
+  for p in "${SOURCES[@]}"; do
+    apt-cache showsrc --only-source "$p" 2>/dev/null | awk -v p="$p" '/^Version:/ { print p, $2 }'
+  done | sort -u
+}
+if [ "$(versions | cut -d' ' -f1 | sort -u | wc -l)" -ne ${#SOURCES[@]} ]; then
+  # A deb-src entry beside each Debian binary entry (same archive, suites,
+  # components and keyring), then the source lists.
+  say "adding Debian's source entries to apt"
+  src=/etc/apt/sources.list.d/pikora-deb-src
+  for f in /etc/apt/sources.list.d/*.sources; do
+    [ "$f" = "$src.sources" ] || awk 'BEGIN { RS = ""; ORS = "\n\n" }
+      /(^|\n)Types:[^\n]*deb([ \n]|$)/ && /debian/ { sub(/Types:[^\n]*/, "Types: deb-src"); print }' "$f"
+  done | $SUDO tee "$src.sources" >/dev/null
+  [ -f /etc/apt/sources.list ] && sed -n 's/^deb\s\(.*debian.*\)/deb-src \1/p' /etc/apt/sources.list |
+    $SUDO tee "$src.list" >/dev/null
+  $SUDO apt-get update -qq
+fi
+[ "$(versions | cut -d' ' -f1 | sort -u | wc -l)" -eq ${#SOURCES[@]} ] ||
+  { echo "web: apt finds no sources for some of ${SOURCES[*]}" >&2; exit 1; }
+
+CACHE=${PIKORA_WEB_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/pikora-web}
+KEY=$( { versions; emcc --version 2>/dev/null | sed -n 1p; cat scripts/web-libs.sh; } | sha256sum | cut -c1-16)
+LIBS=$CACHE/$KEY
+if [ -f "$LIBS/ready" ]; then
+  say "WebAssembly libraries from the cache: $LIBS"
+else
+  say "building the WebAssembly libraries once, into $LIBS"
+  mkdir -p "$CACHE"
+  WORK=$(mktemp -d "$CACHE/.build.XXXXXX")
+  trap 'rm -rf "$WORK"' EXIT
+  mkdir "$WORK/src"
+  (cd "$WORK/src" && apt-get source -qq "${SOURCES[@]}" >../apt.log 2>&1) ||
+    { cat "$WORK/apt.log" >&2; echo "web: apt-get source failed" >&2; exit 1; }
+  quiet bash scripts/web-libs.sh "$WORK/src" "$WORK/out"
+  versions >"$WORK/out/sources"
+  touch "$WORK/out/ready"
+  rm -rf "$LIBS"
+  mv "$WORK/out" "$LIBS"
+  rm -rf "$WORK"
+  trap - EXIT
+  # Libraries of older keys are not needed again.
+  find "$CACHE" -mindepth 1 -maxdepth 1 -type d ! -name "$KEY" -exec rm -rf {} +
+fi
+
+# --- Made on this machine: the sounds, the tune, the font, the references. ---
+# PIKORA_WEB_NATIVE names a desktop build that has them already (the tests' own).
+NATIVE=${PIKORA_WEB_NATIVE:-$OUT/native}
+if [ -z "${PIKORA_WEB_NATIVE:-}" ]; then
+  say "native tools"
+  quiet cmake -S . -B "$NATIVE" -DCMAKE_BUILD_TYPE=Release -DPIKORA_SANITIZED_TESTS=OFF
+  quiet cmake --build "$NATIVE" -j"$(nproc)" --target pikora_audio pikora_web_font pikora_render_tune pikora_web_reference
+fi
+DATA=$OUT/data
+mkdir -p "$DATA/bg" "$DATA/se"
+cp -p "$NATIVE/bg/bg1.mid" "$DATA/bg/"
+cp -p "$NATIVE"/se/se* "$DATA/se/"
+if [ ! -s "$OUT/tune/bg1.ogg" ] || [ "$NATIVE/bg/bg1.mid" -nt "$OUT/tune/bg1.ogg" ] ||
+   [ "$NATIVE/pikora_render_tune" -nt "$OUT/tune/bg1.ogg" ]; then
+  say "the tune, made as the desktop game makes it, into OGG"
+  mkdir -p "$OUT/tune"
+  quiet "$NATIVE/pikora_render_tune" "$NATIVE/bg/bg1.mid" "$OUT/tune/bg1.wav" /usr/share/sounds/sf2/TimGM6mb.sf2
+  quiet oggenc -Q -q 4 -o "$OUT/tune/bg1.ogg" "$OUT/tune/bg1.wav"
+  rm -f "$OUT/tune/bg1.wav"
+fi
+cp -p "$OUT/tune/bg1.ogg" "$DATA/bg/"
+FONT=$NATIVE/web-font/VL-Gothic-Regular.ttf
+
+# --- The game in WebAssembly, and the page. ----------------------------------
+say "the game in WebAssembly"
+if [ ! -f "$OUT/wasm/CMakeCache.txt" ]; then
+  quiet emcmake cmake -S . -B "$OUT/wasm" -DCMAKE_BUILD_TYPE=Release -DPIKORA_WEB_LIBS="$LIBS" \
+    -DPIKORA_FONT="$FONT" -DPIKORA_WEB_DATA="$DATA"
+else
+  quiet cmake "$OUT/wasm" -DPIKORA_WEB_LIBS="$LIBS" -DPIKORA_FONT="$FONT" -DPIKORA_WEB_DATA="$DATA"
+fi
+quiet cmake --build "$OUT/wasm" -j"$(nproc)" --target pikora
+
+DIST=$OUT/dist
+rm -rf "$DIST"
+mkdir -p "$DIST"
+cp web/index.html web/page.css web/page.js "$DIST/"
+cp assets/logo.svg "$DIST/icon.svg"
+cp "$OUT"/wasm/pikora.{js,wasm,data} "$DIST/"
+{
+  echo "有限会社☆ピコラ！ for the web: the licences of what the page carries."
+  for f in LICENSE assets/FONT-LICENSE.txt; do
+    printf '\n==== %s ====\n\n' "$f"
+    cat "$f"
+  done
+  for d in "$LIBS"/licenses/*; do
+    printf '\n==== %s (Debian source package %s) ====\n\n' "$(basename "$d")" "$(grep "^$(basename "$d") " "$LIBS/sources" | cut -d' ' -f2)"
+    cat "$d"
+  done
+} >"$DIST/licenses.txt"
+# Copies compressed for hosts that serve them as they are (gzip_static and the like).
+for f in "$DIST"/*.{html,css,js,wasm,data,svg,txt}; do gzip -9 -n -k -f "$f"; done
+
+size() { stat -c %s "$@" | awk '{ s += $1 } END { printf "%.2f MB", s / 1e6 }'; }
+say "built $DIST in $(( $(date +%s) - START )) s: $(size "$DIST"/*[^z]) as files, $(size "$DIST"/*.gz) gzipped"
+
+case "$MODE" in
+  serve)
+    say "serving on http://127.0.0.1:$PORT/ (Ctrl+C stops)"
+    exec /usr/bin/python3 -m http.server --bind 127.0.0.1 --directory "$DIST" "$PORT"
+    ;;
+  test)
+    PIKORA_WEB_NATIVE=$NATIVE exec bash tests/web/browser_test.sh "$OUT" $SHOTS
+    ;;
+esac

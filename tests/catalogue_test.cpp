@@ -1,0 +1,190 @@
+// The catalogue reader and the choice of language.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <map>
+#include <random>
+
+#include "platform/Languages.h"
+
+namespace {
+
+// A .mo file as msgfmt lays it out (sorted originals, NUL-ended strings), in
+// either byte order.
+std::vector<uint8_t> MakeMo(std::map<std::string, std::string> entries, bool bigEndian = false, bool reversed = false) {
+  const uint32_t n = uint32_t(entries.size()), originals = 28, translations = originals + 8 * n;
+  std::vector<uint8_t> out(translations + 8 * n);
+  auto put = [&](size_t at, uint32_t v) {
+    for (int b = 0; b < 4; ++b) out[at + size_t(b)] = uint8_t(v >> (bigEndian ? 24 - 8 * b : 8 * b));
+  };
+  put(0, 0x950412de);
+  put(8, n);
+  put(12, originals);
+  put(16, translations);
+  size_t i = reversed ? n - 1 : 0;
+  for (const auto& [key, value] : entries) {
+    for (const auto& [table, s] : {std::pair{originals, key}, std::pair{translations, value}}) {
+      put(table + 8 * i, uint32_t(s.size()));
+      put(table + 8 * i + 4, uint32_t(out.size()));
+      out.insert(out.end(), s.begin(), s.end());
+      out.push_back(0);
+    }
+    i = reversed ? i - 1 : i + 1;
+  }
+  return out;
+}
+
+const std::map<std::string, std::string> kEntries = {
+    {"", "Project-Id-Version: test\nLanguage: en\nContent-Type: text/plain; charset=UTF-8\n"},
+    {"えさ", "Feed?"},
+    {"shop\4えさ", "Feed"},
+    {"status\4えさ", "Food"},
+    {"Shopin\4わーい！", "Yay!"},
+    {"Misa\4はい\nいいえ", "Yes,\nno"},
+    {"eggs\0eggs-plural", std::string("one egg\0many eggs", 17)},
+};
+
+TEST(Catalogue, FindsEachTextInItsContext) {
+  for (bool big : {false, true}) {
+    const auto mo = MakeMo(kEntries, big);
+    plat::Catalogue c;
+    std::string why;
+    ASSERT_TRUE(c.Load(mo, why)) << why;
+    EXPECT_EQ(c.Get("shop", "えさ"), "Feed");
+    EXPECT_EQ(c.Get("status", "えさ"), "Food");
+    EXPECT_EQ(c.Get("", "えさ"), "Feed?");
+    EXPECT_EQ(c.Get("Misa", "はい\nいいえ"), "Yes,\nno");
+    EXPECT_EQ(c.Get("Shopin", "わーい！"), "Yay!");
+    EXPECT_EQ(c.Get("Pau", "わーい！"), "わーい！");  // another speaker has no such line
+    EXPECT_EQ(c.Get("shop", "ﾀﾏｺﾞ"), "ﾀﾏｺﾞ");      // untranslated: as it is
+    EXPECT_EQ(c.Get("", ""), "");                    // never the header
+    EXPECT_EQ(c.Get("", "eggs"), "one egg");         // the first of plural forms
+    EXPECT_TRUE(c.Has("shop", "えさ"));
+    EXPECT_FALSE(c.Has("shop", "ﾀﾏｺﾞ"));
+    EXPECT_EQ(c.Header("Language"), "en");
+    EXPECT_EQ(c.Header("Lang"), "");
+    ASSERT_EQ(c.Size(), kEntries.size());
+    bool found = false;
+    for (size_t i = 0; i < c.Size(); ++i) {
+      const auto e = c.At(i);
+      if (e.context == "status") found = e.text == "えさ" && e.translation == "Food";
+      if (i == 0) {
+        EXPECT_EQ(e.text, "");
+      }
+    }
+    EXPECT_TRUE(found);
+  }
+}
+
+TEST(Catalogue, EmptyOneKeepsEveryText) {
+  plat::Catalogue c;
+  EXPECT_EQ(c.Get("shop", "えさ"), "えさ");
+  EXPECT_EQ(c.Size(), 0u);
+  EXPECT_EQ(c.Header("Language"), "");
+}
+
+// Each fault is refused with a reason and leaves an empty catalogue.
+TEST(Catalogue, RefusesDamagedFiles) {
+  const auto good = MakeMo(kEntries);
+  auto word = [](std::vector<uint8_t> mo, size_t at, uint32_t v) {
+    std::memcpy(mo.data() + at, &v, 4);
+    return mo;
+  };
+  const struct {
+    const char* what;
+    std::vector<uint8_t> mo;
+  } cases[] = {
+      {"empty", {}},
+      {"short", std::vector<uint8_t>(good.begin(), good.begin() + 20)},
+      {"bad magic", word(good, 0, 0x12345678)},
+      {"unknown revision", word(good, 4, 0x00020000)},
+      {"count past the end", word(good, 8, 0x10000000)},
+      {"table past the end", word(good, 12, uint32_t(good.size()))},
+      {"string past the end", word(good, 28 + 4, uint32_t(good.size()))},
+      {"length past the end", word(good, 28, 0xfffffff0)},
+      {"no NUL", word(good, 28 + 8, 1)},  // an original cut short: no NUL after it
+      {"unsorted", MakeMo(kEntries, false, true)},
+      {"not UTF-8", MakeMo({{"", "Content-Type: text/plain; charset=EUC-JP\n"}, {"a", "b"}})},
+  };
+  for (const auto& c : cases) {
+    plat::Catalogue cat;
+    std::string why;
+    EXPECT_FALSE(cat.Load(c.mo, why)) << c.what;
+    EXPECT_FALSE(why.empty()) << c.what;
+    EXPECT_EQ(cat.Size(), 0u) << c.what;
+    EXPECT_EQ(cat.Get("shop", "えさ"), "えさ") << c.what;
+  }
+}
+
+// Bytes flipped anywhere: the reader refuses them or reads only inside the
+// file (the sanitized build sees any stray read).
+TEST(Catalogue, SurvivesFlippedBytes) {
+  const auto good = MakeMo(kEntries);
+  std::mt19937 rng(7);
+  int loaded = 0;
+  for (int round = 0; round < 3000; ++round) {
+    auto mo = good;
+    for (int k = 0, flips = 1 + int(rng() % 4); k < flips; ++k) mo[rng() % mo.size()] ^= uint8_t(1 + rng() % 255);
+    plat::Catalogue c;
+    std::string why;
+    if (!c.Load(mo, why)) continue;
+    ++loaded;
+    for (size_t i = 0; i < c.Size(); ++i) {
+      const auto e = c.At(i);
+      if (!e.context.empty()) {
+        EXPECT_TRUE(c.Has(e.context, e.text));
+      }
+      (void)c.Get(e.context, e.text);
+    }
+    (void)c.Get("shop", "えさ");
+    (void)c.Header("Language");
+  }
+  EXPECT_GT(loaded, 0);
+}
+
+TEST(Languages, ChoosesAsGettextDoes) {
+  const auto en = MakeMo({{"", "Language: en\n"}, {"language\4日本語", "English"}});
+  const auto de = MakeMo({{"", "Language: de\n"}, {"language\4日本語", "Deutsch"}});
+  std::string why;
+  const plat::Languages langs({{"de", de}, {"en", en}, {"xx", std::span<const uint8_t>()}}, why);
+  EXPECT_NE(why.find("xx"), std::string::npos);  // the damaged one is named and left out
+  ASSERT_EQ(langs.Count(), 3u);
+  EXPECT_EQ(langs[0].Name(), "日本語");
+  EXPECT_EQ(langs[2].Name(), "English");
+  EXPECT_EQ(langs.Next(2), 0u);
+
+  for (const auto& [code, want] : std::vector<std::pair<const char*, int>>{
+           {"ja", 0}, {"C", 0}, {"POSIX", 0}, {"C.UTF-8", 0}, {"en", 2}, {"en_GB", 2}, {"en_US.UTF-8", 2},
+           {"de_DE@euro", 1}, {"de_AT.ISO-8859-1@euro", 1}, {"fr", -1}, {"", 0}, {"e", -1}, {"_en", -1}})
+    EXPECT_EQ(langs.Find(code), want) << code;
+
+  const struct {
+    std::map<std::string, std::string> env;
+    size_t want;
+  } cases[] = {
+      {{}, 0},
+      {{{"LANG", "en_US.UTF-8"}}, 2},
+      {{{"LANG", "C"}}, 0},
+      {{{"LANG", "fr_FR.UTF-8"}}, 0},                                    // no catalogue: Japanese
+      {{{"LANG", "en_US.UTF-8"}, {"LC_MESSAGES", "de_DE.UTF-8"}}, 1},    // LC_MESSAGES before LANG
+      {{{"LC_ALL", "C"}, {"LANG", "en_US.UTF-8"}}, 0},                   // LC_ALL before both
+      {{{"LANG", "en_US.UTF-8"}, {"LANGUAGE", "de"}}, 1},                // LANGUAGE first
+      {{{"LANG", "en_US.UTF-8"}, {"LANGUAGE", "fr:pt_BR::de:en"}}, 1},   // the first it has
+      {{{"LANG", "de_DE.UTF-8"}, {"LANGUAGE", "fr:ja:en"}}, 0},          // Japanese asked for
+      {{{"LANG", "de_DE.UTF-8"}, {"LANGUAGE", "fr"}}, 1},                // then the locale
+      {{{"LANGUAGE", "en"}}, 0},                                         // ignored in the C locale
+      {{{"LC_ALL", "C.UTF-8"}, {"LANGUAGE", "en"}}, 0},
+  };
+  for (const auto& c : cases) {
+    auto get = [&](const char* name) -> const char* {
+      auto it = c.env.find(name);
+      return it == c.env.end() ? nullptr : it->second.c_str();
+    };
+    std::string said;
+    for (const auto& [k, v] : c.env) said += k + "=" + v + " ";
+    EXPECT_EQ(langs.FromEnvironment(get), c.want) << said;
+  }
+}
+
+}  // namespace

@@ -1,0 +1,372 @@
+// Replays: the file read and written, damaged files turned away with a word
+// on what is wrong, games recorded on the drawing twin played again on the
+// blind one, and the game's --verify with its exit statuses.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <set>
+
+#include "app/Options.h"
+#include "replay/Replay.h"
+#include "tests/Play.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Every input the game takes, as a replay keeps it.
+struct Taking : plat::Tape {
+  void Taken(uint64_t point, uint32_t readyMs, const plat::Event& e) override {
+    inputs.push_back({point, readyMs, e, {}});
+  }
+  std::vector<replay::Input> inputs;
+};
+
+// A whole game of random play on the headless twin, which draws and sounds,
+// kept as a replay.
+replay::Replay RecordOnHeadless(uint64_t seed) {
+  pktest::Game g(seed);
+  pktest::RandomPlayer player(seed);
+  Taking tape;
+  g.hp.UseTape(&tape);
+  g.f.Form_Load();
+  for (int steps = 0; steps < 2000000; ++steps) {
+    player.Feed(g.hp, g.f);
+    if (!g.f.Step()) break;
+  }
+  replay::Replay r;
+  r.game = PIKORA_VERSION;
+  r.seed = seed;
+  r.inputs = tape.inputs;
+  r.end = replay::Conclude(g.f, g.hp.Point(), false);
+  return r;
+}
+
+const std::string kGood =
+    "pikora-replay 1\ngame 1.0.0\nseed 7\nlanguage ja\n0 +1200 key 38\n3 +0 key 37\n3 +45 click 400 300\n"
+    "3 +900 language en\nend quit score 0 funds 1990 ticks 3 record 0123456789abcdef\n";
+
+TEST(ReplayFile, ReadsWhatItWrites) {
+  replay::Replay r;
+  std::string why;
+  ASSERT_TRUE(replay::Parse(kGood, r, why)) << why;
+  EXPECT_EQ(r.seed, 7u);
+  ASSERT_EQ(r.inputs.size(), 4u);
+  EXPECT_EQ(r.inputs[1].point, 3u);
+  EXPECT_EQ(r.inputs[1].e.key, plat::kKeyLeft);
+  EXPECT_EQ(r.inputs[0].wait, 1200u);
+  EXPECT_EQ(r.inputs[2].e.type, plat::Event::Click);
+  EXPECT_EQ(r.inputs[2].e.y, 300);
+  EXPECT_EQ(r.inputs[3].e.type, plat::Event::Language);
+  EXPECT_EQ(r.inputs[3].e.key, plat::CarriedLanguages().Find("en"));
+  EXPECT_EQ(r.inputs[3].language, "") << "a language carried is known by its index";
+  EXPECT_EQ(r.end, (replay::Ending{"quit", 0, 1990, 3, "0123456789abcdef"}));
+  EXPECT_EQ(replay::Text(r), kGood);
+  // A language this game does not carry is no fault: it is kept as it is.
+  std::string other = kGood;
+  other.replace(other.find("language en"), 11, "language pt_BR");
+  ASSERT_TRUE(replay::Parse(other, r, why)) << why;
+  EXPECT_EQ(r.inputs[3].e.key, -1);
+  EXPECT_EQ(replay::Text(r), other);
+}
+
+// A recording killed at any byte leaves a file that is turned away whole.
+TEST(ReplayFile, EveryCutOfAFileIsTurnedAway) {
+  replay::Replay r;
+  std::string why;
+  for (size_t n = 0; n < kGood.size(); ++n) {
+    EXPECT_FALSE(replay::Parse(kGood.substr(0, n), r, why)) << n;
+    EXPECT_TRUE(why.find("truncated") != std::string::npos || why.find("empty") != std::string::npos ||
+                why.find("not a replay") != std::string::npos)
+        << n << ": " << why;
+  }
+}
+
+TEST(ReplayFile, DamagedFilesSayWhatIsWrong) {
+  auto with = [](const std::string& from, const std::string& to) {
+    std::string t = kGood;
+    t.replace(t.find(from), from.size(), to);
+    return t;
+  };
+  struct Case {
+    std::string text, says;
+  };
+  const Case cases[] = {
+      {"", "empty"},
+      {std::string("\x7f" "ELF\x02\x01\x01\0\0\0", 10), "binary data at byte 1"},
+      {with("0 +1200 key 38", "0 +1200 key 3\xe3\x81\x82"), "binary data at byte"},
+      {"GIF89a and then some\n", "not a replay"},
+      {with("pikora-replay 1", "pikora-replay 2"), "format version 2 is unknown"},
+      {with("pikora-replay 1", "pikora-replay one"), "format version is not a number"},
+      {with("seed 7", "seed -7"), "line 3: the seed '-7'"},
+      {with("seed 7", "seed 18446744073709551616"), "the seed"},
+      {with("seed 7\n", ""), "line 3: expected 'seed <value>'"},
+      {with("language ja", "language 9x"), "line 4: the language '9x' makes no sense"},
+      {with("3 +0 key 37", "3 +0 language"), "line 6: not an input"},
+      {with("3 +0 key 37", "2 +0 key 37\n1 +0 key 37"), "line 7: impossible point 1"},
+      {with("3 +900 language", "4 +900 language"), "impossible point 4: the game ended after 3 ticks"},
+      {with("language en\n", "language xx\nnot"), "line 9: expected '<point> +<wait>"},
+      {with("+1200 key 38", "+1200 key 256"), "line 5: not an input"},
+      {with("click 400 300", "click 800 300"), "not an input"},
+      {with("+1200 key 38", "+1200 jump"), "not an input"},
+      {with("0 +1200", "x +1200"), "line 5: expected '<point> +<wait>"},
+      {with("0 +1200", "0 1200"), "line 5: expected '<point> +<wait>"},
+      {with("0 +1200", "0 +3600001"), "line 5: a wait of 3600001 ms before an input is more than an hour"},
+      {with("key 38", "key " + std::string(300, '1')), "line 5 is too long"},
+      {with("end quit", "end won"), "the end line makes no sense"},
+      {with("record 0123456789abcdef", "record 0123"), "the end line makes no sense"},
+      {kGood + "0 key 38\n", "line 10: something follows the end line"},
+      {kGood.substr(0, kGood.find("end")), "truncated: the file ends after line 8 without its end line"},
+      {kGood.substr(0, kGood.size() - 1), "truncated: line 9 is cut off"},
+  };
+  for (const Case& c : cases) {
+    replay::Replay r;
+    std::string why;
+    EXPECT_FALSE(replay::Parse(c.text, r, why)) << c.says;
+    EXPECT_NE(why.find(c.says), std::string::npos) << "wanted '" << c.says << "', said '" << why << "'";
+  }
+}
+
+class ReplayFiles : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    char tmpl[] = "/tmp/pikora-replay-XXXXXX";
+    ASSERT_NE(mkdtemp(tmpl), nullptr);
+    dir = tmpl;
+  }
+  void TearDown() override { fs::remove_all(dir); }
+  std::string Put(const std::string& name, const std::string& text) {
+    std::ofstream(dir / name, std::ios::binary) << text;
+    return (dir / name).string();
+  }
+  fs::path dir;
+};
+
+// The kind and size of a file are looked at before a byte is read: a pipe
+// with no writer or an endless device must not hold the game.
+TEST_F(ReplayFiles, LoadLooksBeforeItReads) {
+  const std::string fifo = (dir / "pipe").string();
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  const std::string huge = (dir / "huge").string();
+  fs::resize_file(Put("huge", ""), uint64_t(replay::kMaxBytes) + 1);
+  struct Case {
+    std::string path, says;
+  };
+  const Case cases[] = {{fifo, "not a regular file"},
+                        {"/dev/zero", "not a regular file"},
+                        {dir.string(), "a folder"},
+                        {huge, "too large for a replay: 16777217 bytes"},
+                        {(dir / "missing").string(), "cannot open it: No such file"}};
+  for (const Case& c : cases) {
+    replay::Replay r;
+    std::string why;
+    const auto t0 = std::chrono::steady_clock::now();
+    EXPECT_FALSE(replay::Load(c.path, r, why)) << c.path;
+    EXPECT_LT(std::chrono::steady_clock::now() - t0, std::chrono::seconds(1)) << c.path;
+    EXPECT_NE(why.find(c.says), std::string::npos) << c.path << ": " << why;
+  }
+  replay::Replay r;
+  std::string why;
+  EXPECT_TRUE(replay::Load(Put("good", kGood), r, why)) << why;
+}
+
+// The recorder writes each input as the game takes it: a game killed midway
+// leaves a file that is turned away as cut off; once finished it is whole.
+TEST_F(ReplayFiles, TheRecorderWritesAsTheGameGoes) {
+  const replay::Replay game = RecordOnHeadless(11);
+  ASSERT_GT(game.inputs.size(), 3u);
+  const std::string path = (dir / "game.replay").string();
+  replay::Replay back;
+  std::string why;
+  {
+    replay::Recorder rec;
+    ASSERT_TRUE(rec.Open(path, game.seed, game.language, why)) << why;
+    for (const replay::Input& in : game.inputs) rec.Taken(in.point, in.wait, in.e);
+    EXPECT_FALSE(replay::Load(path, back, why));
+    EXPECT_NE(why.find("without its end line"), std::string::npos) << why;
+    rec.Finish(game.end);
+  }
+  ASSERT_TRUE(replay::Load(path, back, why)) << why;
+  EXPECT_EQ(replay::Text(back), replay::Text(game));
+  replay::Recorder nowhere;
+  EXPECT_FALSE(nowhere.Open((dir / "no" / "such" / "folder").string(), 1, "ja", why));
+  EXPECT_NE(why.find("cannot write the replay"), std::string::npos) << why;
+}
+
+// The blind twin draws and sounds nothing, yet plays every game exactly as
+// the drawing twin did, whatever keys came at whatever moments.
+TEST(Replay, GamesOfTheDrawingTwinPlayTheSameOnTheBlindOne) {
+  std::set<std::string> hows;
+  for (uint64_t seed = 1; seed <= 40; ++seed) {
+    const replay::Replay r = RecordOnHeadless(seed);
+    size_t left = 99;
+    EXPECT_EQ(replay::PlayBlind(r, &left), r.end) << "seed " << seed;
+    EXPECT_EQ(left, 0u) << "seed " << seed;
+    hows.insert(r.end.how);
+  }
+  EXPECT_TRUE(hows.count("bankrupt") && hows.count("vacation")) << "the games should meet both endings";
+}
+
+// A language chosen on the pause screen is kept with its point, and a replay
+// on the drawing twin speaks it there: the same picture to the last pixel.
+TEST(Replay, ALanguageChosenMidwayIsReplayedWhereItWasChosen) {
+  const int en = plat::CarriedLanguages().Find("en");
+  ASSERT_GE(en, 0);
+  pktest::Game g(5);
+  Taking tape;
+  g.hp.UseTape(&tape);
+  g.f.Form_Load();
+  for (const auto& [at, key] : std::vector<std::pair<uint32_t, int>>{
+           {6000, plat::kKeyUp}, {9000, 'P'}, {9100, 'L'}, {9200, 'P'}, {12000, plat::kKeyLeft}, {30000, plat::kKeyEscape}})
+    g.hp.KeyAt(at, key);
+  while (g.f.Step()) {
+  }
+  replay::Replay r;
+  r.game = PIKORA_VERSION, r.seed = 5, r.inputs = tape.inputs;
+  r.end = replay::Conclude(g.f, g.hp.Point(), false);
+  std::string why;
+  replay::Replay back;
+  ASSERT_TRUE(replay::Parse(replay::Text(r), back, why)) << why;
+  EXPECT_NE(replay::Text(back).find(" language en\n"), std::string::npos) << replay::Text(back);
+
+  pktest::Game again(back.seed);
+  replay::Player player(back.inputs);
+  again.hp.UseTape(&player);
+  again.f.Form_Load();
+  while (again.f.Step()) {
+  }
+  EXPECT_TRUE(player.Spent());
+  EXPECT_EQ(again.hp.Language(), size_t(en));
+  EXPECT_EQ(replay::Conclude(again.f, again.hp.Point(), false), r.end);
+  EXPECT_TRUE(again.hp.Display(0).Pixels() == g.hp.Display(0).Pixels()) << "the replay ends on another picture";
+}
+
+// An input moved to another point makes another game, and playback says so.
+TEST(Replay, AnEditedReplayEndsElsewhere) {
+  replay::Replay r = RecordOnHeadless(3);
+  size_t at = 0;
+  while (at < r.inputs.size() && r.inputs[at].e.key != plat::kKeyLeft) ++at;
+  ASSERT_LT(at, r.inputs.size());
+  r.inputs[at].e.key = plat::kKeyRight;
+  size_t left = 0;
+  const replay::Ending got = replay::PlayBlind(r, &left);
+  EXPECT_FALSE(got == r.end && left == 0);
+}
+
+TEST(Replay, ThePlayersOwnKeysDoNothingButQuit) {
+  replay::Player p({{0, 500, plat::Event{plat::Event::KeyDown, plat::kKeyLeft, 0, 0}, {}},
+                    {2, 0, plat::Event{plat::Event::KeyDown, plat::kKeyUp, 0, 0}, {}}},
+                   /*paced=*/true);
+  uint32_t hold = 0;
+  plat::Event e{plat::Event::KeyDown, plat::kKeyRight, 0, 0};
+  EXPECT_FALSE(p.Let(e));
+  e = plat::Event{plat::Event::KeyDown, plat::kKeyUp, 0, 0};
+  EXPECT_FALSE(p.Let(e));
+  EXPECT_FALSE(p.QuitByPlayer());
+  EXPECT_FALSE(p.Next(1, 900, e, hold)) << "the first input is due at point 0 only";
+  EXPECT_EQ(hold, 0u);
+  EXPECT_FALSE(p.Next(0, 200, e, hold)) << "the player thought for 500 ms";
+  EXPECT_EQ(hold, 300u);
+  ASSERT_TRUE(p.Next(0, 500, e, hold));
+  EXPECT_EQ(e.key, plat::kKeyLeft);
+  hold = 0;
+  EXPECT_FALSE(p.Next(0, 0, e, hold));
+  EXPECT_EQ(hold, 0u) << "nothing more at point 0";
+  ASSERT_TRUE(p.Next(2, 0, e, hold));
+  EXPECT_TRUE(p.Spent());
+  e = plat::Event{plat::Event::Language, 1, 0, 0};
+  EXPECT_TRUE(p.Let(e)) << "the viewer's language is drawn, nothing more";
+  EXPECT_EQ(e.type, plat::Event::Language);
+  for (plat::Event quit : {plat::Event{plat::Event::KeyDown, plat::kKeyEscape, 0, 0},
+                           plat::Event{plat::Event::Click, 0, 400, 300}, plat::Event{plat::Event::Close, 0, 0, 0}}) {
+    EXPECT_TRUE(p.Let(quit));
+    EXPECT_EQ(quit.type, plat::Event::Close) << "quitting closes the game in any mode";
+  }
+  EXPECT_TRUE(p.QuitByPlayer());
+}
+
+bool ParseArgs(std::vector<const char*> args, app::Options& o, std::string& error) {
+  args.insert(args.begin(), "pikora");
+  return app::ParseOptions(int(args.size()), args.data(), o, error);
+}
+
+TEST(ReplayOptions, OneOfRecordReplayAndVerify) {
+  app::Options o;
+  std::string error;
+  ASSERT_TRUE(ParseArgs({"--record", "a.replay", "--seed", "5"}, o, error)) << error;
+  EXPECT_EQ(o.record, "a.replay");
+  ASSERT_TRUE(ParseArgs({"--replay=b.replay", "--mute"}, o, error)) << error;
+  EXPECT_EQ(o.replay, "b.replay");
+  ASSERT_TRUE(ParseArgs({"--verify", "c"}, o, error));
+  EXPECT_EQ(o.verify, "c");
+  struct Case {
+    std::vector<const char*> args;
+    std::string says;
+  };
+  const Case cases[] = {{{"--record"}, "--record needs a file"},
+                        {{"--verify="}, "--verify needs a file"},
+                        {{"--replay", "a", "--replay", "b"}, "--replay is given twice"},
+                        {{"--record", "a", "--replay", "b"}, "one at a time"},
+                        {{"--verify", "a", "--seed", "3"}, "--seed cannot go with --verify"},
+                        {{"--replay", "a", "--seed", "3"}, "--seed cannot go with --replay"}};
+  for (const Case& c : cases) {
+    EXPECT_FALSE(ParseArgs(c.args, o, error)) << c.says;
+    EXPECT_NE(error.find(c.says), std::string::npos) << error;
+  }
+}
+
+// The real program: what it prints and its status.
+struct Ran {
+  int status;
+  std::string out;
+};
+Ran RunGame(const std::string& args) {
+  const std::string cmd = std::string(PIKORA_BUILD_DIR) + "/pikora " + args + " 2>&1";
+  FILE* p = popen(cmd.c_str(), "r");
+  Ran r{-1, ""};
+  if (!p) return r;
+  char buf[4096];
+  for (size_t n; (n = fread(buf, 1, sizeof buf, p)) > 0;) r.out.append(buf, n);
+  const int st = pclose(p);
+  r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
+  return r;
+}
+
+TEST_F(ReplayFiles, VerifySaysHowTheGameEndedOrWhatIsWrong) {
+  const replay::Replay game = RecordOnHeadless(2);
+  const std::string good = Put("good.replay", replay::Text(game));
+  replay::Replay edited = game;
+  edited.end.score += 1;
+  replay::Replay diverted = game;
+  diverted.inputs.push_back({game.end.ticks, 0, plat::Event{plat::Event::KeyDown, plat::kKeyUp, 0, 0}, {}});
+  struct Case {
+    std::string file;
+    int status;
+    std::string says;
+  };
+  const Case cases[] = {
+      {good, 0, replay::Describe(game.end) + "\n"},
+      {Put("edited", replay::Text(edited)), 1, "the game ends elsewhere than recorded: recorded '" + game.end.how},
+      {Put("diverted", replay::Text(diverted)), 1, "1 recorded inputs never taken"},
+      {Put("cut", replay::Text(game).substr(0, 60)), 2, "cut: truncated"},
+      {Put("garbage", std::string("\x89PNG\r\n\x1a\n\0\0", 10)), 2, "garbage: binary data at byte 1"},
+      {Put("future", "pikora-replay 9\n"), 2, "future: replay format version 9 is unknown"},
+      {"/dev/zero", 2, "/dev/zero: not a regular file"},
+  };
+  for (const Case& c : cases) {
+    const Ran r = RunGame("--verify '" + c.file + "'");
+    EXPECT_EQ(r.status, c.status) << c.file << ": " << r.out;
+    EXPECT_NE(r.out.find(c.says), std::string::npos) << c.file << ": " << r.out;
+  }
+  // A damaged replay opens no window either.
+  const Ran r = RunGame("--replay '" + (dir / "cut").string() + "'");
+  EXPECT_EQ(r.status, 2) << r.out;
+}
+
+}  // namespace
