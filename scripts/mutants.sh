@@ -85,7 +85,7 @@ creatures/Pen.cpp|      const int64_t price = std::min<int64_t>(999, int64_t(wor
 creatures/Pen.cpp|      Score = std::min<int64_t>(32767, Score + price / 10);|      Score = std::min<int64_t>(32767, Score + price);
 creatures/Pen.cpp|      const double worth = double(Jnouryoku(Jnow, 5, 0)) / 10.0 * double(PikoraLv(c, r));|      const double worth = double(Jnouryoku(0, 5, 0)) / 10.0 * double(PikoraLv(c, r));
 creatures/Pen.cpp|  for (int r = 0; r <= 13; ++r)\n    for (int c = 0; c <= 8; ++c) {|  for (int c = 0; c <= 8; ++c)\n    for (int r = 0; r <= 13; ++r) {
-scenes/Ending.cpp|  const Roll roll = MakeRoll(Score > 9999);|  const Roll roll = MakeRoll(false);
+scenes/Ending.cpp|  const Page page = MakeRoll(Score > 9999)[p];|  const Page page = MakeRoll(false)[p];
 scenes/Ending.cpp|    const plat::Surface& pic = EndP(Score > 9999 ? 0 : 1);|    const plat::Surface& pic = EndP(0);
 scenes/Ending.cpp|    Jnow = 3;  // the remaining|    Jnow = 0;  // the remaining
 scenes/Ending.cpp|  Timer2.Interval(0);\n  Mode = kEndRoll;|  Mode = kEndRoll;
