@@ -1,11 +1,16 @@
 #include "app/Settings.h"
 
 #include "assets/Look.h"
+#include "platform/sdl/Files.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <atomic>
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -15,11 +20,25 @@
 namespace app {
 namespace {
 
+// Larger is no settings file of ours, and is not read.
+constexpr size_t kLimit = 64 << 10;
+// An interrupted save leaves its temporary file; one this old is no save in progress.
+constexpr auto kStale = std::chrono::minutes(1);
+
 std::string Trim(const std::string& s) {
   const size_t a = s.find_first_not_of(" \t\r");
   if (a == std::string::npos) return "";
   return s.substr(a, s.find_last_not_of(" \t\r") - a + 1);
 }
+
+// One setting: its name in the file, how a value is read (false: the line
+// makes no sense) and how it is written, always as the reader takes it ("":
+// no line).
+struct Entry {
+  const char* name;
+  bool (*read)(const std::string& v, Settings& s);
+  std::string (*write)(const Settings& s);
+};
 
 bool ReadInt(const std::string& v, int lo, int hi, int& out) {
   if (v.empty() || v.size() > 6 || v.find_first_not_of("0123456789") != std::string::npos) return false;
@@ -28,52 +47,44 @@ bool ReadInt(const std::string& v, int lo, int hi, int& out) {
   out = n;
   return true;
 }
-
 bool ReadFlag(const std::string& v, bool& out) {
   int n = 0;
   if (!ReadInt(v, 0, 1, n)) return false;
   out = n == 1;
   return true;
 }
+std::string Within(int v, int lo, int hi) { return std::to_string(std::clamp(v, lo, hi)); }
+bool SaneLanguage(const std::string& v) { return v.size() <= 40 && v.find_first_of(" \t") == std::string::npos; }
+
+const Entry kEntries[] = {
+    {"fullscreen", [](const std::string& v, Settings& s) { return ReadFlag(v, s.fullscreen); },
+     [](const Settings& s) { return Within(s.fullscreen, 0, 1); }},
+    {"width", [](const std::string& v, Settings& s) { return ReadInt(v, kMinWidth, kMaxWidth, s.width); },
+     [](const Settings& s) { return Within(s.width, kMinWidth, kMaxWidth); }},
+    {"height", [](const std::string& v, Settings& s) { return ReadInt(v, kMinHeight, kMaxHeight, s.height); },
+     [](const Settings& s) { return Within(s.height, kMinHeight, kMaxHeight); }},
+    {"volume", [](const std::string& v, Settings& s) { return ReadInt(v, 0, 10, s.volume); },
+     [](const Settings& s) { return Within(s.volume, 0, 10); }},
+    {"mute", [](const std::string& v, Settings& s) { return ReadFlag(v, s.mute); },
+     [](const Settings& s) { return Within(s.mute, 0, 1); }},
+    {"language", [](const std::string& v, Settings& s) { return SaneLanguage(v) && (s.language = v, true); },
+     [](const Settings& s) { return SaneLanguage(s.language) ? s.language : std::string(); }},
+};
+
+// Temporary files of saves that were cut short, beside the settings.
+void SweepStale(const std::string& dir, const std::string& prefix) {
+  namespace fs = std::filesystem;
+  std::error_code ec;
+  const auto now = fs::file_time_type::clock::now();
+  for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
+    const std::string name = it->path().filename().string();
+    if (name.rfind(prefix, 0) != 0) continue;
+    std::error_code e2;
+    if (it->is_regular_file(e2) && now - it->last_write_time(e2) > kStale) fs::remove(it->path(), e2);
+  }
+}
 
 }  // namespace
-
-SettingsRead ParseSettings(const std::string& text, const std::string& where, Settings& out, std::string& why) {
-  out = Settings{};
-  std::istringstream in(text);
-  Settings s;
-  std::string line;
-  int lineNo = 0;
-  while (std::getline(in, line)) {
-    ++lineNo;
-    line = Trim(line);
-    if (line.empty() || line[0] == '#') continue;
-    const size_t eq = line.find('=');
-    bool ok = eq != std::string::npos;
-    if (ok) {
-      const std::string name = Trim(line.substr(0, eq)), v = Trim(line.substr(eq + 1));
-      if (name == "fullscreen") ok = ReadFlag(v, s.fullscreen);
-      else if (name == "width") ok = ReadInt(v, 400, 16384, s.width);
-      else if (name == "height") ok = ReadInt(v, 300, 16384, s.height);
-      else if (name == "volume") ok = ReadInt(v, 0, 10, s.volume);
-      else if (name == "mute") ok = ReadFlag(v, s.mute);
-      else if (name == "language") ok = (s.language = v).size() <= 40 && v.find_first_of(" \t") == std::string::npos;
-      // A name from a later version is no fault.
-    }
-    if (!ok) return why = where + " line " + std::to_string(lineNo) + " makes no sense", SettingsRead::Malformed;
-  }
-  out = s;
-  return SettingsRead::Good;
-}
-
-std::string SettingsText(const Settings& s) {
-  std::ostringstream o;
-  o << "# " << look::kTitle << " settings, rewritten when they change in the game\n"
-    << "fullscreen = " << int(s.fullscreen) << "\nwidth = " << s.width << "\nheight = " << s.height
-    << "\nvolume = " << s.volume << "\nmute = " << int(s.mute) << '\n';
-  if (!s.language.empty()) o << "language = " << s.language << '\n';
-  return o.str();
-}
 
 std::string SettingsPath() {
   // A relative XDG_CONFIG_HOME is to be ignored.
@@ -84,38 +95,76 @@ std::string SettingsPath() {
   return "";
 }
 
+SettingsRead ParseSettings(const std::string& text, const std::string& where, Settings& out, std::string& why) {
+  out = Settings{};
+  // Every good line is taken; a bad one is ignored and named.
+  std::istringstream in(text);
+  std::string line, ignored;
+  int lineNo = 0;
+  while (std::getline(in, line)) {
+    ++lineNo;
+    line = Trim(line);
+    if (line.empty() || line[0] == '#') continue;
+    const size_t eq = line.find('=');
+    bool ok = eq != std::string::npos;
+    if (ok) {
+      const std::string name = Trim(line.substr(0, eq)), v = Trim(line.substr(eq + 1));
+      // A name from a later version is no fault.
+      for (const Entry& e : kEntries)
+        if (name == e.name) ok = e.read(v, out);
+    }
+    if (!ok) ignored += (ignored.empty() ? "" : ", ") + std::to_string(lineNo) + " (" + line.substr(0, 40) + ")";
+  }
+  if (ignored.empty()) return SettingsRead::Good;
+  why = where + " line " + ignored + " makes no sense and is ignored";
+  return SettingsRead::Malformed;
+}
+
+std::string SettingsText(const Settings& s) {
+  std::ostringstream o;
+  o << "# " << look::kTitle << " settings, rewritten when they change in the game\n";
+  for (const Entry& e : kEntries)
+    if (const std::string v = e.write(s); !v.empty()) o << e.name << " = " << v << '\n';
+  return o.str();
+}
+
 SettingsRead LoadSettings(const std::string& path, Settings& out, std::string& why) {
   out = Settings{};
   if (path.empty()) return why = "no home folder to keep the settings in", SettingsRead::Missing;
-  // Read whole first: a folder in the file's place opens but cannot be read.
-  std::string text;
-  const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0 && errno == ENOENT) return why = "no settings yet in " + path, SettingsRead::Missing;
-  bool readable = fd >= 0;
-  for (char buf[4096]; readable;) {
-    const ssize_t n = read(fd, buf, sizeof buf);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) {
-      readable = n == 0;
-      break;
-    }
-    text.append(buf, size_t(n));
-  }
-  const int err = errno;
-  if (fd >= 0) close(fd);
-  if (!readable) return why = "cannot read " + path + ": " + std::strerror(err), SettingsRead::Unreadable;
-  return ParseSettings(text, path, out, why);
+  const plat::FileRead file = plat::ReadWholeFile(path, kLimit);
+  if (file.missing) return why = "no settings yet in " + path, SettingsRead::Missing;
+  if (!file.ok) return why = "cannot read " + path + ": " + file.why, SettingsRead::Unreadable;
+  return ParseSettings(std::string(file.bytes.begin(), file.bytes.end()), path, out, why);
+}
+
+void SweepLeftovers(const std::string& path) {
+  const size_t slash = path.rfind('/');
+  if (slash == std::string::npos) return;
+  const std::string dir = path.substr(0, slash), base = path.substr(slash + 1);
+  SweepStale(dir, "." + base + ".tmp-");
+  SweepStale(dir, base + ".tmp");  // as older versions named it
 }
 
 bool SaveSettings(const std::string& path, const Settings& s, std::string& why) {
   const size_t slash = path.rfind('/');
   if (path.empty() || slash == std::string::npos) return why = "no folder to keep the settings in", false;
-  const std::string dir = path.substr(0, slash);
+  const std::string dir = path.substr(0, slash), base = path.substr(slash + 1);
   std::error_code ec;
   std::filesystem::create_directories(dir, ec);
   if (ec) return why = "cannot make the folder " + dir + ": " + ec.message(), false;
-  const std::string text = SettingsText(s), tmp = path + ".tmp";
-  const int fd = open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  const std::string text = SettingsText(s);
+  // A name of its own for every save, so two games saving at once never
+  // write into one file; what an interrupted save left is swept up later.
+  const std::string prefix = "." + base + ".tmp-";
+  SweepLeftovers(path);
+  static std::atomic<unsigned> saves{0};
+  std::string tmp;
+  int fd = -1;
+  for (int tries = 0; fd < 0 && tries < 100; ++tries) {
+    tmp = dir + "/" + prefix + std::to_string(getpid()) + "-" + std::to_string(saves++);
+    fd = open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+    if (fd < 0 && errno != EEXIST) break;
+  }
   if (fd < 0) return why = "cannot write " + tmp + ": " + std::strerror(errno), false;
   const bool written = write(fd, text.data(), text.size()) == ssize_t(text.size()) && fsync(fd) == 0;
   const int err = errno;

@@ -15,23 +15,33 @@ using Settings = plat::Lasting;
 // neither folder is known.
 std::string SettingsPath();
 
+// The window sizes the file keeps: from the window's least size up to the
+// largest screens made; the window is made no larger than the screen anyway.
+constexpr int kMinWidth = 400, kMinHeight = 300, kMaxWidth = 7680, kMaxHeight = 4320;
+
 enum class SettingsRead { Good, Missing, Unreadable, Malformed };
-// The settings as text, and back: where names the text in what why says.
+// The settings as text, and back: where names the text in what why says. A
+// line that makes no sense is ignored and named (Malformed); every other is
+// taken. The text holds every value as the reader takes it.
 std::string SettingsText(const Settings& s);
 SettingsRead ParseSettings(const std::string& text, const std::string& where, Settings& out, std::string& why);
 
-// Reads the file into out; on any fault out keeps the defaults and why says
-// what went wrong in one line.
+// Reads the file into out. A missing or unreadable file (a folder, a pipe,
+// one too large) gives the defaults; otherwise as ParseSettings.
 SettingsRead LoadSettings(const std::string& path, Settings& out, std::string& why);
-// Writes the whole file anew beside the old one and renames it over, so a
-// crash leaves the old file or the new, never half of one.
+// Writes the whole file anew beside the old one, under a name of its own,
+// and renames it over, so a crash leaves the old file or the new, never half
+// of one, and two games saving at once never meet.
 bool SaveSettings(const std::string& path, const Settings& s, std::string& why);
+// Removes what saves cut short (a kill -9, a power cut) left beside the file,
+// once surely no save in progress; done at every start and every save.
+void SweepLeftovers(const std::string& path);
 
 // The shell's keeper: the file is rewritten whenever a setting changes, and
 // a file that cannot be written is said once per failure on stderr.
 class SettingsFile : public plat::Keeper {
  public:
-  explicit SettingsFile(std::string path) : path_(std::move(path)) {}
+  explicit SettingsFile(std::string path) : path_(std::move(path)) { SweepLeftovers(path_); }
   void Keep(const Settings& now) override;
 
  private:

@@ -25,8 +25,11 @@ size_t ChooseLanguage(const std::optional<std::string>& asked, const std::string
 
 Shell::Shell(const Options& options, size_t language) : keeper(MakeKeeper()) {
   std::string why;
-  if (ReadKept(start.lasting, why) != SettingsRead::Good)
-    std::fprintf(stderr, "pikora: %s; using the default settings\n", why.c_str());
+  switch (ReadKept(start.lasting, why)) {
+    case SettingsRead::Good: break;
+    case SettingsRead::Malformed: std::fprintf(stderr, "pikora: %s\n", why.c_str()); break;
+    default: std::fprintf(stderr, "pikora: %s; using the default settings\n", why.c_str()); break;
+  }
   start.muted = options.mute;
   start.fullscreen = options.fullscreen;
   start.seed = options.seed;

@@ -24,8 +24,9 @@ SettingsRead ReadKept(Settings& out, std::string& why);
 std::unique_ptr<plat::Keeper> MakeKeeper();
 
 struct Shell {
-  // Reads the kept settings; a fault in them is said on stderr and gives
-  // the defaults. The game speaks the language given (ChooseLanguage).
+  // Reads the kept settings; a fault in them is said on stderr, and what
+  // cannot be read is taken from the defaults. The game speaks the language
+  // given (ChooseLanguage).
   Shell(const Options& options, size_t language = 0);
   plat::SdlStart start;
   std::unique_ptr<plat::Keeper> keeper;

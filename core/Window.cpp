@@ -68,15 +68,19 @@ bool Form1::Step() {
   } catch (const ProgramEnd&) {
     ended_ = true;
     return false;
+  } catch (const plat::Closing&) {
+    // Closed in the middle of a wait: the same quiet end as a close between them.
+    try {
+      QuitSequence();
+    } catch (const ProgramEnd&) {
+    }
+    ended_ = true;
+    return false;
   }
 }
 
 int Form1::Run() {
-  try {
-    Form_Load();
-  } catch (const ProgramEnd&) {
-    return 0;
-  }
+  Form_Load();  // never ends the program: nothing is shown or heard yet
   while (Step()) {
   }
   return 0;

@@ -3,9 +3,13 @@
 #include <SDL.h>
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
+#include <atomic>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <thread>
 
 #include "app/Options.h"
 #include "app/Settings.h"
@@ -85,27 +89,105 @@ TEST_F(SettingsFile, KeepsWhatWasSavedWholeAndNothingHalf) {
   EXPECT_EQ(back, (app::Settings{false, 800, 600, 4, false, ""}));
 }
 
-TEST_F(SettingsFile, AnyFaultGivesTheDefaults) {
+TEST_F(SettingsFile, ABadLineIsIgnoredAndEveryGoodOneKept) {
   app::Settings s;
   std::string why;
   EXPECT_EQ(app::LoadSettings(path, s, why), app::SettingsRead::Missing);
-  for (const char* text : {"volume = 11\n", "fullscreen = yes\n", "width = -5\n", "height = 200\n",
-                           "volume = 3\nnonsense\n", "mute = 1\nvolume =\n", "\x01\x02\xff", "language = en GB\n"}) {
-    Write(text);
+  struct Row {
+    const char* text;
+    bool good;
+    app::Settings want;
+  };
+  const app::Settings d;
+  const Row rows[] = {
+      {"volume = 11\n", false, d},
+      {"fullscreen = yes\nmute = 1\n", false, {false, 800, 600, 10, true}},
+      {"width = 1\nvolume = 3\n", false, {false, 800, 600, 3, false}},  // what older versions could write
+      {"width = 399\nheight = 299\n", false, d},
+      {"width = 400\nheight = 300\n", true, {false, 400, 300, 10, false}},
+      {"width = 7680\nheight = 4320\n", true, {false, 7680, 4320, 10, false}},
+      {"width = 7681\nheight = 16384\nvolume = 2\n", false, {false, 800, 600, 2, false}},
+      {"volume = 3\nnonsense\n", false, {false, 800, 600, 3, false}},
+      {"mute = 1\nvolume =\n", false, {false, 800, 600, 10, true}},
+      {"language = en GB\nvolume = 4\n", false, {false, 800, 600, 4, false}},
+      {"language = en\n", true, {false, 800, 600, 10, false, "en"}},
+      {"\x01\x02\xff", false, d},
+  };
+  for (const Row& r : rows) {
+    Write(r.text);
+    EXPECT_EQ(app::LoadSettings(path, s, why), r.good ? app::SettingsRead::Good : app::SettingsRead::Malformed) << r.text;
+    EXPECT_EQ(s, r.want) << r.text;
+    EXPECT_TRUE(r.good || why.find(" line ") != std::string::npos) << why;
+  }
+  // Nothing there to read as settings: a folder, a named pipe (which must not
+  // hold the game), a device without end, a file far too large.
+  for (int kind = 0; kind <= 3; ++kind) {
+    fs::remove_all(path);
+    switch (kind) {
+      case 0: fs::create_directories(path); break;
+      case 1: ASSERT_EQ(mkfifo(path.c_str(), 0644), 0); break;
+      case 2: fs::create_symlink("/dev/zero", path); break;
+      default: Write("volume = 3\n"), fs::resize_file(path, 200u << 20); break;
+    }
     s.volume = 7;
-    EXPECT_EQ(app::LoadSettings(path, s, why), app::SettingsRead::Malformed) << text;
-    EXPECT_EQ(s, app::Settings{}) << text;
-    EXPECT_NE(why.find("settings"), std::string::npos);
+    EXPECT_EQ(app::LoadSettings(path, s, why), app::SettingsRead::Unreadable) << kind;
+    EXPECT_EQ(s, app::Settings{}) << kind;
   }
   fs::remove(path);
-  fs::create_directories(path);  // a folder where the file should be: opens, cannot be read
-  EXPECT_EQ(app::LoadSettings(path, s, why), app::SettingsRead::Unreadable);
-  EXPECT_EQ(s, app::Settings{});
+  fs::create_directories(path);
   // A file where a folder should be, which even root cannot write under.
   std::ofstream(dir / "file") << "x";
   EXPECT_FALSE(app::SaveSettings((dir / "file" / "pikora" / "settings").string(), s, why));
   EXPECT_NE(why, "");
   EXPECT_FALSE(app::SaveSettings(path, s, why)) << "a folder in the file's place";
+}
+
+TEST_F(SettingsFile, WhatIsWrittenIsReadBackAndSavesNeverMeet) {
+  // A window shrunk below its least size, a volume past the top: written as
+  // the nearest the reader takes.
+  app::Settings s{false, 1, 1, 11, true}, back;
+  std::string why;
+  ASSERT_TRUE(app::SaveSettings(path, s, why)) << why;
+  EXPECT_EQ(app::LoadSettings(path, back, why), app::SettingsRead::Good) << Read();
+  EXPECT_EQ(back, (app::Settings{false, 400, 300, 10, true}));
+
+  // Two games saving at once, and a third reading meanwhile: every save
+  // succeeds and the file is always whole.
+  std::atomic<bool> done{false};
+  std::atomic<int> failed{0}, torn{0};
+  std::vector<std::thread> savers;
+  for (int t = 0; t < 3; ++t)
+    savers.emplace_back([&, t] {
+      for (int k = 0; k < 150; ++k) {
+        std::string w;
+        failed += !app::SaveSettings(path, app::Settings{bool(k % 2), 800 + t, 600 + k, k % 11, false}, w);
+      }
+    });
+  std::thread reader([&] {
+    while (!done) {
+      app::Settings r;
+      std::string w;
+      torn += app::LoadSettings(path, r, w) != app::SettingsRead::Good;
+    }
+  });
+  for (auto& t : savers) t.join();
+  done = true;
+  reader.join();
+  EXPECT_EQ(failed, 0);
+  EXPECT_EQ(torn, 0);
+
+  // What a save cut short left is swept up once it is surely no save in
+  // progress; a fresh one (another game's, still writing) is not touched.
+  const fs::path stale = dir / "pikora" / ".settings.tmp-1-0", fresh = dir / "pikora" / ".settings.tmp-2-0";
+  std::ofstream(stale) << "half";
+  std::ofstream(fresh) << "half";
+  fs::last_write_time(stale, fs::file_time_type::clock::now() - std::chrono::minutes(5));
+  app::SettingsFile keeper(path);  // as the game starts
+  EXPECT_FALSE(fs::exists(stale));
+  EXPECT_TRUE(fs::exists(fresh));
+  fs::remove(fresh);
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir / "pikora"), fs::directory_iterator{}), 1)
+      << "a temporary file is left behind";
 }
 
 // A whole scripted game; each pause (game time, length) holds the clock, and
@@ -223,6 +305,20 @@ TEST_F(RealPlatform, PadButtonsAndStickAreTheGameKeys) {
   SDL_JoystickClose(j);
   SDL_JoystickDetachVirtual(index);  // pulled out: no fault
   EXPECT_EQ(Keys(p), std::vector<int>{});
+}
+
+TEST_F(RealPlatform, AKeptSizeLargerThanTheScreenGivesAWindowThatFits) {
+  Write("width = 7680\nheight = 4320\n");
+  app::Shell shell({});
+  plat::SdlPlatform p(shell.start, *shell.keeper);
+  SDL_Rect usable{};
+  ASSERT_EQ(SDL_GetDisplayUsableBounds(0, &usable), 0);
+  int w = 0, h = 0;
+  for (Uint32 id = 1; id < 100 && !w; ++id)
+    if (SDL_Window* win = SDL_GetWindowFromID(id)) SDL_GetWindowSize(win, &w, &h);
+  EXPECT_GT(w, 0);
+  EXPECT_LE(w, usable.w);
+  EXPECT_LE(h, usable.h);
 }
 
 TEST_F(RealPlatform, AFaultyFileIsNotOverwrittenUntilThePlayerChangesASetting) {

@@ -3,8 +3,13 @@
 #include <SDL.h>
 #include <gtest/gtest.h>
 
+#include <signal.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <chrono>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "app/Shell.h"
@@ -23,14 +28,17 @@ TEST(Keys, EscapeAndClickQuitQuietlyBankruptcyEndsOnAnyKeyAndTheRollOnItsTenthPa
     EXPECT_EQ(g.hp.audio.log, quiet) << kind;
   }
 
-  Game c;  // a click in the black margin is no click on the play area
-  c.f.HenSyoki();
-  c.hp.ClickAt(0, 15, 300);
-  c.f.Step();
-  EXPECT_FALSE(c.f.Ended());
-  c.hp.ClickAt(0, 16, 12);
-  c.f.Step();
-  EXPECT_TRUE(c.f.Ended());
+  // A click in the black margin is no click on the play area, which runs
+  // from (16, 12) to (783, 587).
+  struct Click { int x, y; bool quits; };
+  for (const Click& k : {Click{15, 300, false}, Click{16, 12, true}, Click{400, 11, false}, Click{783, 587, true},
+                         Click{784, 300, false}, Click{400, 588, false}}) {
+    Game c;
+    c.f.HenSyoki();
+    c.hp.ClickAt(0, k.x, k.y);
+    c.f.Step();
+    EXPECT_EQ(c.f.Ended(), k.quits) << k.x << "," << k.y;
+  }
 
   Game broke;
   broke.f.HenSyoki();
@@ -83,4 +91,46 @@ TEST(SdlKeys, ArrowsKeypadArrowsAndEscapeAndRepeatsArrive) {
     EXPECT_EQ(e.key, k.want) << SDL_GetScancodeName(k.sc);
   }
   EXPECT_FALSE(p.PollEvent(e));
+}
+
+// The close button and SIGTERM are no game keys: a wait gives way to them at
+// once, while keys pressed during it are taken after it.
+TEST(Closing, TheWindowClosedOrSigtermDuringTheIntroEndsTheProgramAtOnce) {
+  for (bool close : {false, true}) {
+    Game g;
+    if (close) g.hp.CloseAt(500);
+    else g.hp.KeyAt(500, plat::kKeyEscape);
+    EXPECT_EQ(g.f.Run(), 0) << "the exit status";
+    ASSERT_TRUE(g.f.Ended());
+    if (close) EXPECT_LT(g.hp.Ticks(), 600u) << "the intro's waits ran on after the close";
+    else EXPECT_GE(g.hp.Ticks(), 4000u) << "a key during the intro waits for its end";
+    const auto& log = g.hp.audio.log;
+    EXPECT_EQ(std::vector<std::string>(log.end() - 3, log.end()), (std::vector<std::string>{"silence", "stop", "close"}));
+  }
+  setenv("SDL_VIDEODRIVER", "dummy", 1);
+  setenv("SDL_AUDIODRIVER", "dummy", 1);
+  for (bool signal : {false, true}) {
+    app::Shell shell({});
+    plat::SdlPlatform p(shell.start, *shell.keeper);
+    std::thread later([signal] {
+      std::this_thread::sleep_for(std::chrono::milliseconds(100));
+      SDL_Event ev{};
+      ev.type = SDL_QUIT;
+      if (signal) kill(getpid(), SIGTERM);  // SDL turns it into a quit
+      else SDL_PushEvent(&ev);
+    });
+    const auto begun = std::chrono::steady_clock::now();
+    bool closed = false;
+    try {
+      for (int k = 0; k < 300; ++k) p.Sleep(10);
+    } catch (const plat::Closing&) {
+      closed = true;
+    }
+    EXPECT_TRUE(closed) << signal;
+    later.join();
+    EXPECT_LT(std::chrono::steady_clock::now() - begun, std::chrono::seconds(1)) << signal;
+    plat::Event e;
+    ASSERT_TRUE(p.PollEvent(e));
+    EXPECT_EQ(e.type, plat::Event::Close);
+  }
 }

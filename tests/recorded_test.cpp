@@ -24,8 +24,9 @@ struct Style {
   uint64_t seed;
   int permit[6];  // % by request: eggs, feed, train, rest, warm, sell
   int amount;
-  int time = 4009, score = 0;  // a shorter game, a head start
+  int time = -1, score = -1;  // a shorter game, a head start; -1: as the game starts
   const char* lang = "ja";
+  bool between = false;  // also keys between requests
 };
 
 // Together they meet every request and every job's return, hatching,
@@ -40,6 +41,8 @@ const Style kGames[] = {
     {"weary", 13, {100, 20, 100, 0, 100, 100}, 3},            // rests refused: stamina runs low
     {"restless", 34, {90, 100, 100, 100, 100, 100}, 5},       // rests at the edge of tiredness
     {"hasty", 3, {100, 100, 100, 100, 100, 0}, 5},            // bankrupt, another speaker
+    // As a player's first game: the opening as it stands, keys also between requests.
+    {"opening", 28, {-1, -1, -1, -1, -1, -1}, 5, -1, -1, "ja", true},
     {"english", 17, {-1, -1, -1, -1, -1, -1}, 5, 4009, 0, "en"},  // careful's game, in English
 };
 
@@ -75,6 +78,12 @@ class Player {
   uint32_t Next(uint32_t n) {
     rng_ = rng_ * 6364136223846793005ull + 1442695040888963407ull;
     return uint32_t(rng_ >> 33) % n;
+  }
+  // A key between requests: the amount, the answer keys (they answer nothing
+  // then, or the request that comes before them) and a key of no use.
+  int Idle() {
+    const int keys[] = {plat::kKeyUp, plat::kKeyDown, plat::kKeyDown, plat::kKeyDown, 'Z', 'Z', plat::kKeyLeft, plat::kKeyRight};
+    return keys[Next(Next(4) ? 6 : 8)];
   }
   // The next key while a request waits: a purchase's amount first, then the answer.
   int Key(pk::Form1& f) {
@@ -112,8 +121,14 @@ Traced Play(const Style& st, size_t keep = size_t(-1)) {
   Player player(st);
   pk::Form1& f = g.f;
   f.Form_Load();
-  f.Jikan = st.time, f.Score = st.score;
+  if (st.time >= 0) f.Jikan = st.time;
+  if (st.score >= 0) f.Score = st.score;
   std::string dump = pktest::DumpRecord(f);
+  auto rec = [&] {
+    tr.Add("rec " + std::to_string(f.Jikan) + " " + std::to_string(f.Sikin) + " " + std::to_string(f.Esa) + " " +
+           std::to_string(f.Score) + " " + std::to_string(f.PikoraKazu) + " " + plat::Tracer::Digest(dump));
+  };
+  rec();  // the record as the game starts
   int mode = 0, page = 0;
   int job[4] = {6, 6, 6, 6};
   for (int steps = 0; !f.Ended() && steps < 1000000; ++steps) {
@@ -121,6 +136,7 @@ Traced Play(const Style& st, size_t keep = size_t(-1)) {
       const uint32_t at = g.hp.Ticks() + 1 + player.Next(900);
       if (f.Mode == 1) g.hp.KeyAt(at, player.Key(f));
       else if (f.Mode >= 2) g.hp.KeyAt(at + 400, 'A');
+      else if (st.between) g.hp.KeyAt(at + 200 + player.Next(1800), player.Idle());
     }
     if (!f.Step()) break;
     if (f.Mode == 1 && mode != 1) tr.Add("ask " + std::to_string(f.Jnow) + " " + std::to_string(f.Jsigoto(f.Jnow)));
@@ -135,8 +151,7 @@ Traced Play(const Style& st, size_t keep = size_t(-1)) {
     mode = int(f.Mode);
     if (std::string d = pktest::DumpRecord(f); d != dump) {
       dump = d;
-      tr.Add("rec " + std::to_string(f.Jikan) + " " + std::to_string(f.Sikin) + " " + std::to_string(f.Esa) + " " +
-             std::to_string(f.Score) + " " + std::to_string(f.PikoraKazu) + " " + plat::Tracer::Digest(d));
+      rec();
     }
   }
   tr.Add("end mode " + std::to_string(f.Mode) + " score " + std::to_string(f.Score));
@@ -206,6 +221,20 @@ TEST(RecordedCoverage, TheGamesMeetEveryEvent) {
   }
   EXPECT_TRUE(hungry);
   for (int r : rolls) EXPECT_GT(r, 0);
+
+  // The opening game starts from the untouched opening state and presses Up
+  // and Down both between requests and while one waits.
+  std::ifstream in(TraceFile(*std::find_if(std::begin(kGames), std::end(kGames), [](const Style& g) { return g.between; })));
+  std::string l;
+  std::getline(in, l);
+  EXPECT_EQ(l.substr(0, 26), "0 rec 4009 2000 2000 0 23 ");
+  int keys[2][2] = {};  // [asking][Up, Down]
+  for (bool asking = false; std::getline(in, l);) {
+    asking = l.find(" ask ") != std::string::npos || (asking && l.find(" permit ") == std::string::npos && l.find(" refused ") == std::string::npos);
+    for (int k : {0, 1}) keys[asking][k] += l.ends_with(k ? " key 40" : " key 38");
+  }
+  for (auto& during : keys)
+    for (int n : during) EXPECT_GT(n, 0);
 }
 
 // The record never depends on the language: the same game in English has the

@@ -14,6 +14,8 @@
 #include <optional>
 #include <thread>
 
+#include <sys/stat.h>
+
 #include "core/Form.h"
 #include "platform/sdl/AudioFiles.h"
 #include "platform/headless/Headless.h"
@@ -314,9 +316,30 @@ TEST_F(Sound, MissingOrBrokenFilesGiveSilenceOrTheBeepAndOneLogLineEach) {
   Write(dir_ / "se" / "se3", FileBytes(kBuilt + "bg/bg1.mid"));  // no WAV, though the mixer would take it
   Write(dir_ / "bg" / "bad.mid", {'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 0, 0, 1, 1, 0xE0, 'M', 'T', 'r', 'k', 9, 9});
   Write(dir_ / "bg" / "junk", {'n', 'o', ' ', 'm', 'u', 's', 'i', 'c'});
+  // What a hostile or careless hand may put there: a folder, a named pipe
+  // (opening it would wait for ever), a device without end, a file of
+  // 200 MB, and an effect claiming a rate of 1 Hz (600 MB once converted).
+  auto hostile = [&](const fs::path& p, int kind) {
+    fs::create_directories(p.parent_path());
+    switch (kind) {
+      case 0: fs::create_directory(p); break;
+      case 1: EXPECT_EQ(mkfifo(p.c_str(), 0644), 0); break;
+      case 2: fs::create_symlink("/dev/zero", p); break;
+      default: Write(p, {}), fs::resize_file(p, 200u << 20); break;
+    }
+  };
+  for (int kind = 0; kind <= 3; ++kind) {
+    hostile(dir_ / "bg" / ("hostile" + std::to_string(kind)), kind);
+    hostile(dir_ / "se" / ("se" + std::to_string(kind + 4)), kind);
+  }
+  const auto header = plat::WavHeader(1, 1, 40000);
+  std::vector<uint8_t> slow(header.begin(), header.end());
+  slow.resize(slow.size() + 40000);
+  Write(dir_ / "se" / "se8", slow);
   Start();
   testing::internal::CaptureStderr();
-  for (const char* name : {"bg1.mid", "bg1.mid", "bad.mid", "junk"}) {  // bg1.mid is missing
+  const auto begun = std::chrono::steady_clock::now();
+  for (const char* name : {"bg1.mid", "bg1.mid", "bad.mid", "junk", "hostile0", "hostile1", "hostile2", "hostile3"}) {  // bg1.mid is missing
     audio->MusicOpen((dir_ / "bg" / name).string());
     audio->MusicPlay();
     EXPECT_TRUE(Until([&] { return audio->MusicMode().empty(); }, 5)) << name << " still counts as open";
@@ -327,15 +350,19 @@ TEST_F(Sound, MissingOrBrokenFilesGiveSilenceOrTheBeepAndOneLogLineEach) {
   }
   const size_t from = Size() + kSlack;
   EXPECT_EQ(Peak(from, from + kSecond / 2), 0);
-  for (const char* name : {"se1", "se1", "se3", "se3"}) {  // se1 is missing
+  for (const char* name : {"se1", "se1", "se3", "se3", "se4", "se5", "se6", "se7", "se8"}) {  // se1 is missing
     audio->Effect((dir_ / "se" / name).string());
     const size_t on = SoundFrom(Size());
     ASSERT_GT(on, 0u) << name << " brought no beep";
     EXPECT_NEAR(Pitch(on, on + kSecond / 10), 880, 40) << name << " sounds as something else than the beep";
     WaitFor(on + kSecond / 4);
   }
+  EXPECT_LT(std::chrono::steady_clock::now() - begun, std::chrono::seconds(10)) << "a file held the game up";
   const std::string log = testing::internal::GetCapturedStderr();
-  for (const char* s : {"bg1.mid", "se1", "se3", "bad.mid", "cannot load the music"}) {
+  for (const char* why : {"a folder", "no regular file (a pipe", "larger than 32 MB", "larger than 8 MB", "rate of 1 Hz"})
+    EXPECT_NE(log.find(why), std::string::npos) << why << " in:\n" << log;
+  for (const char* s : {"bg1.mid", "se1", "se3", "bad.mid", "cannot load the music", "hostile0", "hostile1", "hostile2",
+                        "hostile3", "se4", "se5", "se6", "se7", "se8"}) {
     size_t n = 0;
     for (size_t p = log.find(s); p != std::string::npos; p = log.find(s, p + 1)) ++n;
     EXPECT_EQ(n, 1u) << s << " in:\n" << log;
@@ -372,8 +399,9 @@ TEST_F(Sound, SoundFontIsChosenOnlyWhenItIsOne) {
   Write(dir_ / "env.sf3", sf);
   const std::string d = dir_.string() + "/";
   struct Case { std::string env, want; };
+  ASSERT_EQ(mkfifo((dir_ / "pipe.sf2").c_str(), 0644), 0);  // would wait for a writer for ever
   for (const Case& c : {Case{"", d + "b.sf2"}, Case{d + "a.sf2", d + "b.sf2"}, Case{d + "env.sf3", d + "env.sf3"},
-                        Case{"none", ""}}) {
+                        Case{d + "pipe.sf2", d + "b.sf2"}, Case{"none", ""}}) {
     Env("PIKORA_SOUNDFONT", c.env.c_str());
     EXPECT_EQ(plat::FindSoundFont(d), c.want) << "PIKORA_SOUNDFONT=" << c.env;
   }

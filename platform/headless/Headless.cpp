@@ -78,13 +78,18 @@ void Headless::Hold(size_t from) {
 void Headless::Sleep(uint32_t ms) {
   for (;;) {
     auto it = std::find_if(script_.begin(), script_.end(), [&](const Timed& t) {
-      return t.e.type == Event::KeyDown && KeyAction(t.e.key, false) != Action::Nothing &&
+      return (t.e.type == Event::Close || (t.e.type == Event::KeyDown && KeyAction(t.e.key, false) != Action::Nothing)) &&
              int32_t(t.at - now_) <= int64_t(ms);
     });
     if (it == script_.end()) break;
     if (int32_t(it->at - now_) > 0) {
       ms -= it->at - now_;
       now_ = it->at;
+    }
+    if (it->e.type == Event::Close) {  // the window closed in the middle of a wait
+      script_.erase(it);
+      if (audio.tracer) audio.tracer->Add("close");
+      throw Closing{};
     }
     const Timed t = *it;
     it = script_.erase(it);

@@ -9,15 +9,14 @@
 #include <iterator>
 #include <map>
 
+#include "platform/sdl/Files.h"
+
 namespace plat {
 
 std::vector<uint8_t> ReadFileBytes(const std::string& path, bool& ok) {
-  std::ifstream f(path, std::ios::binary);
-  ok = bool(f);
-  if (!ok) return {};
-  std::vector<uint8_t> b((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());
-  ok = !f.bad();
-  return b;
+  FileRead r = ReadWholeFile(path, size_t(64) << 20);
+  ok = r.ok;
+  return std::move(r.bytes);
 }
 
 namespace {
@@ -28,12 +27,36 @@ bool IsRiff(std::span<const uint8_t> b, const char* form) {
 
 bool IsWavData(std::span<const uint8_t> bytes) { return IsRiff(bytes, "WAVE"); }
 
-bool IsSoundFontFile(const std::string& path) {
-  std::ifstream f(path, std::ios::binary);
-  uint8_t head[12] = {};
-  if (!f.read(reinterpret_cast<char*>(head), 12)) return false;
-  return IsRiff(head, "sfbk");
+std::string WavTrouble(std::span<const uint8_t> b) {
+  auto le = [&](size_t at, int n) {
+    uint32_t v = 0;
+    for (int k = n - 1; k >= 0; --k) v = (v << 8) | b[at + size_t(k)];
+    return v;
+  };
+  uint32_t channels = 0, rate = 0, bits = 0;
+  uint64_t data = 0;
+  bool format = false, samples = false;
+  for (size_t at = 12; at + 8 <= b.size();) {
+    const uint32_t size = le(at + 4, 4);
+    if (std::memcmp(b.data() + at, "fmt ", 4) == 0 && at + 24 <= b.size()) {
+      format = true;
+      channels = le(at + 10, 2), rate = le(at + 12, 4), bits = le(at + 22, 2);
+    } else if (std::memcmp(b.data() + at, "data", 4) == 0) {
+      samples = true;
+      data = std::min<uint64_t>(size, b.size() - at - 8);
+    }
+    at += 8 + uint64_t(size) + (size & 1);
+  }
+  if (!format || !samples) return "it has no format or no samples";
+  if (channels < 1 || channels > 8) return "it claims " + std::to_string(channels) + " channels";
+  if (rate < 4000 || rate > 192000) return "it claims a rate of " + std::to_string(rate) + " Hz";
+  if (bits < 1 || bits > 64) return "it claims " + std::to_string(bits) + " bits a sample";
+  const double seconds = double(data) * 8 / (double(channels) * bits) / rate;
+  if (seconds > 60) return "it lasts " + std::to_string(int(seconds)) + " s";
+  return "";
 }
+
+bool IsSoundFontFile(const std::string& path) { return IsRiff(ReadFileHead(path, 12), "sfbk"); }
 
 std::string FindSoundFont(const std::string& programDir) {
   // "none" asks for no music at all, as on a machine without a SoundFont.

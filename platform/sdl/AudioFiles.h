@@ -11,7 +11,8 @@
 
 namespace plat {
 
-// The whole file, or nothing (ok false) when it cannot be read.
+// The whole file (a regular one of at most 64 MB, read as Files.h reads),
+// or nothing (ok false).
 std::vector<uint8_t> ReadFileBytes(const std::string& path, bool& ok);
 
 // The 44-byte header of a 16-bit PCM WAV file whose samples take dataBytes.
@@ -35,6 +36,10 @@ inline std::array<uint8_t, 44> WavHeader(int rate, int channels, uint32_t dataBy
 
 // A RIFF file of form WAVE.
 bool IsWavData(std::span<const uint8_t> bytes);
+// Why a WAV is no sound effect, from what its header claims: a rate, a
+// number of channels or a length no effect has (a rate of 1 Hz would be
+// converted into hundreds of megabytes), or no samples at all; "" when sane.
+std::string WavTrouble(std::span<const uint8_t> bytes);
 // A RIFF file of form sfbk (an SF2 or SF3 SoundFont).
 bool IsSoundFontFile(const std::string& path);
 

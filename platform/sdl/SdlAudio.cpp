@@ -29,6 +29,7 @@
 #include <thread>
 
 #include "platform/sdl/AudioFiles.h"
+#include "platform/sdl/Files.h"
 #include "platform/sdl/RenderedTune.h"
 #include "platform/sdl/SdlPlatform.h"
 
@@ -36,6 +37,9 @@ namespace plat {
 namespace {
 
 constexpr int kEffectChannel = 0;
+// Larger files are refused: they are no tune or effect of this game, and
+// would be read on the game's thread.
+constexpr size_t kMusicLimit = size_t(32) << 20, kEffectLimit = size_t(8) << 20;
 constexpr int kMusicVolume = 64;  // of 128: leaves headroom for the effects over the tune
 // The mixer's synthesiser plays at FluidSynth gain 1.2 * volume / 128; the
 // rendered tune is made at the gain of our volume and played at full volume,
@@ -98,9 +102,11 @@ class MixerAudio : public SdlAudio {
     std::lock_guard<std::mutex> lk(mu_);
     if (!ready_) return;
     DropPiece();
-    bool ok = false;
-    auto bytes = std::make_shared<std::vector<uint8_t>>(ReadFileBytes(path, ok));
-    if (!ok) return LogOnce("music:" + path, "music file missing, playing without music: " + path);
+    FileRead file = ReadWholeFile(path, kMusicLimit);
+    if (!file.ok)
+      return LogOnce("music:" + path, (file.missing ? "music file missing" : "music file refused (" + file.why + ")") +
+                                          ", playing without music: " + path);
+    auto bytes = std::make_shared<std::vector<uint8_t>>(std::move(file.bytes));
     MidiSummary midi = ParseMidi(*bytes);
     // FluidSynth takes a broken MIDI file and only fails when it plays it.
     if (!midi.ok && bytes->size() >= 4 && std::equal(bytes->begin(), bytes->begin() + 4, "MThd"))
@@ -280,12 +286,13 @@ class MixerAudio : public SdlAudio {
   // The effect for a path, loaded once; a missing or unreadable file beeps.
   Mix_Chunk* Chunk(const std::string& path) {
     if (auto it = chunks_.find(path); it != chunks_.end()) return it->second;
-    bool ok = false;
-    std::vector<uint8_t> bytes = ReadFileBytes(path, ok);
+    const FileRead file = ReadWholeFile(path, kEffectLimit);
+    std::string why = !file.ok ? file.why : !IsWavData(file.bytes) ? "it is no WAV" : WavTrouble(file.bytes);
     Mix_Chunk* c = nullptr;
-    if (ok && IsWavData(bytes)) c = Mix_LoadWAV_RW(SDL_RWFromConstMem(bytes.data(), int(bytes.size())), 1);
+    if (why.empty()) c = Mix_LoadWAV_RW(SDL_RWFromConstMem(file.bytes.data(), int(file.bytes.size())), 1);
     if (!c) {
-      LogOnce("effect:" + path, std::string(ok ? "effect file is no readable WAV" : "effect file missing") +
+      if (why.empty()) why = std::string("the mixer cannot read it: ") + Mix_GetError();
+      LogOnce("effect:" + path, (file.missing ? "effect file missing" : "effect file refused (" + why + ")") +
                                     ", beeping instead: " + path);
       if (!beep_) {
         std::vector<uint8_t> wav = DefaultBeepWav();

@@ -89,6 +89,15 @@ SdlPlatform::SdlPlatform(const SdlStart& start, Keeper& keeper)
 
   winW_ = kept_.width;
   winH_ = kept_.height;
+#ifndef __EMSCRIPTEN__
+  // Never smaller than the least window, nor larger than the screen: a size
+  // kept from another screen would make a window no one can see whole. (A
+  // page's canvas is the page's to size.)
+  SDL_Rect usable{0, 0, 0, 0};
+  SDL_GetDisplayUsableBounds(0, &usable);
+  winW_ = std::max(kWinW / 2, usable.w > 0 ? std::min(winW_, usable.w) : winW_);
+  winH_ = std::max(kWinH / 2, usable.h > 0 ? std::min(winH_, usable.h) : winH_);
+#endif
   const bool fullscreen = start.fullscreen.value_or(kept_.fullscreen);
   // The picture goes to the window's own framebuffer, which on X11 sends
   // only the changed rectangles to the server (shared memory when local).
@@ -121,8 +130,9 @@ SdlPlatform::SdlPlatform(const SdlStart& start, Keeper& keeper)
 SdlPlatform::~SdlPlatform() {
   // A window resized by the player is kept for the next start.
   if (window_ && !(SDL_GetWindowFlags(window_) & SDL_WINDOW_FULLSCREEN)) {
+    const int madeW = winW_, madeH = winH_;
     SDL_GetWindowSize(window_, &winW_, &winH_);
-    if (winW_ != kept_.width || winH_ != kept_.height) Keep();
+    if (winW_ != madeW || winH_ != madeH) Keep();
   }
   pads_.Close();  // before SDL lets go of them
   if (picturesReady_.valid()) picturesReady_.wait();
@@ -146,9 +156,17 @@ Audio& SdlPlatform::Sound() {
 
 uint32_t SdlPlatform::Ticks() { return SDL_GetTicks() - comfort_.Lost(); }
 
+// Sleeps on the window's events, so a close ends the wait at once; game
+// events that come meanwhile wait for afterwards.
 void SdlPlatform::Sleep(uint32_t ms) {
-  SDL_Delay(ms);
-  Pump();
+  const uint32_t start = SDL_GetTicks();
+  for (;;) {
+    Pump();
+    if (closing_) throw Closing{};
+    const uint32_t elapsed = SDL_GetTicks() - start;
+    if (elapsed >= ms) return;
+    Nap(int(ms - elapsed));
+  }
 }
 
 // Sends the window only what changed since the last present, found by
@@ -216,7 +234,7 @@ void SdlPlatform::Present() {
 void SdlPlatform::Pump() {
   SDL_Event ev;
   while (SDL_PollEvent(&ev)) Intake(ev);
-  while (comfort_.Paused()) {
+  while (comfort_.Paused() && !closing_) {
     if (comfort_.View(SDL_GetTicks()) != shown_) Present();
     Nap(1000);
     while (SDL_PollEvent(&ev)) Intake(ev);
@@ -229,9 +247,9 @@ void SdlPlatform::Intake(const SDL_Event& ev) {
   Event e;
   Action a = Action::Nothing;
   switch (ev.type) {
-    case SDL_QUIT:
-      e = Event{Event::Close, 0, 0, 0};
-      break;
+    case SDL_QUIT:  // the close button, or SIGTERM or SIGINT through SDL: before any game event
+      closing_ = true;
+      return;
     case SDL_KEYDOWN:
       e = Event{Event::KeyDown, VirtualKey(ev.key.keysym), 0, 0};
       a = KeyAction(e.key, (ev.key.keysym.mod & KMOD_ALT) != 0);
@@ -275,6 +293,10 @@ void SdlPlatform::Nap(int ms) {
 
 bool SdlPlatform::PollEvent(Event& e) {
   if (ahead_.empty()) Pump();
+  if (closing_) {
+    e = Event{Event::Close, 0, 0, 0};
+    return true;
+  }
   if (ahead_.empty()) return false;
   e = ahead_.front();
   ahead_.pop_front();
@@ -287,7 +309,7 @@ bool SdlPlatform::WaitEvent(int ms) {
   const uint32_t start = Ticks();
   for (;;) {
     Pump();
-    if (!ahead_.empty()) return true;
+    if (!ahead_.empty() || closing_) return true;
     const int64_t elapsed = uint32_t(Ticks() - start);
     if (ms >= 0 && elapsed >= ms) return true;
     Nap(ms < 0 ? 1000 : int(ms - elapsed));

@@ -100,6 +100,7 @@ class SdlPlatform : public Platform, private Comfort::Host {
   SDL_Window* window_ = nullptr;
   SDL_Surface* frame_ = nullptr;  // the window's picture as last shown, 800 x 600
   bool redrawAll_ = true;
+  bool closing_ = false;  // the window was closed or the program asked to end
   int shownW_ = 0, shownH_ = 0;  // the window size the picture was last drawn for
   std::unique_ptr<SdlAudio> audio_;
   std::future<void> picturesReady_;

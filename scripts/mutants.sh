@@ -1,0 +1,344 @@
+#!/usr/bin/env bash
+# Planted faults: small faults of play made in the game's code one at a time,
+# each followed by the fast part of the test suite, to measure what the tests
+# would notice. A measuring tool like the benchmarks, not part of every run.
+#
+#   bash scripts/mutants.sh            every fault; one line each, then "caught X of Y"
+#   bash scripts/mutants.sh --list     only list the faults
+#   bash scripts/mutants.sh PATTERN    only the faults whose place or line matches PATTERN
+#
+# The faults are made in a scratch copy of the tree (build-mutants/src, built
+# in build-mutants/build without unity build or sanitizers), never in the tree
+# itself; a fault's file is put back after it, also when interrupted.
+# Rebuilding recompiles the touched file and relinks the test binary. Each
+# line says caught (and by which test), ALIVE, equivalent, undefined or
+# no-build (a swap that makes two equal cases). About an hour on 2 cores.
+#
+# Automatic faults over core/ screen/ staff/ creatures/ sound/ scenes/:
+#   - each comparison flipped at its boundary: < <=, > >=, == !=;
+#   - each whole-number constant (rules, waits, loop bounds) one up, and the
+#     bound of a comparison one down too, but never the way the comparison's
+#     own flip already goes; a drawing call moved by its first number only
+#     (a position moved); no loop's start and no declared array's size;
+#   - the keys of a pair swapped (Left and Right, Up and Down), and each named
+#     job, stage or mode moved to its neighbour (kTrain to kRest, kEndRoll to
+#     kBankrupt); a swap that cannot build (a repeated case) is left out.
+# Then the curated faults below. Faults that cannot change what the game does
+# are listed as equivalent below, each with its reason, and left out of the
+# count, as is one whose effect is undefined (a read past an array), which
+# only the sanitized tests can see.
+set -euo pipefail
+ROOT=${PIKORA_MUTANTS_ROOT:-$(cd "$(dirname "$0")/.." && pwd)}
+WORK=${PIKORA_MUTANTS_DIR:-$ROOT/build-mutants}
+SRC=$WORK/src
+BLD=$WORK/build
+mkdir -p "$SRC" "$BLD"
+# One sweep at a time, run from a copy of this script, so editing the tree's
+# copy meanwhile cannot change a running sweep (the lock goes with the exec).
+if [ -z "${PIKORA_MUTANTS_ROOT:-}" ]; then
+  exec 9>"$WORK/lock"
+  flock -n 9 || { echo "a sweep is running in $WORK; wait for it" >&2; exit 1; }
+  cp "$0" "$WORK/mutants-running.sh"
+  PIKORA_MUTANTS_ROOT=$ROOT exec bash "$WORK/mutants-running.sh" "$@"
+fi
+LIST_ONLY=0
+PATTERN=""
+case "${1:-}" in
+  --list) LIST_ONLY=1 ;;
+  -h|--help) sed -n '2,9p' "$ROOT/scripts/mutants.sh"; exit 0 ;;
+  "") ;;
+  *) PATTERN=$1 ;;
+esac
+
+# Curated faults: file | text on the line (unique in the file) | replacement.
+CURATED=$(cat <<'EOF'
+core/MainTick.cpp|      ByeKao();\n      break;|      ByeKao();
+core/MainTick.cpp|    GameOver();|    Ending();
+core/MainTick.cpp|    Sikin = 0;|    Sikin = Sikin;
+core/MainTick.cpp|    Jikan = 0;|    Jikan = Jikan;
+core/MainTick.cpp|    if (Jsigoto(s) == kTrain) TrainingPass(s);|    if (Jsigoto(s) == kWarm) TrainingPass(s);
+core/MainTick.cpp|  GrowthPass();\n  FeedingPass();|  FeedingPass();\n  GrowthPass();
+core/MainTick.cpp|      Tadaima();\n      SigotoEnd();|      SigotoEnd();\n      Tadaima();
+core/PenStep.cpp|        PikoraHp(PenI, PenJ) = 100;|        (void)0;
+core/PenStep.cpp|        PikoraLv(PenI, PenJ) = stage == kYoung3 ? 100 : 0;|        PikoraLv(PenI, PenJ) = 0;
+core/PenStep.cpp|      if (stage <= kYoung3 && PikoraHp(PenI, PenJ) < 0) {|      if (PikoraHp(PenI, PenJ) < 0) {
+core/PenStep.cpp|        continue;\n      }\n      PikoraHp|      }\n      PikoraHp
+core/Input.cpp|          Jkeika(Jnow) = 0;|          (void)0;
+core/Input.cpp|      Mjyoutai();  // every key|      // every key
+core/Input.cpp|      if (KeyCode == plat::kKeyEscape) QuitSequence();|      if (KeyCode == plat::kKeyEscape) End();
+core/Input.cpp|      StopEffect();\n      End();|      End();
+core/HenSyoki.cpp|  for (I = 0; I <= 4; ++I) cell(I, 2, kAdult, 100);|  for (I = 0; I <= 4; ++I) cell(I, 2, kAdult, 0);
+staff/Requests.cpp|  f.KiokuZurasi(c);|  (void)0;
+staff/Requests.cpp|    if (c != kRest && Jtairyoku(Jnow) < kTired) continue;|    if (Jtairyoku(Jnow) < kTired) continue;
+staff/Requests.cpp|  if (Jtairyoku(Jnow) < 80) Raise(*this, kRest);|  if (!RecordAndBlocked(*this, kRest) && Jtairyoku(Jnow) < 80) Raise(*this, kRest);
+staff/Requests.cpp|  if (RecordAndBlocked(*this, kWarm)) return;|  if (RecordAndBlocked(*this, kTrain)) return;
+staff/Requests.cpp|  f.Timer2.Interval(0);|  (void)0;
+staff/Answers.cpp|  for (int slot = 0; slot <= 5; ++slot) Jkioku(Jnow, slot) = kIdle;|  (void)0;
+staff/Answers.cpp|  if (Jsigoto(Jnow) != kRest) Jikan -= 35;|  Jikan -= 35;
+staff/Answers.cpp|  if (c == kBuyEggs || c == kBuyFeed) Jnouryoku(Jnow, c, 0) = KaimonoKazu * 10;|  if (c == kBuyEggs || c == kBuyFeed) Jnouryoku(Jnow, c, 0) = 10;
+staff/Jobs.cpp|        if (Sikin < price || PikoraKazu >= 126) break;|        if (Sikin < price || PikoraKazu >= 126) continue;
+staff/Jobs.cpp|        while (PikoraSyu(k % 9, k / 9) != kEmpty) ++k;|        while (PikoraSyu(k / 14, k % 14) != kEmpty) ++k;
+staff/Jobs.cpp|  if (job != kRest) {|  {
+staff/Jobs.cpp|  MakeJnow();\n  Jsigoto(s) = kIdle;|  Jsigoto(s) = kIdle;\n  MakeJnow();
+staff/Jobs.cpp|    Jtairyoku(s) = std::max<int64_t>(0, Jtairyoku(s) - toll);|    Jtairyoku(s) = Jtairyoku(s) - toll;
+creatures/Pen.cpp|      const int64_t price = std::min<int64_t>(999, int64_t(worth));|      const int64_t price = int64_t(worth);
+creatures/Pen.cpp|      Score = std::min<int64_t>(32767, Score + price / 10);|      Score = std::min<int64_t>(32767, Score + price);
+creatures/Pen.cpp|      const double worth = double(Jnouryoku(Jnow, 5, 0)) / 10.0 * double(PikoraLv(c, r));|      const double worth = double(Jnouryoku(0, 5, 0)) / 10.0 * double(PikoraLv(c, r));
+creatures/Pen.cpp|  for (int r = 0; r <= 13; ++r)\n    for (int c = 0; c <= 8; ++c) {|  for (int c = 0; c <= 8; ++c)\n    for (int r = 0; r <= 13; ++r) {
+scenes/Ending.cpp|  const Page page = MakeRoll(Score > 9999)[p];|  const Page page = MakeRoll(false)[p];
+scenes/Ending.cpp|    const plat::Surface& pic = EndP(Score > 9999 ? 0 : 1);|    const plat::Surface& pic = EndP(0);
+scenes/Ending.cpp|    Jnow = 3;  // the remaining|    Jnow = 0;  // the remaining
+scenes/Ending.cpp|  Timer2.Interval(0);\n  Mode = kEndRoll;|  Mode = kEndRoll;
+scenes/GameOver.cpp|  Timer2.Interval(0);\n  Mode = kBankrupt;|  Mode = kBankrupt;
+scenes/Intro.cpp|  OpenM(1);\n  PlayM(0);|  OpenM(1);
+screen/Panels.cpp|  const int64_t values[4] = {FloorDiv(Jikan, 10), Score, Sikin, Esa};|  const int64_t values[4] = {Jikan / 10, Score, Sikin, Esa};
+screen/Panels.cpp|  const int64_t eggs = int64_t(KaimonoKazu) * 10, feed = int64_t(KaimonoKazu) * 1000;|  const int64_t eggs = int64_t(KaimonoKazu) * 10, feed = int64_t(KaimonoKazu) * 100;
+sound/Music.cpp|  if (P.Sound().MusicMode() == "stopped") {|  if (P.Sound().MusicMode() == "playing") {
+core/Form.h|    start_ += uint32_t(interval_);|    start_ = p_.Ticks();
+EOF
+)
+
+# Faults that change nothing the game does: file | text on the line | fault | why.
+EQUIVALENT=$(cat <<'EOF'
+staff/Jobs.cpp|PikoraKazu >= 126|>= >|an empty cell was just found, so the count is below 126 here
+staff/Jobs.cpp|PikoraKazu >= 126|126 127|an empty cell was just found, so the count is below 126 here
+staff/Jobs.cpp|constexpr int kPenFull = 126;|126 127|cells 126 and 127 both lie in the always empty row 14: the scan stops at 126 either way
+staff/Requests.cpp|PenHas(*this, kEmpty, 126)|126 127|cell 126 is always empty, so the scan succeeds before 127
+staff/Requests.cpp|PenHas(*this, kEmpty, 126)|126 125|with fewer than 105 occupants one of cells 0..125 is empty
+core/Input.cpp|Jkeika(Jnow) = 0;|curated|an idle employee's count is already 0 when a request is permitted
+core/PenStep.cpp|PenJ <= 13|13 14|row 14 is always empty
+core/PenStep.cpp|TrainingPass: for (PenI = 0; PenI <= 8|8 9|column 9 never holds an adult
+core/Window.cpp|P.Sleep(|10 11|the wait ends at the same moment; only how often it wakes to look changes
+core/Window.cpp|int64_t wait = -1;|1 2|any wait below zero means no time limit
+core/Window.cpp|std::max<int64_t>(t->DueIn(), 0)|0 1|a timer due now has fired before the wait is worked out
+core/Window.cpp|wait = wait < 0 ?|< <=|the wait is -1 or at least 1 here, never 0
+creatures/Pen.cpp|Pikora: for (int c = 0; c <= 8|8 9|column 9 never holds an adult
+creatures/Pen.cpp|r <= 13|13 14|row 14 is always empty
+scenes/Ending.cpp|using Roll|5 6|a larger table of pages changes no page
+scenes/Ending.cpp|using Roll|11 12|a larger table of pages changes no page
+scenes/Ending.cpp|EDmoji: for (I = 0; I <= 8; ++I)|8 9|column 9 never holds an adult
+scenes/Ending.cpp|EDmoji: for (J = 0; J <= 13; ++J)|13 14|row 14 is always empty
+scenes/Ending.cpp|I <= 337|<= <|the picture rises by 20 from 10: no step stops at 337
+scenes/Ending.cpp|I <= 337|337 338|the picture rises by 20 from 10: no step stops at 337 or 338
+screen/Dialogue.cpp|h >= 6|6 5|the face sinks by 10 from 96: no step stops at 5
+screen/Panels.cpp|FloorDiv(int64_t a|< <=|zero and the divisor, always 10, take no rounding either way
+sound/Music.cpp|kMusic[PA]) return;|< <=|there is no piece 0 either
+sound/Music.cpp|kMusic[PA]) return;|> >=|there is no piece 10 either
+sound/Music.cpp|kMusic[PA]) return;|10 11|nothing asks for a piece past 10
+sound/Music.cpp|kEffect[PA]) return;|< <=|there is no effect 0 either
+sound/Music.cpp|kEffect[PA]) return;|10 11|nothing asks for an effect past 10
+staff/Answers.cpp|kJobLength[6]|0 1|a rest's length is the employee's own; this entry is never read
+staff/Answers.cpp|lines[l] = f.Jmsg(f.Jnow, m, l)|<= <|line 4 of an answer is always empty
+staff/Requests.cpp|kRollToRequest|5 6|a roll of 6 goes to the switch's last branch, the sale, as 5 does
+staff/Requests.cpp|0, 5, 1, 2, 2, 4, 5, 4, 1, 2, 3};|5 6|a roll of 6 goes to the switch's last branch, the sale, as 5 does
+staff/Requests.cpp|Uru: for (int s = 0; s <= 3; ++s)|3 4|slot 4 is nobody's; its job is never a sale
+staff/Requests.cpp|PenHas(*this, kAdult, 125)|125 126|cell 126 lies in the always empty row 14
+staff/Roster.cpp|if (r.kind <= 5)|5 6|there is no kind 6 in the table
+staff/Roster.cpp|for (I = 0; I <= 6; ++I) SigotoMei(I) = labels[I];|6 7|undefined: it reads past the table of labels, which only the sanitized copy of the tests (left out here) can see
+core/HenSyoki.cpp|cell(I, 0, kEgg, 0);|4 5|the young of the next loop take cell (5, 0) over
+core/HenSyoki.cpp|cell(I, 1, kYoung2, 0);|4 5|the young of the next loop take cell (5, 1) over
+EOF
+)
+
+# The scratch copy follows the tree (tracked and new files); only changed
+# files are copied, so the build stays warm from one run to the next.
+sync_copy() {
+  local f files
+  files=$(cd "$ROOT" && git ls-files -co --exclude-standard | sort)
+  while IFS= read -r f; do
+    [ -f "$ROOT/$f" ] || continue
+    if ! cmp -s "$ROOT/$f" "$SRC/$f"; then
+      mkdir -p "$SRC/$(dirname "$f")"
+      cp "$ROOT/$f" "$SRC/$f"
+    fi
+  done <<<"$files"
+  # Files gone from the tree go from the copy too.
+  (cd "$SRC" && find . -type f | sed 's|^\./||' | sort) | comm -23 - <(printf '%s\n' "$files") |
+    while IFS= read -r f; do rm -f "$SRC/$f"; done
+}
+
+# Lists the faults: id, file, line, column, old text, new text, kind.
+list_faults() {
+  (cd "$SRC" && find core screen staff creatures sound scenes -name '*.cpp' | sort) |
+  CURATED="$CURATED" perl -e '
+    use strict; use warnings;
+    my $src = shift;
+    my @files = map { chomp; $_ } <STDIN>;
+    my $n = 0;
+    my $out = sub { my ($f, $l, $c, $o, $w, $k) = @_; $o =~ s/\n/\\n/g; $w =~ s/\n/\\n/g;
+                    printf "%d\t%s\t%d\t%d\t%s\t%s\t%s\n", ++$n, $f, $l, $c, $o, $w, $k; };
+    my %pair = (kKeyLeft => "kKeyRight", kKeyRight => "kKeyLeft", kKeyUp => "kKeyDown", kKeyDown => "kKeyUp");
+    # A named job, stage or mode moves to its neighbour, as a number would.
+    for my $codes ([qw(kBuyEggs kBuyFeed kTrain kRest kWarm kSell kIdle)], [qw(kEgg kYoung1 kYoung2 kYoung3 kAdult kEmpty)],
+                   [qw(kPlaying kAsking kBankrupt kEndRoll)]) {
+      $pair{$codes->[$_]} = $codes->[$_ + 1] for 0 .. $#$codes - 1;
+      $pair{$codes->[-1]} = $codes->[-2];
+    }
+    my $named = join "|", sort keys %pair;
+    my %flip = ("<" => "<=", "<=" => "<", ">" => ">=", ">=" => ">", "==" => "!=", "!=" => "==");
+    for my $f (@files) {
+      open my $fh, "<", "$src/$f" or die "$f: $!";
+      my @lines = <$fh>;
+      for my $i (0 .. $#lines) {
+        my $line = $lines[$i];
+        next if $line =~ /^\s*(#|\/\/)/;
+        # Not mutated: bounds of the record arrays (a larger array changes
+        # nothing), the mixing constants of the random source, the rows of
+        # the dialogue table (their texts are checked through the traces).
+        next if $line =~ /Arr<|0x|static_assert|^\s*\{\d, \d, (?:\{|NC_)|z \^= z >>/;
+        # Strings, characters and comments are blanked, so columns stay true.
+        (my $code = $line) =~ s/"(?:[^"\\]|\\.)*"/" " x length($&)/ge;
+        $code =~ s/\x27(?:[^\x27\\]|\\.)\x27/" " x length($&)/ge;
+        $code =~ s/\/\/.*$//;
+        my $compares = $code =~ / (<|<=|>|>=|==|!=) /;
+        while ($code =~ / (<=|>=|==|!=|<|>) /g) {
+          $out->($f, $i + 1, $-[1], $1, $flip{$1}, "compare");
+        }
+        # The size of a declared array is no rule: blanked.
+        $code =~ s/^(\s*(?:static\s+|struct .*\{ )?(?:constexpr\s+|const\s+)?[\w:]+\s*\*?(?:\s*const)?\s+\w+)((?:\[\d+\])+)/$1 . " " x length($2)/e;
+        $code =~ s/(const char\* line)(\[\d+\])/$1 . " " x length($2)/e;
+        # A drawing call moved by one pixel anywhere is one fault: its first
+        # number only.
+        my $drawing = $code =~ /\b(Copy|Box|Locate|MojiSyu|Rgb|PutChip)\(/ && !$compares;
+        # A loop that starts one later is the same kind of fault as its bound
+        # moved: only the bound.
+        $code =~ s/(for \((?:int )?\w+ = )(\d+);/$1 . " " x length($2) . ";"/e;
+        while ($code =~ /(?<![\w.])(\d+)(?:\.\d+)?(?![\w.])/g) {
+          my ($v, $c) = ($1, $-[1]);
+          # The bound of a comparison moves both ways, but not the way its
+          # flip already goes (x <= 8 flipped is x <= 7).
+          my $op = substr($code, 0, $c) =~ /([<>=!]=|[<>]) $/ ? $1 : "";
+          my $around = substr($code, 0, $c) . "#" . substr($code, $c + length $v);
+          my $bound = $op || $around =~ /# (?:[<>=!]=|[<>]) /;
+          $out->($f, $i + 1, $c, $v, $v + 1, "constant") unless $op eq "<" || $op eq ">=";
+          $out->($f, $i + 1, $c, $v, $v - 1, "constant") if $bound && $v > 0 && $op ne "<=" && $op ne ">";
+          last if $drawing;
+        }
+        while ($code =~ /\b($named)\b/g) {
+          $out->($f, $i + 1, $-[1], $1, $pair{$1}, "code");
+        }
+      }
+    }
+    for my $row (split /\n/, $ENV{CURATED}) {
+      my ($f, $old, $new) = split /\|/, $row, 3;
+      s/\\n/\n/g for $old, $new;
+      open my $fh, "<", "$src/$f" or die "$f: $!";
+      my $text = do { local $/; <$fh> };
+      my $at = index($text, $old);
+      die "curated fault not found in $f: $old\n" if $at < 0 || index($text, $old, $at + 1) >= 0;
+      my $before = substr($text, 0, $at);
+      my $line = ($before =~ tr/\n//) + 1;
+      my $col = $at - (rindex($before, "\n") + 1);
+      $out->($f, $line, $col, $old, $new, "curated");
+    }
+  ' "$SRC"
+}
+
+# The reason when a fault is a known equivalent, else nothing.
+equivalent_reason() {
+  local file=$1 text=$2 fault=$3 row f t flt why
+  while IFS='|' read -r f t flt why; do
+    [ -n "$f" ] || continue
+    if [ "$f" = "$file" ] && [ "$flt" = "$fault" ] && [[ "$text" == *"$t"* ]]; then
+      echo "$why"
+      return
+    fi
+  done <<<"$EQUIVALENT"
+}
+
+# Puts the text of one fault in place (or back): line, column, old, new.
+replace_at() {
+  FILE=$1 LINE=$2 COL=$3 OLD=$4 NEW=$5 perl -e '
+    my ($f, $l, $c, $o, $w) = @ENV{qw(FILE LINE COL OLD NEW)};
+    s/\\n/\n/g for $o, $w;
+    open my $fh, "<", $f or die; my @lines = <$fh>; close $fh;
+    my $text = join "", @lines[$l - 1 .. $#lines];
+    die "fault does not fit at $f:$l:$c\n" unless substr($text, $c, length $o) eq $o;
+    substr($text, $c, length $o) = $w;
+    open $fh, ">", $f or die; print $fh @lines[0 .. $l - 2], $text; close $fh;
+  '
+}
+
+# The fast part of the suite: no sanitized copy, no real window, no package,
+# none of the suites that never run the game's code; a short soak last.
+PLATFORM_ONLY='Sound.*:Text.*:Surface.*:Pictures.*:Drawing.*:SdlKeys.*:RealPlatform.*:Options.*:SettingsFile.*'
+run_suite() {
+  local log=$1
+  # The shell's own word on a crash goes to the log too.
+  (cd "$BLD" && SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy timeout 180 tests/pikora_tests \
+      --gtest_brief=1 --gtest_fail_fast --gtest_filter="-$PLATFORM_ONLY:Soak.*:Determinism.*" >"$log" 2>&1) 2>>"$log" &&
+  (cd "$BLD" && SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy PIKORA_SOAK_GAMES=${PIKORA_MUTANTS_SOAK:-200} timeout 180 \
+      tests/pikora_tests --gtest_brief=1 --gtest_fail_fast --gtest_filter='Soak.*:Determinism.*' >>"$log" 2>&1) 2>>"$log"
+}
+
+sync_copy
+FAULTS=$(list_faults)
+[ -z "$PATTERN" ] || FAULTS=$(grep -E -- "$PATTERN" <<<"$FAULTS" || true)
+if [ "$LIST_ONLY" = 1 ]; then
+  printf '%s\n' "$FAULTS"
+  echo "$(grep -c . <<<"$FAULTS") faults"
+  exit 0
+fi
+
+if [ ! -f "$BLD/CMakeCache.txt" ]; then
+  cmake -S "$SRC" -B "$BLD" -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_FLAGS_RELEASE=-O1 \
+        -DCMAKE_UNITY_BUILD=OFF -DPIKORA_SANITIZED_TESTS=OFF >/dev/null
+fi
+echo "building the scratch copy once..."
+cmake --build "$BLD" -j"$(nproc)" --target pikora_tests >"$WORK/build.log" 2>&1 ||
+  { tail -20 "$WORK/build.log"; echo "the scratch copy does not build" >&2; exit 1; }
+run_suite "$WORK/test.log" || { tail -20 "$WORK/test.log"; echo "the suite fails without any fault" >&2; exit 1; }
+
+# The fault's file is put back when the script stops, however it stops.
+CURRENT=""
+restore() {
+  if [ -n "$CURRENT" ]; then cp "$WORK/pristine" "$SRC/$CURRENT"; CURRENT=""; fi
+}
+trap 'restore' EXIT
+trap 'restore; exit 130' INT TERM
+
+caught=0 total=0 equivalent=0 broken=0
+START=$(date +%s)
+while IFS=$'\t' read -r id file line col old new kind; do
+  # The line, led by the function it stands in: the same line in two
+  # functions may be two different faults.
+  fn=$(head -n "$line" "$SRC/$file" | grep -E '^[A-Za-z].*[A-Za-z0-9_]\(' | tail -1 | sed -E 's/\(.*//; s/.*[ :]//' || true)
+  text="$fn: $(sed -n "${line}p" "$SRC/$file" | sed 's/^ *//')"
+  fault="$old $new"
+  [ "$kind" = curated ] && fault=curated
+  place="$file:$line"
+  shown="$old → $new"
+  [ "$kind" = curated ] && shown=$(printf '%s' "$new" | sed 's/\\n/ ⏎ /g; s/^ *//')
+  if [ "$kind" = curated ]; then why=$(equivalent_reason "$file" "$old" "$fault")
+  else why=$(equivalent_reason "$file" "$text" "$fault"); fi
+  if [ -n "$why" ]; then
+    equivalent=$((equivalent + 1))
+    kindword=equivalent
+    [[ "$why" == undefined:* ]] && kindword=undefined why=${why#undefined: }
+    printf '%4d %-10s %-24s %s   (%s)\n' "$id" "$kindword" "$place" "$shown" "$why"
+    continue
+  fi
+  cp "$SRC/$file" "$WORK/pristine"
+  CURRENT=$file
+  replace_at "$SRC/$file" "$line" "$col" "$old" "$new"
+  if ! cmake --build "$BLD" -j"$(nproc)" --target pikora_tests >"$WORK/build.log" 2>&1; then
+    broken=$((broken + 1))
+    printf '%4d no-build   %-24s %s\n' "$id" "$place" "$shown"
+    restore
+    continue
+  fi
+  total=$((total + 1))
+  if run_suite "$WORK/test.log"; then
+    printf '%4d ALIVE      %-24s %s   | %s\n' "$id" "$place" "$shown" "$text"
+  else
+    caught=$((caught + 1))
+    by=$(grep -m1 -oE '^\[  FAILED  \] [^ ]+' "$WORK/test.log" | sed 's/.*\] //; s/,$//' || true)
+    [ -n "$by" ] || by="a crash or a hang"
+    printf '%4d caught     %-24s %s   by %s\n' "$id" "$place" "$shown" "$by"
+  fi
+  restore
+done <<<"$FAULTS"
+restore
+# Leave the copy built as the tree is.
+cmake --build "$BLD" -j"$(nproc)" --target pikora_tests >"$WORK/build.log" 2>&1 || true
+echo "caught $caught of $total ($equivalent equivalent or undefined faults left out, reasons in scripts/mutants.sh; $broken did not build; $(( ($(date +%s) - START) / 60 )) min)"
