@@ -17,6 +17,9 @@ extern const bool kThreads;
 // fullscreen; the page's canvas keeps its 800 x 600 and the page scales it.
 uint32_t WindowFlags(bool fullscreen);
 
+// The window's size as kept, made one the screen can show whole.
+void FitWindow(int& w, int& h);
+
 // Once the window is open: what the system around it needs. Returns what
 // Nap sleeps on (-1: nothing).
 int Opened(SDL_Window* window);

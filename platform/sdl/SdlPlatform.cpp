@@ -89,15 +89,7 @@ SdlPlatform::SdlPlatform(const SdlStart& start, Keeper& keeper)
 
   winW_ = kept_.width;
   winH_ = kept_.height;
-#ifndef __EMSCRIPTEN__
-  // Never smaller than the least window, nor larger than the screen: a size
-  // kept from another screen would make a window no one can see whole. (A
-  // page's canvas is the page's to size.)
-  SDL_Rect usable{0, 0, 0, 0};
-  SDL_GetDisplayUsableBounds(0, &usable);
-  winW_ = std::max(kWinW / 2, usable.w > 0 ? std::min(winW_, usable.w) : winW_);
-  winH_ = std::max(kWinH / 2, usable.h > 0 ? std::min(winH_, usable.h) : winH_);
-#endif
+  machine::FitWindow(winW_, winH_);
   const bool fullscreen = start.fullscreen.value_or(kept_.fullscreen);
   // The picture goes to the window's own framebuffer, which on X11 sends
   // only the changed rectangles to the server (shared memory when local).

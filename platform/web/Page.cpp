@@ -37,6 +37,9 @@ const bool kThreads = false;
 // picture (SDL would otherwise size it to the browser window).
 uint32_t WindowFlags(bool) { return 0; }
 
+// The page sizes the canvas around the picture.
+void FitWindow(int&, int&) {}
+
 int Opened(SDL_Window*) { return -1; }
 
 // SDL gives the page's title the caption.
