@@ -101,15 +101,15 @@ TEST_F(SettingsFile, ABadLineIsIgnoredAndEveryGoodOneKept) {
   const app::Settings d;
   const Row rows[] = {
       {"volume = 11\n", false, d},
-      {"fullscreen = yes\nmute = 1\n", false, {false, 800, 600, 10, true}},
-      {"width = 1\nvolume = 3\n", false, {false, 800, 600, 3, false}},  // what older versions could write
+      {"fullscreen = yes\nmute = 1\n", false, {false, 800, 600, 10, true, ""}},
+      {"width = 1\nvolume = 3\n", false, {false, 800, 600, 3, false, ""}},  // what older versions could write
       {"width = 399\nheight = 299\n", false, d},
-      {"width = 400\nheight = 300\n", true, {false, 400, 300, 10, false}},
-      {"width = 7680\nheight = 4320\n", true, {false, 7680, 4320, 10, false}},
-      {"width = 7681\nheight = 16384\nvolume = 2\n", false, {false, 800, 600, 2, false}},
-      {"volume = 3\nnonsense\n", false, {false, 800, 600, 3, false}},
-      {"mute = 1\nvolume =\n", false, {false, 800, 600, 10, true}},
-      {"language = en GB\nvolume = 4\n", false, {false, 800, 600, 4, false}},
+      {"width = 400\nheight = 300\n", true, {false, 400, 300, 10, false, ""}},
+      {"width = 7680\nheight = 4320\n", true, {false, 7680, 4320, 10, false, ""}},
+      {"width = 7681\nheight = 16384\nvolume = 2\n", false, {false, 800, 600, 2, false, ""}},
+      {"volume = 3\nnonsense\n", false, {false, 800, 600, 3, false, ""}},
+      {"mute = 1\nvolume =\n", false, {false, 800, 600, 10, true, ""}},
+      {"language = en GB\nvolume = 4\n", false, {false, 800, 600, 4, false, ""}},
       {"language = en\n", true, {false, 800, 600, 10, false, "en"}},
       {"\x01\x02\xff", false, d},
   };
@@ -145,11 +145,11 @@ TEST_F(SettingsFile, ABadLineIsIgnoredAndEveryGoodOneKept) {
 TEST_F(SettingsFile, WhatIsWrittenIsReadBackAndSavesNeverMeet) {
   // A window shrunk below its least size, a volume past the top: written as
   // the nearest the reader takes.
-  app::Settings s{false, 1, 1, 11, true}, back;
+  app::Settings s{false, 1, 1, 11, true, ""}, back;
   std::string why;
   ASSERT_TRUE(app::SaveSettings(path, s, why)) << why;
   EXPECT_EQ(app::LoadSettings(path, back, why), app::SettingsRead::Good) << Read();
-  EXPECT_EQ(back, (app::Settings{false, 400, 300, 10, true}));
+  EXPECT_EQ(back, (app::Settings{false, 400, 300, 10, true, ""}));
 
   // Two games saving at once, and a third reading meanwhile: every save
   // succeeds and the file is always whole.
