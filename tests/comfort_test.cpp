@@ -160,7 +160,7 @@ TEST_F(SettingsFile, WhatIsWrittenIsReadBackAndSavesNeverMeet) {
     savers.emplace_back([&, t] {
       for (int k = 0; k < 150; ++k) {
         std::string w;
-        failed += !app::SaveSettings(path, app::Settings{bool(k % 2), 800 + t, 600 + k, k % 11, false}, w);
+        failed += !app::SaveSettings(path, app::Settings{bool(k % 2), 800 + t, 600 + k, k % 11, false, ""}, w);
       }
     });
   std::thread reader([&] {
