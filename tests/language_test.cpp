@@ -63,7 +63,9 @@ TEST(Language, ChosenOnThePauseScreenRedrawsAsIfPlayedInIt) {
       {"greeting", [](pk::Form1& f) { return f.Mode == pk::kEndRoll && f.EDpage == 0; }},
       {"page 1 skipped", [](pk::Form1& f) { return f.Mode == pk::kEndRoll && f.EDpage == 2 && f.EDflag == 0; }},
       {"sale page", [](pk::Form1& f) { return f.Mode == pk::kEndRoll && f.EDpage == 2 && f.EDflag == 1; }},
-      {"logo page", [](pk::Form1& f) { return f.Mode == pk::kEndRoll && f.EDpage == 8; }},
+      {"owner's last page", [](pk::Form1& f) { return f.Mode == pk::kEndRoll && f.EDpage == 6; }},
+      {"logo page", [](pk::Form1& f) { return f.Mode == pk::kEndRoll && f.EDpage == 7; }},
+      {"maker's page", [](pk::Form1& f) { return f.Mode == pk::kEndRoll && f.EDpage == 8; }},
       {"closing picture", [](pk::Form1& f) { return f.Mode == pk::kEndRoll && f.EDpage == 9; }},
   };
   for (const Moment& m : moments) {
