@@ -7,7 +7,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <regex>
 #include <set>
 #include <span>
 #include <stdexcept>
@@ -77,16 +76,23 @@ TEST(Pictures, BrokenSourcesAreRefused) {
 TEST(Text, TheFontHasEveryCharacterTheGamePrints) {
   namespace fs = std::filesystem;
   const fs::path root = fs::path(__FILE__).parent_path().parent_path();
-  const std::regex literal(R"re("((?:[^"\\\n]|\\.)*)")re");
   std::vector<std::string> texts{" 0123456789", "-1"};
   for (const char* dir : {"core", "screen", "staff", "creatures", "sound", "scenes"})
     for (const auto& file : fs::directory_iterator(root / dir)) {
       std::ifstream in(file.path());
       const std::string src((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-      for (std::sregex_iterator it(src.begin(), src.end(), literal), end; it != end; ++it) {
-        std::string t = (*it)[1];
-        for (size_t x; (x = t.find("\\x")) != std::string::npos;)  // a byte written as an escape
-          t.replace(x, 4, 1, char(std::stoi(t.substr(x + 2, 2), nullptr, 16)));
+      // Every string literal: from a quote to the next quote not escaped.
+      for (size_t at = src.find('"'); at != std::string::npos; at = src.find('"', at + 1)) {
+        std::string t;
+        for (++at; at < src.size() && src[at] != '"' && src[at] != '\n'; ++at) {
+          if (src[at] == '\\' && src.compare(at + 1, 1, "x") == 0) {  // a byte written as an escape
+            t += char(std::stoi(src.substr(at + 2, 2), nullptr, 16));
+            at += 3;
+          } else {
+            if (src[at] == '\\') ++at;
+            t += src[at];
+          }
+        }
         if (std::any_of(t.begin(), t.end(), [](char c) { return c & 0x80; })) texts.push_back(t);
       }
     }

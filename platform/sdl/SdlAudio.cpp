@@ -29,6 +29,7 @@
 #include <thread>
 
 #include "platform/sdl/AudioFiles.h"
+#include "platform/sdl/Effects.h"
 #include "platform/sdl/Files.h"
 #include "platform/sdl/RenderedTune.h"
 #include "platform/sdl/SdlPlatform.h"
@@ -39,7 +40,7 @@ namespace {
 constexpr int kEffectChannel = 0;
 // Larger files are refused: they are no tune or effect of this game, and
 // would be read on the game's thread.
-constexpr size_t kMusicLimit = size_t(32) << 20, kEffectLimit = size_t(8) << 20;
+constexpr size_t kMusicLimit = size_t(32) << 20;
 constexpr int kMusicVolume = 64;  // of 128: leaves headroom for the effects over the tune
 // The mixer's synthesiser plays at FluidSynth gain 1.2 * volume / 128; the
 // rendered tune is made at the gain of our volume and played at full volume,
@@ -89,9 +90,7 @@ class MixerAudio : public SdlAudio {
     worker_.join();
     DropPiece();
     Mix_HaltChannel(-1);
-    for (auto& [path, chunk] : chunks_)
-      if (chunk != beep_) Mix_FreeChunk(chunk);
-    if (beep_) Mix_FreeChunk(beep_);
+    effects_.Clear();
     Mix_SetPostMix(nullptr, nullptr);
     Mix_CloseAudio();
     Mix_Quit();
@@ -170,7 +169,7 @@ class MixerAudio : public SdlAudio {
   void Effect(const std::string& path) override {
     std::lock_guard<std::mutex> lk(mu_);
     if (!ready_) return;
-    if (Mix_Chunk* c = Chunk(path)) Mix_PlayChannel(kEffectChannel, c, 0);
+    if (Mix_Chunk* c = effects_.Chunk(path)) Mix_PlayChannel(kEffectChannel, c, 0);
   }
 
   void EffectSilence() override {
@@ -283,30 +282,7 @@ class MixerAudio : public SdlAudio {
     }
   }
 
-  // The effect for a path, loaded once; a missing or unreadable file beeps.
-  Mix_Chunk* Chunk(const std::string& path) {
-    if (auto it = chunks_.find(path); it != chunks_.end()) return it->second;
-    const FileRead file = ReadWholeFile(path, kEffectLimit);
-    std::string why = !file.ok ? file.why : !IsWavData(file.bytes) ? "it is no WAV" : WavTrouble(file.bytes);
-    Mix_Chunk* c = nullptr;
-    if (why.empty()) c = Mix_LoadWAV_RW(SDL_RWFromConstMem(file.bytes.data(), int(file.bytes.size())), 1);
-    if (!c) {
-      if (why.empty()) why = std::string("the mixer cannot read it: ") + Mix_GetError();
-      LogOnce("effect:" + path, (file.missing ? "effect file missing" : "effect file refused (" + why + ")") +
-                                    ", beeping instead: " + path);
-      if (!beep_) {
-        std::vector<uint8_t> wav = DefaultBeepWav();
-        beep_ = Mix_LoadWAV_RW(SDL_RWFromConstMem(wav.data(), int(wav.size())), 1);
-      }
-      c = beep_;
-    }
-    chunks_[path] = c;
-    return c;
-  }
-
-  void LogOnce(const std::string& key, const std::string& message) {
-    if (logged_.insert(key).second) std::fprintf(stderr, "pikora: %s\n", message.c_str());
-  }
+  void LogOnce(const std::string& key, const std::string& message) { say_(key, message); }
 
   bool ready_ = false;  // the mixer is open
   std::string soundFont_;
@@ -327,9 +303,8 @@ class MixerAudio : public SdlAudio {
   int64_t lengthFrames_ = -1;
   std::atomic<int64_t> played_{0};
 
-  std::map<std::string, Mix_Chunk*> chunks_;
-  Mix_Chunk* beep_ = nullptr;
-  std::set<std::string> logged_;
+  SaidOnce say_;
+  Effects effects_{say_};
 };
 
 }  // namespace

@@ -15,6 +15,7 @@
 #include <set>
 
 #include "platform/sdl/AudioFiles.h"
+#include "platform/sdl/Effects.h"
 
 namespace plat {
 namespace {
@@ -54,9 +55,7 @@ class PageAudio : public SdlAudio {
     if (!ready_) return;
     DropPiece();
     Mix_HaltChannel(-1);
-    for (auto& [path, chunk] : chunks_)
-      if (chunk != beep_) Mix_FreeChunk(chunk);
-    if (beep_) Mix_FreeChunk(beep_);
+    effects_.Clear();
     Mix_SetPostMix(nullptr, nullptr);
     Mix_CloseAudio();
     Mix_Quit();
@@ -119,7 +118,7 @@ class PageAudio : public SdlAudio {
 
   void Effect(const std::string& path) override {
     if (!ready_) return;
-    if (Mix_Chunk* c = Chunk(path)) Mix_PlayChannel(kEffectChannel, c, 0);
+    if (Mix_Chunk* c = effects_.Chunk(path)) Mix_PlayChannel(kEffectChannel, c, 0);
   }
 
   void EffectSilence() override {
@@ -173,29 +172,7 @@ class PageAudio : public SdlAudio {
     lengthFrames_ = -1;
   }
 
-  // The effect for a path, loaded once; a missing or unreadable file beeps.
-  Mix_Chunk* Chunk(const std::string& path) {
-    if (auto it = chunks_.find(path); it != chunks_.end()) return it->second;
-    bool ok = false;
-    std::vector<uint8_t> bytes = ReadFileBytes(path, ok);
-    Mix_Chunk* c = nullptr;
-    if (ok && IsWavData(bytes)) c = Mix_LoadWAV_RW(SDL_RWFromConstMem(bytes.data(), int(bytes.size())), 1);
-    if (!c) {
-      LogOnce("effect:" + path, std::string(ok ? "effect file is no readable WAV" : "effect file missing") +
-                                    ", beeping instead: " + path);
-      if (!beep_) {
-        std::vector<uint8_t> wav = DefaultBeepWav();
-        beep_ = Mix_LoadWAV_RW(SDL_RWFromConstMem(wav.data(), int(wav.size())), 1);
-      }
-      c = beep_;
-    }
-    chunks_[path] = c;
-    return c;
-  }
-
-  void LogOnce(const std::string& key, const std::string& message) {
-    if (logged_.insert(key).second) std::fprintf(stderr, "pikora: %s\n", message.c_str());
-  }
+  void LogOnce(const std::string& key, const std::string& message) { say_(key, message); }
 
   bool ready_ = false;  // the mixer is open
   int rate_ = kRate, frameBytes_ = 4;
@@ -205,9 +182,8 @@ class PageAudio : public SdlAudio {
   int tenths_ = 10;
   int64_t lengthFrames_ = -1;
   std::atomic<int64_t> played_{0};
-  std::map<std::string, Mix_Chunk*> chunks_;
-  Mix_Chunk* beep_ = nullptr;
-  std::set<std::string> logged_;
+  SaidOnce say_;
+  Effects effects_{say_};
 };
 
 }  // namespace
