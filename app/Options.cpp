@@ -3,7 +3,7 @@
 #include <cerrno>
 #include <cstdlib>
 
-#include "assets/Look.h"
+#include "platform/Look.h"
 #include "platform/Languages.h"
 
 namespace app {

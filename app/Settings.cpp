@@ -1,6 +1,6 @@
 #include "app/Settings.h"
 
-#include "assets/Look.h"
+#include "platform/Look.h"
 #include "platform/sdl/Files.h"
 
 #include <fcntl.h>

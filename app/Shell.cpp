@@ -4,7 +4,7 @@
 #include <cstdlib>
 
 #include "app/Shots.h"
-#include "assets/Look.h"
+#include "platform/Look.h"
 
 namespace app {
 

@@ -89,7 +89,7 @@ class Form1 {
   I16 EDflag;                                  // the ending roll found a grown creature to sell
   I16 Ransu;                                   // the last random draw: a staff slot, a request roll, a speaker
   std::string AppPath;                         // the program's folder, ending in one separator
-  plat::Color Iro1 = 0;                        // light text colour (assets/Look.h)
+  plat::Color Iro1 = 0;                        // light text colour (platform/Look.h)
   plat::Color Iro2 = 0;                        // dark text colour
   Byte Mode;                                   // kPlaying, kAsking, kBankrupt or kEndRoll
   Byte EDpage;                                 // the page of the ending roll shown

@@ -1,5 +1,5 @@
 // The game record for a new game.
-#include "assets/Look.h"
+#include "platform/Look.h"
 #include "core/Form.h"
 
 namespace pk {

@@ -18,7 +18,7 @@
 #include <string>
 #include <vector>
 
-#include "assets/Look.h"
+#include "platform/Look.h"
 #include "platform/Embedded.h"
 #include "platform/Platform.h"
 

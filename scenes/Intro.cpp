@@ -1,5 +1,5 @@
 // The logo, the title and the play screen.
-#include "assets/Look.h"
+#include "platform/Look.h"
 #include "core/Form.h"
 
 namespace pk {

@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <string>
 
-#include "assets/Look.h"
+#include "platform/Look.h"
 #include "platform/Platform.h"
 #include "platform/Text.h"
 
