@@ -29,25 +29,22 @@ void Form1::Retell() {
   if (Mode == kAsking) Jsigoto(Jnow) = kIdle;
   MakeJnow();
   Jsigoto(Jnow) = asked;
-  // The message area and the face box as the mode left them.
-  const auto face = [&](int f) { Display(0).Copy(64, 256, 96, 96, Face(f), 0, 0); };
+  // The message area as the mode left it. The face box beside it holds no
+  // words: input comes only between handlers, when no face is on its way.
   switch (int(Mode)) {
     case kAsking: {
       std::string lines[5];
       for (int k = 0; k <= 4; ++k) lines[k] = Jmsg(Jnow, Jsigoto(Jnow), k);
       WriteMessage(kSpeaker[Jnow], lines);
-      face(int(Jnow));
       break;
     }
     case kBankrupt:
       WriteNews();
-      face(int(Ransu));
       break;
     case kEndRoll:
       // Without a grown creature page 1 moved EDpage on to 2 at once.
       if (EDpage == 0) WriteGreeting();
       else WritePage(EDpage == 2 && EDflag == 0 ? 1 : int(EDpage));
-      face(EDpage >= 7 ? 4 : 5);
       break;
     default:
       break;  // between requests the message area is blank

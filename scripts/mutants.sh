@@ -121,6 +121,9 @@ scenes/Ending.cpp|EDmoji: for (J = 0; J <= 13; ++J)|13 14|row 14 is always empty
 scenes/Ending.cpp|I <= 337|<= <|the picture rises by 20 from 10: no step stops at 337
 scenes/Ending.cpp|I <= 337|337 338|the picture rises by 20 from 10: no step stops at 337 or 338
 screen/Dialogue.cpp|h >= 6|6 5|the face sinks by 10 from 96: no step stops at 5
+screen/Dialogue.cpp|while (last >= 0 && lines[last].empty())|>= >|with every line empty, line 0 is empty too and adds nothing to what is said
+screen/Dialogue.cpp|WriteMessage: for (int n = 0; n <= 3 && !rest.empty()|3 4|line 4 is the request's last line, put in its place right after
+screen/Dialogue.cpp|WriteWords: for (int n = 0; n <= 3 && !words.empty()|3 4|line 4 is the last line given, put in its place right after
 screen/Panels.cpp|FloorDiv(int64_t a|< <=|zero and the divisor, always 10, take no rounding either way
 sound/Music.cpp|kMusic[PA]) return;|< <=|there is no piece 0 either
 sound/Music.cpp|kMusic[PA]) return;|> >=|there is no piece 10 either
@@ -134,6 +137,7 @@ staff/Requests.cpp|0, 5, 1, 2, 2, 4, 5, 4, 1, 2, 3};|5 6|a roll of 6 goes to the
 staff/Requests.cpp|Uru: for (int s = 0; s <= 3; ++s)|3 4|slot 4 is nobody's; its job is never a sale
 staff/Requests.cpp|PenHas(*this, kAdult, 125)|125 126|cell 126 lies in the always empty row 14
 staff/Roster.cpp|if (r.kind <= 5)|5 6|there is no kind 6 in the table
+staff/Roster.cpp|SetMsg: for (J = 0; J <= 3; ++J)|3 4|no message of the table has a fifth line: line 4 stays empty or takes the prompt right after
 staff/Roster.cpp|for (I = 0; I <= 6; ++I) SigotoMei(I) = labels[I];|6 7|undefined: it reads past the table of labels, which only the sanitized copy of the tests (left out here) can see
 core/HenSyoki.cpp|cell(I, 0, kEgg, 0);|4 5|the young of the next loop take cell (5, 0) over
 core/HenSyoki.cpp|cell(I, 1, kYoung2, 0);|4 5|the young of the next loop take cell (5, 1) over
