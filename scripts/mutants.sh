@@ -12,7 +12,8 @@
 # itself; a fault's file is put back after it, also when interrupted.
 # Rebuilding recompiles the touched file and relinks the test binary. Each
 # line says caught (and by which test), ALIVE, equivalent, undefined or
-# no-build (a swap that makes two equal cases). About an hour on 2 cores.
+# no-build (a swap that makes two equal cases). About two hours on one core;
+# PIKORA_MUTANTS_DIR=other-folder with a PATTERN runs a second sweep beside it.
 #
 # Automatic faults over core/ screen/ staff/ creatures/ sound/ scenes/:
 #   - each comparison flipped at its boundary: < <=, > >=, == !=;
