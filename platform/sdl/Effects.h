@@ -1,8 +1,12 @@
-// The sound effects through SDL_mixer, the same on the desktop and in the
-// page: each file read once and checked before the mixer sees it (a regular
-// file of a sane size, a WAV of a sane rate, channels and length); a missing
-// or refused one beeps instead. Faults of the sound are said once each.
+// The mixer's side the desktop and the page share: the device opened for
+// the game, and the sound effects, each file read once and checked before the
+// mixer sees it (a regular file of a sane size, a WAV of a sane rate, channels
+// and length); a missing or refused one beeps instead. Faults of the sound
+// are said once each.
 #pragma once
+#include <atomic>
+#include <cstdint>
+#include <functional>
 #include <map>
 #include <set>
 #include <string>
@@ -18,6 +22,27 @@ class SaidOnce {
 
  private:
   std::set<std::string> said_;
+};
+
+// SDL's audio and the mixer, open while this lives: one reserved channel for
+// the effects, and the frames mixed while the music sounds counted (the end
+// of a piece is judged by them). Without a device it stays shut, said once.
+class MixerDevice {
+ public:
+  // `beforeOpening` runs once SDL's audio is up, before the device opens.
+  MixerDevice(SaidOnce& say, int mixerFormats, int rate, int bufferFrames,
+              const std::function<void()>& beforeOpening = {});
+  ~MixerDevice();
+  MixerDevice(const MixerDevice&) = delete;
+  MixerDevice& operator=(const MixerDevice&) = delete;
+  bool Open() const { return open_; }
+  int Rate() const { return rate_; }  // as the device runs, which may differ from the one asked for
+  std::atomic<int64_t> played{0};     // frames mixed while the music sounds
+
+ private:
+  static void CountFrames(void* self, uint8_t*, int len);
+  bool open_ = false;
+  int rate_, frameBytes_ = 4;
 };
 
 class Effects {

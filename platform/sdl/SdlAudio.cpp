@@ -50,30 +50,13 @@ static_assert(kRenderedGain == 1.2 * kMusicVolume / MIX_MAX_VOLUME);
 
 class MixerAudio : public SdlAudio {
  public:
-  explicit MixerAudio(const std::string& programDir) {
-    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
-      LogOnce("device", std::string("no audio device, playing silently: ") + SDL_GetError());
-      return;
-    }
-    soundFont_ = FindSoundFont(programDir);
-    // Set before the device opens: the system's default would otherwise win.
-    if (!soundFont_.empty()) Mix_SetSoundFonts(soundFont_.c_str());
-    Mix_Init(MIX_INIT_MID);
-    if (Mix_OpenAudio(RenderedTune::kRate, AUDIO_S16SYS, 2, 1024) != 0) {
-      LogOnce("device", std::string("cannot open the audio device, playing silently: ") + Mix_GetError());
-      Mix_Quit();
-      SDL_QuitSubSystem(SDL_INIT_AUDIO);
-      return;
-    }
-    int freq = 0, channels = 0;
-    Uint16 format = 0;
-    Mix_QuerySpec(&freq, &format, &channels);
-    rate_ = freq;
-    frameBytes_ = channels * int(SDL_AUDIO_BITSIZE(format) / 8);
-    Mix_AllocateChannels(1);
-    Mix_ReserveChannels(1);
-    Mix_SetPostMix(&MixerAudio::CountFrames, this);
-    ready_ = true;
+  explicit MixerAudio(const std::string& programDir)
+      : device_(say_, MIX_INIT_MID, RenderedTune::kRate, 1024, [&] {
+          soundFont_ = FindSoundFont(programDir);
+          // Set before the device opens: the system's default would otherwise win.
+          if (!soundFont_.empty()) Mix_SetSoundFonts(soundFont_.c_str());
+        }) {
+    if (!device_.Open()) return;
     worker_ = std::thread([this] {
       LoadLoop();
       SDL_TLSCleanup();  // the mixer's error text lives in this thread's storage
@@ -81,7 +64,7 @@ class MixerAudio : public SdlAudio {
   }
 
   ~MixerAudio() override {
-    if (!ready_) return;
+    if (!device_.Open()) return;
     {
       std::lock_guard<std::mutex> lk(mu_);
       quit_ = true;
@@ -91,15 +74,11 @@ class MixerAudio : public SdlAudio {
     DropPiece();
     Mix_HaltChannel(-1);
     effects_.Clear();
-    Mix_SetPostMix(nullptr, nullptr);
-    Mix_CloseAudio();
-    Mix_Quit();
-    SDL_QuitSubSystem(SDL_INIT_AUDIO);
   }
 
   void MusicOpen(const std::string& path) override {
     std::lock_guard<std::mutex> lk(mu_);
-    if (!ready_) return;
+    if (!device_.Open()) return;
     DropPiece();
     FileRead file = ReadWholeFile(path, kMusicLimit);
     if (!file.ok)
@@ -112,9 +91,9 @@ class MixerAudio : public SdlAudio {
       return LogOnce("music:" + path, "music file is broken (" + midi.error + "), playing without music: " + path);
     if (midi.ok && soundFont_.empty())
       return LogOnce("soundfont", "no General MIDI SoundFont found (set PIKORA_SOUNDFONT), playing without music");
-    lengthFrames_ = midi.ok ? int64_t(midi.seconds * rate_) : -1;
+    lengthFrames_ = midi.ok ? int64_t(midi.seconds * device_.Rate()) : -1;
     if (midi.ok && midi.seconds <= RenderedTune::kLongest)
-      tune_ = RenderedTune::Start(bytes, soundFont_, rate_, lengthFrames_, kRenderedGain);
+      tune_ = RenderedTune::Start(bytes, soundFont_, device_.Rate(), lengthFrames_, kRenderedGain);
     bytes_ = std::move(bytes);
     wake_.notify_all();
   }
@@ -154,7 +133,7 @@ class MixerAudio : public SdlAudio {
 
   void MusicClose() override {
     std::lock_guard<std::mutex> lk(mu_);
-    if (ready_) DropPiece();
+    if (device_.Open()) DropPiece();
   }
 
   std::string MusicMode() override {
@@ -162,26 +141,26 @@ class MixerAudio : public SdlAudio {
     if (!Open()) return "";
     if (!current_) return wantPlay_ ? "playing" : "stopped";
     if (!started_ || paused_ || !Mix_PlayingMusic()) return "stopped";
-    if (lengthFrames_ >= 0 && played_.load() >= lengthFrames_) return "stopped";
+    if (lengthFrames_ >= 0 && device_.played.load() >= lengthFrames_) return "stopped";
     return "playing";
   }
 
   void Effect(const std::string& path) override {
     std::lock_guard<std::mutex> lk(mu_);
-    if (!ready_) return;
+    if (!device_.Open()) return;
     if (Mix_Chunk* c = effects_.Chunk(path)) Mix_PlayChannel(kEffectChannel, c, 0);
   }
 
   void EffectSilence() override {
     std::lock_guard<std::mutex> lk(mu_);
-    if (ready_) Mix_HaltChannel(kEffectChannel);
+    if (device_.Open()) Mix_HaltChannel(kEffectChannel);
   }
 
   // The player's pause: the tune stands where it is (an effect may finish)
   // and goes on after, whatever the game had asked of it meanwhile.
   void Hold(bool held) override {
     std::lock_guard<std::mutex> lk(mu_);
-    if (!ready_ || held == held_) return;
+    if (!device_.Open() || held == held_) return;
     held_ = held;
     if (held) {
       if (started_ && !paused_ && Mix_PlayingMusic()) Mix_PauseMusic();
@@ -195,26 +174,19 @@ class MixerAudio : public SdlAudio {
 
   void Volume(int tenths) override {
     std::lock_guard<std::mutex> lk(mu_);
-    if (!ready_) return;
+    if (!device_.Open()) return;
     tenths_ = tenths;
     Mix_VolumeMusic(MusicVolume());
     Mix_Volume(kEffectChannel, MIX_MAX_VOLUME * tenths / 10);
   }
 
  private:
-  bool Open() const { return ready_ && bytes_ && !failed_; }
-
-  // Frames mixed while the piece sounds; runs on the audio thread under the
-  // mixer's own (recursive) lock.
-  static void CountFrames(void* self, Uint8*, int len) {
-    auto* a = static_cast<MixerAudio*>(self);
-    if (Mix_PlayingMusic() && !Mix_PausedMusic()) a->played_ += len / a->frameBytes_;
-  }
+  bool Open() const { return device_.Open() && bytes_ && !failed_; }
 
   int MusicVolume() const { return (tune_ ? MIX_MAX_VOLUME : kMusicVolume) * tenths_ / 10; }
 
   void Start() {
-    played_ = 0;
+    device_.played = 0;
     Mix_VolumeMusic(MusicVolume());
     if (Mix_PlayMusic(current_, 0) != 0) {
       LogOnce("play", std::string("cannot play the music: ") + Mix_GetError());
@@ -257,7 +229,7 @@ class MixerAudio : public SdlAudio {
       std::string error;
       // A second of the tune made before the mixer reads it: the rest is
       // made far faster than it plays.
-      if (tune && first && !tune->WaitFor(rate_)) {
+      if (tune && first && !tune->WaitFor(device_.Rate())) {
         error = tune->Error();
       } else {
         SDL_RWops* rw = tune ? tune->Open() : SDL_RWFromConstMem(bytes->data(), int(bytes->size()));
@@ -284,9 +256,9 @@ class MixerAudio : public SdlAudio {
 
   void LogOnce(const std::string& key, const std::string& message) { say_(key, message); }
 
-  bool ready_ = false;  // the mixer is open
+  SaidOnce say_;
   std::string soundFont_;
-  int rate_ = 44100, frameBytes_ = 4;
+  MixerDevice device_;
 
   std::mutex mu_;  // guards everything below; taken before the mixer's lock
   std::condition_variable wake_;
@@ -301,9 +273,6 @@ class MixerAudio : public SdlAudio {
   bool wantPlay_ = false, started_ = false, paused_ = false, failed_ = false;
   bool held_ = false;  // the player paused the game
   int64_t lengthFrames_ = -1;
-  std::atomic<int64_t> played_{0};
-
-  SaidOnce say_;
   Effects effects_{say_};
 };
 

@@ -28,42 +28,17 @@ constexpr int kBufferFrames = 2048;
 
 class PageAudio : public SdlAudio {
  public:
-  PageAudio() {
-    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
-      LogOnce("device", std::string("no audio device, playing silently: ") + SDL_GetError());
-      return;
-    }
-    Mix_Init(MIX_INIT_OGG);
-    if (Mix_OpenAudio(kRate, AUDIO_S16SYS, 2, kBufferFrames) != 0) {
-      LogOnce("device", std::string("cannot open the audio device, playing silently: ") + Mix_GetError());
-      Mix_Quit();
-      SDL_QuitSubSystem(SDL_INIT_AUDIO);
-      return;
-    }
-    int freq = 0, channels = 0;
-    Uint16 format = 0;
-    Mix_QuerySpec(&freq, &format, &channels);
-    rate_ = freq;
-    frameBytes_ = channels * int(SDL_AUDIO_BITSIZE(format) / 8);
-    Mix_AllocateChannels(1);
-    Mix_ReserveChannels(1);
-    Mix_SetPostMix(&PageAudio::CountFrames, this);
-    ready_ = true;
-  }
+  PageAudio() : device_(say_, MIX_INIT_OGG, kRate, kBufferFrames) {}
 
   ~PageAudio() override {
-    if (!ready_) return;
+    if (!device_.Open()) return;
     DropPiece();
     Mix_HaltChannel(-1);
     effects_.Clear();
-    Mix_SetPostMix(nullptr, nullptr);
-    Mix_CloseAudio();
-    Mix_Quit();
-    SDL_QuitSubSystem(SDL_INIT_AUDIO);
   }
 
   void MusicOpen(const std::string& path) override {
-    if (!ready_) return;
+    if (!device_.Open()) return;
     DropPiece();
     bool ok = false;
     const std::vector<uint8_t> bytes = ReadFileBytes(path, ok);
@@ -80,7 +55,7 @@ class PageAudio : public SdlAudio {
     if (!music_)
       return LogOnce("music:" + samples, "cannot load the music (" + std::string(Mix_GetError()) +
                                              "), playing without it: " + samples);
-    lengthFrames_ = isMidi ? int64_t(midi.seconds * rate_) : -1;
+    lengthFrames_ = isMidi ? int64_t(midi.seconds * device_.Rate()) : -1;
   }
 
   void MusicPlay() override {
@@ -106,29 +81,29 @@ class PageAudio : public SdlAudio {
   }
 
   void MusicClose() override {
-    if (ready_) DropPiece();
+    if (device_.Open()) DropPiece();
   }
 
   std::string MusicMode() override {
     if (!music_) return "";
     if (!started_ || paused_ || !Mix_PlayingMusic()) return "stopped";
-    if (lengthFrames_ >= 0 && played_.load() >= lengthFrames_) return "stopped";
+    if (lengthFrames_ >= 0 && device_.played.load() >= lengthFrames_) return "stopped";
     return "playing";
   }
 
   void Effect(const std::string& path) override {
-    if (!ready_) return;
+    if (!device_.Open()) return;
     if (Mix_Chunk* c = effects_.Chunk(path)) Mix_PlayChannel(kEffectChannel, c, 0);
   }
 
   void EffectSilence() override {
-    if (ready_) Mix_HaltChannel(kEffectChannel);
+    if (device_.Open()) Mix_HaltChannel(kEffectChannel);
   }
 
   // The player's pause: the tune stands where it is (an effect may finish)
   // and goes on after, whatever the game had asked of it meanwhile.
   void Hold(bool held) override {
-    if (!ready_ || held == held_) return;
+    if (!device_.Open() || held == held_) return;
     held_ = held;
     if (!music_ || !started_ || paused_) return;
     if (held) Mix_PauseMusic();
@@ -137,22 +112,15 @@ class PageAudio : public SdlAudio {
 
   // The made tune carries the music's share of the volume already.
   void Volume(int tenths) override {
-    if (!ready_) return;
+    if (!device_.Open()) return;
     tenths_ = tenths;
     Mix_VolumeMusic(MIX_MAX_VOLUME * tenths / 10);
     Mix_Volume(kEffectChannel, MIX_MAX_VOLUME * tenths / 10);
   }
 
  private:
-  // Frames mixed while the piece sounds; on the audio callback, under the
-  // mixer's lock.
-  static void CountFrames(void* self, Uint8*, int len) {
-    auto* a = static_cast<PageAudio*>(self);
-    if (Mix_PlayingMusic() && !Mix_PausedMusic()) a->played_ += len / a->frameBytes_;
-  }
-
   void Start() {
-    played_ = 0;
+    device_.played = 0;
     Mix_VolumeMusic(MIX_MAX_VOLUME * tenths_ / 10);
     if (Mix_PlayMusic(music_, 0) != 0) {
       LogOnce("play", std::string("cannot play the music: ") + Mix_GetError());
@@ -174,15 +142,13 @@ class PageAudio : public SdlAudio {
 
   void LogOnce(const std::string& key, const std::string& message) { say_(key, message); }
 
-  bool ready_ = false;  // the mixer is open
-  int rate_ = kRate, frameBytes_ = 4;
+  SaidOnce say_;
+  MixerDevice device_;
   Mix_Music* music_ = nullptr;
   bool started_ = false, paused_ = false;  // by the game
   bool held_ = false;                      // by the player's pause
   int tenths_ = 10;
   int64_t lengthFrames_ = -1;
-  std::atomic<int64_t> played_{0};
-  SaidOnce say_;
   Effects effects_{say_};
 };
 
