@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstdlib>
 
+#include "app/Terminal.h"
 #include "platform/Look.h"
 #include "platform/Languages.h"
 
@@ -30,6 +31,7 @@ bool ParseOptions(int argc, const char* const* argv, Options& out, std::string& 
     else if (a == "--fullscreen") out.fullscreen = true;
     else if (a == "--windowed") out.fullscreen = false;
     else if (a == "--mute") out.mute = true;
+    else if (a == "--force") out.force = true;
     else if (a == "--seed" || a.rfind("--seed=", 0) == 0) {
       std::string v;
       if (a == "--seed") {
@@ -39,7 +41,7 @@ bool ParseOptions(int argc, const char* const* argv, Options& out, std::string& 
         v = a.substr(7);
       }
       uint64_t seed = 0;
-      if (!ParseSeed(v, seed)) return error = "--seed takes a whole number from 0 to 18446744073709551615, not '" + v + "'", false;
+      if (!ParseSeed(v, seed)) return error = "--seed takes a whole number from 0 to 18446744073709551615, not '" + Shown(v) + "'", false;
       out.seed = seed;
     } else if (a == "--record" || a == "--replay" || a == "--verify" || a.rfind("--record=", 0) == 0 ||
                a.rfind("--replay=", 0) == 0 || a.rfind("--verify=", 0) == 0) {
@@ -65,16 +67,17 @@ bool ParseOptions(int argc, const char* const* argv, Options& out, std::string& 
       }
       if (v.empty() || v.size() > 40 ||
           v.find_first_not_of("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789_.@-") != std::string::npos)
-        return error = "--lang takes a language code, such as ja or en, not '" + v + "'", false;
+        return error = "--lang takes a language code, such as ja or en, not '" + Shown(v) + "'", false;
       out.lang = v;
     } else if (a.rfind("-", 0) == 0) {
-      return error = "unknown option '" + a + "'", false;
+      return error = "unknown option '" + Shown(a) + "'", false;
     } else {
-      return error = "unexpected argument '" + a + "'", false;
+      return error = "unexpected argument '" + Shown(a) + "'", false;
     }
   }
   if (int(!out.record.empty()) + int(!out.replay.empty()) + int(!out.verify.empty()) > 1)
     return error = "--record, --replay and --verify go one at a time", false;
+  if (out.force && out.record.empty()) return error = "--force goes only with --record", false;
   const std::string played = !out.replay.empty() ? "--replay" : !out.verify.empty() ? "--verify" : "";
   if (out.seed && !played.empty()) return error = "--seed cannot go with " + played + ": a replay plays its own seed", false;
   if (out.lang && !played.empty())
@@ -96,7 +99,8 @@ std::string Usage(const plat::Catalogue& words) {
       "  --seed N       play the game of seed N (a whole number): the same seed\n"
       "                 gives the same random numbers, to share or replay a game\n"
       "  --lang CODE    play in the language CODE: %2$s\n"
-      "  --record FILE  play, and write the game into FILE as it goes (a replay)\n"
+      "  --record FILE  play, and write the game into FILE as it goes (a replay);\n"
+      "                 FILE must be new, unless --force is given too\n"
       "  --replay FILE  show the game recorded in FILE in the window; the keys do\n"
       "                 nothing then but quit, pause, volume and fullscreen\n"
       "  --verify FILE  play the recorded game without a window or sound and say how\n"

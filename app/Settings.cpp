@@ -1,5 +1,6 @@
 #include "app/Settings.h"
 
+#include "app/Terminal.h"
 #include "platform/Look.h"
 #include "platform/sdl/Files.h"
 
@@ -113,7 +114,7 @@ SettingsRead ParseSettings(const std::string& text, const std::string& where, Se
       for (const Entry& e : kEntries)
         if (name == e.name) ok = e.read(v, out);
     }
-    if (!ok) ignored += (ignored.empty() ? "" : ", ") + std::to_string(lineNo) + " (" + line.substr(0, 40) + ")";
+    if (!ok) ignored += (ignored.empty() ? "" : ", ") + std::to_string(lineNo) + " (" + Shown(line, 40) + ")";
   }
   if (ignored.empty()) return SettingsRead::Good;
   why = where + " line " + ignored + " makes no sense and is ignored";
@@ -132,9 +133,9 @@ SettingsRead LoadSettings(const std::string& path, Settings& out, std::string& w
   out = Settings{};
   if (path.empty()) return why = "no home folder to keep the settings in", SettingsRead::Missing;
   const plat::FileRead file = plat::ReadWholeFile(path, kLimit);
-  if (file.missing) return why = "no settings yet in " + path, SettingsRead::Missing;
-  if (!file.ok) return why = "cannot read " + path + ": " + file.why, SettingsRead::Unreadable;
-  return ParseSettings(std::string(file.bytes.begin(), file.bytes.end()), path, out, why);
+  if (file.missing) return why = "no settings yet in " + Shown(path), SettingsRead::Missing;
+  if (!file.ok) return why = "cannot read " + Shown(path) + ": " + file.why, SettingsRead::Unreadable;
+  return ParseSettings(std::string(file.bytes.begin(), file.bytes.end()), Shown(path), out, why);
 }
 
 void SweepLeftovers(const std::string& path) {

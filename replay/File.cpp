@@ -33,6 +33,7 @@ bool Signed(const std::string& s, int64_t& out) {
   uint64_t v = 0;
   const bool neg = !s.empty() && s[0] == '-';
   if (!Number(neg ? s.substr(1) : s, uint64_t(INT64_MAX), v)) return false;
+  if (neg && v == 0) return false;  // the game never writes -0: an edited file
   out = neg ? -int64_t(v) : int64_t(v);
   return true;
 }
@@ -95,14 +96,25 @@ std::string Text(const Replay& r) {
   return t + EndLine(r.end);
 }
 
-bool Parse(const std::string& text, Replay& out, std::string& why) {
+bool Parse(const std::string& raw, Replay& out, std::string& why) {
   out = Replay{};
-  if (text.empty()) return why = "the file is empty, not a replay", false;
-  for (size_t i = 0; i < text.size(); ++i) {
-    const unsigned char c = uint8_t(text[i]);
+  if (raw.empty()) return why = "the file is empty, not a replay", false;
+  if (raw.rfind("\xef\xbb\xbf", 0) == 0)
+    return why = "it begins with a byte order mark (a Windows editor adds one): save it again without the mark",
+           false;
+  // A file that went through a Windows editor or mail ends its lines in CR LF;
+  // a CR anywhere else is binary data (one at the very end was cut from its
+  // LF). Bytes are counted as in the file.
+  std::string text;
+  text.reserve(raw.size());
+  for (size_t i = 0; i < raw.size(); ++i) {
+    const unsigned char c = uint8_t(raw[i]);
+    if (c == '\r' && (i + 1 == raw.size() || raw[i + 1] == '\n')) continue;
     if (c != '\n' && (c < 0x20 || c > 0x7e))
       return why = "binary data at byte " + std::to_string(i + 1) + ": not a replay", false;
+    text += char(c);
   }
+  if (text.empty()) return why = "not a replay: it does not begin with 'pikora-replay'", false;
   // Lines, each with its newline: a last line without one was cut off.
   std::vector<std::string> lines;
   for (size_t at = 0; at < text.size();) {

@@ -1,6 +1,7 @@
 // The recorder and the player of replays, the end of a game as a replay says
 // it, and a replay played on the blind twin.
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -8,6 +9,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "app/Terminal.h"
 #include "core/Form.h"
 #include "platform/blind/Blind.h"
 #include "replay/Replay.h"
@@ -69,13 +71,46 @@ Recorder::~Recorder() {
   if (fd_ >= 0) close(fd_);
 }
 
-bool Recorder::Open(const std::string& path, uint64_t seed, const std::string& language, std::string& why) {
-  fd_ = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOCTTY, 0644);
-  if (fd_ < 0) return why = "cannot write the replay " + path + ": " + std::strerror(errno), false;
-  path_ = path;
+bool Recorder::Open(const std::string& path, uint64_t seed, const std::string& language, bool force,
+                    std::string& why) {
+  path_ = app::Shown(path);
+  // Never blocks (a pipe with no reader would hold open() for ever) and never
+  // follows a link. Without force only a new file is made; with it, what is
+  // there is written over, a regular file emptied first.
+  int flags = O_WRONLY | O_CREAT | O_CLOEXEC | O_NOCTTY | O_NONBLOCK | O_NOFOLLOW;
+  if (!force) flags |= O_EXCL;
+  fd_ = open(path.c_str(), flags, 0644);
+  if (fd_ < 0) {
+    const int err = errno;
+    struct stat st {};
+    if (lstat(path.c_str(), &st) != 0) return why = std::string("cannot write the replay: ") + std::strerror(err), false;
+    const char* what = S_ISREG(st.st_mode) ? "a file" : S_ISDIR(st.st_mode) ? "a folder" : S_ISLNK(st.st_mode) ? "a symbolic link"
+                       : S_ISFIFO(st.st_mode) ? "a named pipe" : "a device or socket";
+    if (err == EEXIST && S_ISREG(st.st_mode))
+      return why = "cannot write the replay: there is a file of that name already (--force writes over it)", false;
+    if (err == EEXIST || err == ELOOP)
+      return why = std::string("cannot write the replay: there is ") + what + " of that name; a replay goes into a new file", false;
+    return why = std::string("cannot write the replay: ") + std::strerror(err) + " (it is " + what + ")", false;
+  }
+  struct stat st {};
+  if (fstat(fd_, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0 && ftruncate(fd_, 0) != 0) {
+    why = std::string("cannot empty it: ") + std::strerror(errno);
+    close(fd_), fd_ = -1;
+    return false;
+  }
+  // Opened: the writes may wait (a pipe's reader reads slowly) like any file's.
+  fcntl(fd_, F_SETFL, fcntl(fd_, F_GETFL) & ~O_NONBLOCK);
+  made_ = !force;
+  made_path_ = path;
   Write(HeaderLines(seed, language));
-  if (failed_) return why = "cannot write the replay " + path, false;
+  if (failed_) return why = "cannot write the replay", false;
   return true;
+}
+
+void Recorder::Discard() {
+  if (fd_ < 0) return;
+  close(fd_), fd_ = -1;
+  if (made_) unlink(made_path_.c_str());
 }
 
 // Each line goes to the file at once: a game killed midway leaves every
