@@ -7,10 +7,14 @@
 #include <cstring>
 #include <filesystem>
 #include <fcntl.h>
+#include <pthread.h>
+#include <signal.h>
+#include <sys/stat.h>
 #include <string>
 #include <thread>
 #include <unistd.h>
 
+#include "app/Terminal.h"
 #include "lab/Lab.h"
 
 namespace {
@@ -37,6 +41,29 @@ bool Whole(const std::string& s, uint64_t max, uint64_t& out) {
   if (errno == ERANGE || v > max) return false;
   out = v;
   return true;
+}
+
+// Written in place, as before; the whole-file writer replaces this.
+bool WriteInPlace(const std::string& path, const std::string& bytes, std::string& error) {
+  const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NONBLOCK, 0644);
+  const bool ok = fd >= 0 && write(fd, bytes.data(), bytes.size()) == ssize_t(bytes.size());
+  error = std::strerror(errno);
+  if (fd >= 0) close(fd);
+  return ok;
+}
+
+// A whole file or none: signals wait meanwhile, so the temporary file is
+// never left behind.
+bool WriteFile(const std::string& path, const std::string& bytes, std::string& why) {
+  sigset_t ends, before;
+  sigemptyset(&ends);
+  for (int sig : {SIGINT, SIGTERM, SIGHUP}) sigaddset(&ends, sig);
+  pthread_sigmask(SIG_BLOCK, &ends, &before);
+  std::string error;
+  const bool ok = WriteInPlace(path, bytes, error);
+  pthread_sigmask(SIG_SETMASK, &before, nullptr);
+  if (!ok) why = "not saved: " + app::Shown(path) + ": " + error;
+  return ok;
 }
 
 std::string Share(size_t n, size_t of) {
@@ -105,10 +132,24 @@ int main(int argc, char** argv) {
     return 0;
   }
   if (first + (games - 1) < first) return bad("the seeds would run past 18446744073709551615");
+  // Each file the lab writes replaces a file or nothing: a pipe, a folder or
+  // a link at its name is refused before any game is played.
+  for (const lab::PolicyInfo* p : policies)
+    for (const char* suffix : {"-scores.png", "-best.replay"}) {
+      const std::string name = out + "/" + p->name + suffix;
+      struct stat st {};
+      if (lstat(name.c_str(), &st) == 0 && !S_ISREG(st.st_mode))
+        return bad(app::Shown(name) + " is " +
+                   (S_ISDIR(st.st_mode) ? "a folder" : S_ISLNK(st.st_mode) ? "a symbolic link" : S_ISFIFO(st.st_mode) ? "a named pipe" : "a device or socket") +
+                   ": the lab writes only files there");
+    }
+  lab::CleanUpOnSignals();
+  // gnuplot gone early: its pipe's write fails and is said.
+  signal(SIGPIPE, SIG_IGN);
   std::error_code ec;
   std::filesystem::create_directories(out, ec);
   if (ec) {
-    std::fprintf(stderr, "pikora-lab: cannot make the folder %s: %s\n", out.c_str(), ec.message().c_str());
+    std::fprintf(stderr, "pikora-lab: cannot make the folder %s: %s\n", app::Shown(out).c_str(), ec.message().c_str());
     return 1;
   }
 
@@ -128,9 +169,11 @@ int main(int argc, char** argv) {
     std::fflush(stdout);
 
     const std::string png = out + "/" + p->name + "-scores.png";
-    std::string why;
-    if (lab::DrawHistogram(p->name, ends, png, why)) notes.push_back(p->name + ": histogram " + png);
-    else notes.push_back(p->name + ": no histogram: " + why), status = 1;
+    std::string why, picture;
+    if (lab::DrawHistogram(p->name, ends, picture, why) && WriteFile(png, picture, why))
+      notes.push_back(p->name + ": histogram " + app::Shown(png));
+    else
+      notes.push_back(p->name + ": no histogram: " + why), status = 1;
 
     // The best game once more, its inputs written down, as a replay.
     replay::Replay best;
@@ -138,20 +181,16 @@ int main(int argc, char** argv) {
     best.seed = first + s.best;
     best.end = lab::PlayGame(*p, best.seed, &best.inputs);
     const std::string file = out + "/" + p->name + "-best.replay";
-    const std::string text = replay::Text(best);
-    const int fd = open(file.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    const bool saved = fd >= 0 && write(fd, text.data(), text.size()) == ssize_t(text.size());
-    const int err = errno;
-    if (fd >= 0) close(fd);
+    const bool saved = WriteFile(file, replay::Text(best), why);
     if (!(best.end == ends[s.best])) {
       notes.push_back(p->name + ": the best game played differently the second time: " + replay::Describe(best.end));
       status = 1;
     } else if (!saved) {
-      notes.push_back(p->name + ": cannot write " + file + ": " + std::strerror(err));
+      notes.push_back(p->name + ": " + why);
       status = 1;
     } else {
       notes.push_back(p->name + ": best game, seed " + std::to_string(best.seed) + ", " + replay::Describe(best.end) +
-                      ": pikora --replay " + file);
+                      ": pikora --replay " + app::Shown(file));
     }
   }
   std::printf("\n");
