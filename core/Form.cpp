@@ -7,6 +7,7 @@ namespace pk {
 void Fatal(const std::string& what) { throw FatalError(what); }
 
 Form1::Form1(plat::Platform& p) : P(p), Timer1(p), Timer2(p) {
+  P.Carry(look::kPictures);
 #define PK_NAME(f) f.SetName(#f)
   PK_NAME(Jnow); PK_NAME(KaimonoKazu); PK_NAME(Jikan); PK_NAME(Sikin); PK_NAME(Esa);
   PK_NAME(Score); PK_NAME(AniFlip); PK_NAME(PikoraKazu); PK_NAME(PenI); PK_NAME(PenJ);

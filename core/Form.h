@@ -10,6 +10,7 @@
 
 #include "core/Checked.h"
 #include "platform/Platform.h"
+#include "screen/Look.h"
 
 namespace pk {
 
@@ -89,7 +90,7 @@ class Form1 {
   I16 EDflag;                                  // the ending roll found a grown creature to sell
   I16 Ransu;                                   // the last random draw: a staff slot, a request roll, a speaker
   std::string AppPath;                         // the program's folder, ending in one separator
-  plat::Color Iro1 = 0;                        // light text colour (platform/Look.h)
+  plat::Color Iro1 = 0;                        // light text colour (screen/Look.h)
   plat::Color Iro2 = 0;                        // dark text colour
   Byte Mode;                                   // kPlaying, kAsking, kBankrupt or kEndRoll
   Byte EDpage;                                 // the page of the ending roll shown
@@ -100,10 +101,10 @@ class Form1 {
   Timer Timer1;       // the intro's one-shot timer
   Timer Timer2;       // the main tick, every 500 ms while the game runs
   plat::Surface& Display(int i) { return P.Display(i); }  // 0 seen, 1 composing, 2 background
-  const plat::Surface& Chip() const { return P.Pics().Chip; }      // the tile sheet
-  const plat::Surface& Face(int i) const { return P.Pics().Face[i]; }  // staff 0..3, logo 4, owner 5
-  const plat::Surface& Rogo() const { return P.Pics().Rogo; }      // the makers' logo at start-up
-  const plat::Surface& EndP(int i) const { return P.Pics().EndP[i]; }  // closing pictures: 0 high score, 1 plain
+  const plat::Surface& Chip() const { return P.Picture(look::kChip); }           // the tile sheet
+  const plat::Surface& Face(int i) const { return P.Picture(look::kFace0 + i); }  // staff 0..3, logo 4, owner 5
+  const plat::Surface& Rogo() const { return P.Picture(look::kRogo); }           // the makers' logo at start-up
+  const plat::Surface& EndP(int i) const { return P.Picture(look::kEndP0 + i); }  // closing pictures: 0 high score, 1 plain
 
   // ---------------------------------------------------------- core/
   void Form_Load();       // start-up: blank surfaces, a new game, both timers armed (MainTick.cpp)

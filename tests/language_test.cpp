@@ -9,7 +9,8 @@
 
 #include "app/Options.h"
 #include "app/Shell.h"
-#include "platform/Comfort.h"
+#include "platform/kit/Comfort.h"
+#include "platform/kit/Pictures.h"
 #include "platform/headless/Headless.h"
 #include "tests/Play.h"
 
@@ -85,8 +86,8 @@ TEST(Language, ChosenOnThePauseScreenRedrawsAsIfPlayedInIt) {
     for (int d : {0, 2})
       EXPECT_TRUE(switched.g.hp.Display(d).Pixels() == english.g.hp.Display(d).Pixels()) << "surface " << d;
     if (switched.g.hp.Display(0).Pixels() != english.g.hp.Display(0).Pixels()) {
-      switched.g.hp.Display(0).SavePng(std::string("/tmp/pikora-retell-") + m.what + "-switched.png");
-      english.g.hp.Display(0).SavePng(std::string("/tmp/pikora-retell-") + m.what + "-english.png");
+      plat::SavePng(switched.g.hp.Display(0), std::string("/tmp/pikora-retell-") + m.what + "-switched.png");
+      plat::SavePng(english.g.hp.Display(0), std::string("/tmp/pikora-retell-") + m.what + "-english.png");
     }
   }
 }
@@ -197,8 +198,10 @@ TEST(Language, EveryTextShownComesFromTheCatalogues) {
 // language once, when play goes on.
 TEST(Language, LMovesOnOnlyWhilePaused) {
   struct Host : plat::Comfort::Host {
-    void SetLanguage(size_t i) override { chosen.push_back(i); }
+    size_t CurrentLanguage() const override { return now; }
+    void ChooseLanguage(size_t i) override { chosen.push_back(now = i); }
     void Retell() override { ++told; }
+    size_t now = 0;
     std::vector<size_t> chosen;
     int told = 0;
   } host;

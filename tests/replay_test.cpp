@@ -235,16 +235,29 @@ TEST(Replay, ALanguageChosenMidwayIsReplayedWhereItWasChosen) {
   ASSERT_TRUE(replay::Parse(replay::Text(r), back, why)) << why;
   EXPECT_NE(replay::Text(back).find(" language en\n"), std::string::npos) << replay::Text(back);
 
-  pktest::Game again(back.seed);
+  // The platform hears of the replayed change as of a live one (the window
+  // captions itself there), and the pause screen and the volume band speak it.
+  struct Listening : plat::Headless {
+    using Headless::Headless;
+    void Spoken() override { ++spoken; }
+    int spoken = 0;
+  } hp(back.seed);
+  pk::Form1 again(hp);
   replay::Player player(back.inputs);
-  again.hp.UseTape(&player);
-  again.f.Form_Load();
-  while (again.f.Step()) {
+  hp.UseTape(&player);
+  again.Form_Load();
+  while (again.Step()) {
   }
   EXPECT_TRUE(player.Spent());
-  EXPECT_EQ(again.hp.Language(), size_t(en));
-  EXPECT_EQ(replay::Conclude(again.f, again.hp.Point(), false), r.end);
-  EXPECT_TRUE(again.hp.Display(0).Pixels() == g.hp.Display(0).Pixels()) << "the replay ends on another picture";
+  EXPECT_EQ(hp.Language(), size_t(en));
+  EXPECT_EQ(hp.spoken, 1);
+  EXPECT_EQ(replay::Conclude(again, hp.Point(), false), r.end);
+  EXPECT_TRUE(hp.Display(0).Pixels() == g.hp.Display(0).Pixels()) << "the replay ends on another picture";
+  hp.comfort.Act(plat::Action::Pause, 100);
+  EXPECT_EQ(hp.comfort.View(100).language, size_t(en)) << "the pause screen";
+  hp.comfort.Act(plat::Action::Pause, 200);
+  hp.comfort.Act(plat::Action::VolumeDown, 300);
+  EXPECT_EQ(hp.comfort.View(300).language, size_t(en)) << "the volume band";
 }
 
 // An input moved to another point makes another game, and playback says so.
