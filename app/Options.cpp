@@ -3,8 +3,8 @@
 #include <cerrno>
 #include <cstdlib>
 
-#include "app/Terminal.h"
-#include "platform/Look.h"
+#include "platform/Terminal.h"
+#include "screen/Look.h"
 #include "platform/Languages.h"
 
 namespace app {
@@ -41,7 +41,7 @@ bool ParseOptions(int argc, const char* const* argv, Options& out, std::string& 
         v = a.substr(7);
       }
       uint64_t seed = 0;
-      if (!ParseSeed(v, seed)) return error = "--seed takes a whole number from 0 to 18446744073709551615, not '" + Shown(v) + "'", false;
+      if (!ParseSeed(v, seed)) return error = "--seed takes a whole number from 0 to 18446744073709551615, not '" + plat::Shown(v) + "'", false;
       out.seed = seed;
     } else if (a == "--record" || a == "--replay" || a == "--verify" || a.rfind("--record=", 0) == 0 ||
                a.rfind("--replay=", 0) == 0 || a.rfind("--verify=", 0) == 0) {
@@ -67,12 +67,12 @@ bool ParseOptions(int argc, const char* const* argv, Options& out, std::string& 
       }
       if (v.empty() || v.size() > 40 ||
           v.find_first_not_of("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789_.@-") != std::string::npos)
-        return error = "--lang takes a language code, such as ja or en, not '" + Shown(v) + "'", false;
+        return error = "--lang takes a language code, such as ja or en, not '" + plat::Shown(v) + "'", false;
       out.lang = v;
     } else if (a.rfind("-", 0) == 0) {
-      return error = "unknown option '" + Shown(a) + "'", false;
+      return error = "unknown option '" + plat::Shown(a) + "'", false;
     } else {
-      return error = "unexpected argument '" + Shown(a) + "'", false;
+      return error = "unexpected argument '" + plat::Shown(a) + "'", false;
     }
   }
   if (int(!out.record.empty()) + int(!out.replay.empty()) + int(!out.verify.empty()) > 1)

@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <set>
 
-#include "app/Terminal.h"
+#include "platform/Terminal.h"
 #include "core/Form.h"
 
 namespace app {
@@ -15,7 +15,7 @@ int Elsewhere(const std::string& path, const replay::Replay& r, const replay::En
                     replay::Describe(got) + "' (record " + got.record + ")";
   if (left) why += ", with " + std::to_string(left) + " recorded inputs never taken";
   if (r.game != PIKORA_VERSION) why += "; it was recorded by version " + r.game + ", this is " + PIKORA_VERSION;
-  std::fprintf(stderr, "pikora: %s: the game ends elsewhere than recorded: %s\n", Shown(path).c_str(), why.c_str());
+  std::fprintf(stderr, "pikora: %s: the game ends elsewhere than recorded: %s\n", plat::Shown(path).c_str(), why.c_str());
   return 1;
 }
 
@@ -23,8 +23,13 @@ int Elsewhere(const std::string& path, const replay::Replay& r, const replay::En
 
 bool LoadReplay(const std::string& path, replay::Replay& out) {
   std::string why;
-  if (replay::Load(path, out, why)) return true;
-  std::fprintf(stderr, "pikora: %s: %s\n", Shown(path).c_str(), why.c_str());
+  if (replay::Load(path, out, why)) {
+    if (out.format < replay::kFormat)
+      std::fprintf(stderr, "pikora: %s: a replay of format %d: its record digest is of an older kind, so the outcome, "
+                   "score, funds and ticks are checked but not the record\n", plat::Shown(path).c_str(), out.format);
+    return true;
+  }
+  std::fprintf(stderr, "pikora: %s: %s\n", plat::Shown(path).c_str(), why.c_str());
   return false;
 }
 
@@ -41,11 +46,11 @@ int Verify(const std::string& path) {
   for (const std::string& c : codes) lacking += (lacking.empty() ? "" : "', '") + c;
   if (!lacking.empty())
     std::fprintf(stderr, "pikora: %s: played in '%s', which this game does not have; the check does not depend on it\n",
-                 Shown(path).c_str(), lacking.c_str());
+                 plat::Shown(path).c_str(), lacking.c_str());
   size_t left = 0;
   const replay::Ending got = replay::PlayBlind(r, &left);
   std::printf("%s\n", replay::Describe(got).c_str());
-  return got == r.end && left == 0 ? 0 : Elsewhere(path, r, got, left);
+  return replay::EndsAsRecorded(r, got) && left == 0 ? 0 : Elsewhere(path, r, got, left);
 }
 
 int AfterReplay(plat::Platform& p, const pk::Form1& f, const replay::Player& tape, const replay::Replay& r) {
@@ -53,7 +58,7 @@ int AfterReplay(plat::Platform& p, const pk::Form1& f, const replay::Player& tap
   const replay::Ending got = replay::Conclude(f, p.Point(), false);
   std::printf("%s\n", replay::Describe(got).c_str());
   std::fflush(stdout);
-  const int status = got == r.end && tape.Spent() ? 0 : Elsewhere("the replay", r, got, tape.Left());
+  const int status = replay::EndsAsRecorded(r, got) && tape.Spent() ? 0 : Elsewhere("the replay", r, got, tape.Left());
   std::fprintf(stderr, "pikora: the replay is over; Escape, a click or closing the window ends it\n");
   // The last picture stays; the platform's own keys still work meanwhile.
   for (plat::Event e;;) {

@@ -1,8 +1,8 @@
 #include "app/Settings.h"
 
-#include "app/Terminal.h"
-#include "platform/Look.h"
-#include "platform/sdl/Files.h"
+#include "platform/Terminal.h"
+#include "screen/Look.h"
+#include "platform/Files.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -114,7 +114,7 @@ SettingsRead ParseSettings(const std::string& text, const std::string& where, Se
       for (const Entry& e : kEntries)
         if (name == e.name) ok = e.read(v, out);
     }
-    if (!ok) ignored += (ignored.empty() ? "" : ", ") + std::to_string(lineNo) + " (" + Shown(line, 40) + ")";
+    if (!ok) ignored += (ignored.empty() ? "" : ", ") + std::to_string(lineNo) + " (" + plat::Shown(line, 40) + ")";
   }
   if (ignored.empty()) return SettingsRead::Good;
   why = where + " line " + ignored + " makes no sense and is ignored";
@@ -133,9 +133,9 @@ SettingsRead LoadSettings(const std::string& path, Settings& out, std::string& w
   out = Settings{};
   if (path.empty()) return why = "no home folder to keep the settings in", SettingsRead::Missing;
   const plat::FileRead file = plat::ReadWholeFile(path, kLimit);
-  if (file.missing) return why = "no settings yet in " + Shown(path), SettingsRead::Missing;
-  if (!file.ok) return why = "cannot read " + Shown(path) + ": " + file.why, SettingsRead::Unreadable;
-  return ParseSettings(std::string(file.bytes.begin(), file.bytes.end()), Shown(path), out, why);
+  if (file.missing) return why = "no settings yet in " + plat::Shown(path), SettingsRead::Missing;
+  if (!file.ok) return why = "cannot read " + plat::Shown(path) + ": " + file.why, SettingsRead::Unreadable;
+  return ParseSettings(std::string(file.bytes.begin(), file.bytes.end()), plat::Shown(path), out, why);
 }
 
 void SweepLeftovers(const std::string& path) {
@@ -152,7 +152,7 @@ bool SaveSettings(const std::string& path, const Settings& s, std::string& why) 
   const std::string dir = path.substr(0, slash), base = path.substr(slash + 1);
   std::error_code ec;
   std::filesystem::create_directories(dir, ec);
-  if (ec) return why = "cannot make the folder " + dir + ": " + ec.message(), false;
+  if (ec) return why = "cannot make the folder " + plat::Shown(dir) + ": " + ec.message(), false;
   const std::string text = SettingsText(s);
   // A name of its own for every save, so two games saving at once never
   // write into one file; what an interrupted save left is swept up later.
@@ -170,7 +170,7 @@ bool SaveSettings(const std::string& path, const Settings& s, std::string& why) 
   const bool written = write(fd, text.data(), text.size()) == ssize_t(text.size()) && fsync(fd) == 0;
   const int err = errno;
   if (close(fd) != 0 || !written || rename(tmp.c_str(), path.c_str()) != 0) {
-    why = "cannot write " + path + ": " + std::strerror(written ? errno : err);
+    why = "cannot write " + plat::Shown(path) + ": " + std::strerror(written ? errno : err);
     unlink(tmp.c_str());
     return false;
   }

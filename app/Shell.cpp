@@ -4,8 +4,8 @@
 #include <cstdlib>
 
 #include "app/Shots.h"
-#include "app/Terminal.h"
-#include "platform/Look.h"
+#include "platform/Terminal.h"
+#include "screen/Look.h"
 
 namespace app {
 
@@ -19,7 +19,7 @@ size_t ChooseLanguage(const std::optional<std::string>& asked, const std::string
   for (size_t i = 0; i < langs.Count(); ++i) codes += (i ? " " : "") + langs[i].code;
   // TRANSLATORS: %1$s is the code asked for with --lang, %2$s the codes the game has.
   why = langs[chosen].words.Get("console", NC_("console", "there is no language '%1$s' in the game; it has %2$s"));
-  for (const auto& [mark, value] : {std::pair<std::string, std::string>{"%1$s", Shown(*asked)}, {"%2$s", codes}})
+  for (const auto& [mark, value] : {std::pair<std::string, std::string>{"%1$s", plat::Shown(*asked)}, {"%2$s", codes}})
     if (const size_t at = why.find(mark); at != std::string::npos) why.replace(at, mark.size(), value);
   return chosen;
 }
@@ -35,11 +35,12 @@ Shell::Shell(const Options& options, size_t language) : keeper(MakeKeeper()) {
   start.fullscreen = options.fullscreen;
   start.seed = options.seed;
   start.caption = look::kTitle;
+  start.carried = look::kPictures;
   start.pictures = PicturesFolder();
   start.language = language;
   if (!start.lasting.language.empty() && plat::CarriedLanguages().Find(start.lasting.language) < 0)
     std::fprintf(stderr, "pikora: the settings name the language '%s', which the game does not have\n",
-                 Shown(start.lasting.language).c_str());
+                 plat::Shown(start.lasting.language).c_str());
 }
 
 }  // namespace app

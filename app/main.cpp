@@ -7,7 +7,7 @@
 #include <exception>
 
 #include "app/Options.h"
-#include "app/Terminal.h"
+#include "platform/Terminal.h"
 #include "app/Replays.h"
 #include "app/Shell.h"
 #include "core/Form.h"
@@ -61,7 +61,7 @@ int main(int argc, char** argv) {
   if (!options.record.empty()) {
     if (!seed) seed = uint64_t(std::chrono::system_clock::now().time_since_epoch().count());
     if (!recorder.Open(options.record, *seed, plat::CarriedLanguages()[language].code, options.force, error)) {
-      std::fprintf(stderr, "pikora: %s: %s\n", app::Shown(options.record).c_str(), error.c_str());
+      std::fprintf(stderr, "pikora: %s: %s\n", plat::Shown(options.record).c_str(), error.c_str());
       return 2;
     }
   }

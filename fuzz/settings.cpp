@@ -6,14 +6,14 @@
 #include <string>
 
 #include "app/Settings.h"
-#include "app/Terminal.h"
+#include "platform/Terminal.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string text(reinterpret_cast<const char*>(data), size);
   app::Settings s, again;
   std::string why;
   app::ParseSettings(text, "settings", s, why);
-  for (const std::string& said : {why, app::Shown(text)})
+  for (const std::string& said : {why, plat::Shown(text)})
     for (unsigned char c : said)
       if (c < 0x20 || c == 0x7f) std::abort();
   why.clear();

@@ -14,7 +14,7 @@
 #include <thread>
 #include <unistd.h>
 
-#include "app/Terminal.h"
+#include "platform/Terminal.h"
 #include "lab/Lab.h"
 
 namespace {
@@ -62,7 +62,7 @@ bool WriteFile(const std::string& path, const std::string& bytes, std::string& w
   std::string error;
   const bool ok = WriteInPlace(path, bytes, error);
   pthread_sigmask(SIG_SETMASK, &before, nullptr);
-  if (!ok) why = "not saved: " + app::Shown(path) + ": " + error;
+  if (!ok) why = "not saved: " + plat::Shown(path) + ": " + error;
   return ok;
 }
 
@@ -139,7 +139,7 @@ int main(int argc, char** argv) {
       const std::string name = out + "/" + p->name + suffix;
       struct stat st {};
       if (lstat(name.c_str(), &st) == 0 && !S_ISREG(st.st_mode))
-        return bad(app::Shown(name) + " is " +
+        return bad(plat::Shown(name) + " is " +
                    (S_ISDIR(st.st_mode) ? "a folder" : S_ISLNK(st.st_mode) ? "a symbolic link" : S_ISFIFO(st.st_mode) ? "a named pipe" : "a device or socket") +
                    ": the lab writes only files there");
     }
@@ -149,7 +149,7 @@ int main(int argc, char** argv) {
   std::error_code ec;
   std::filesystem::create_directories(out, ec);
   if (ec) {
-    std::fprintf(stderr, "pikora-lab: cannot make the folder %s: %s\n", app::Shown(out).c_str(), ec.message().c_str());
+    std::fprintf(stderr, "pikora-lab: cannot make the folder %s: %s\n", plat::Shown(out).c_str(), ec.message().c_str());
     return 1;
   }
 
@@ -171,7 +171,7 @@ int main(int argc, char** argv) {
     const std::string png = out + "/" + p->name + "-scores.png";
     std::string why, picture;
     if (lab::DrawHistogram(p->name, ends, picture, why) && WriteFile(png, picture, why))
-      notes.push_back(p->name + ": histogram " + app::Shown(png));
+      notes.push_back(p->name + ": histogram " + plat::Shown(png));
     else
       notes.push_back(p->name + ": no histogram: " + why), status = 1;
 
@@ -190,7 +190,7 @@ int main(int argc, char** argv) {
       status = 1;
     } else {
       notes.push_back(p->name + ": best game, seed " + std::to_string(best.seed) + ", " + replay::Describe(best.end) +
-                      ": pikora --replay " + app::Shown(file));
+                      ": pikora --replay " + plat::Shown(file));
     }
   }
   std::printf("\n");

@@ -11,10 +11,11 @@
 #include <sstream>
 #include <thread>
 
+#include "tests/Pixels.h"
 #include "app/Options.h"
 #include "app/Settings.h"
 #include "app/Shell.h"
-#include "app/Terminal.h"
+#include "platform/Terminal.h"
 #include "platform/sdl/SdlPlatform.h"
 #include "tests/Play.h"
 
@@ -66,7 +67,7 @@ TEST(Terminal, ControlCharactersAreEscapedAndLongTextCut) {
       {std::string(201, 'x'), std::string(200, 'x') + "…"},
       {std::string(200, 'x'), std::string(200, 'x')},
   };
-  for (const Case& c : cases) EXPECT_EQ(app::Shown(c.text), c.shown);
+  for (const Case& c : cases) EXPECT_EQ(plat::Shown(c.text), c.shown);
   // As the options and the settings file say them.
   app::Options o;
   std::string error;
@@ -254,7 +255,7 @@ Played PlayScripted(const std::vector<std::pair<uint32_t, uint32_t>>& pauses) {
     g.hp.KeyAt(from + len, 'P');
   }
   g.f.Run();
-  Played p{pktest::DumpRecord(g.f), "", g.f.Display(0).Hash(), g.hp.comfort.Lost()};
+  Played p{pktest::DumpRecord(g.f), "", pktest::Hash(g.f.Display(0)), g.hp.comfort.Lost()};
   for (const auto& l : g.hp.audio.log) p.sounds += l + '\n';
   return p;
 }

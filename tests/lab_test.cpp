@@ -15,7 +15,7 @@
 
 #include "app/Shots.h"
 #include "lab/Lab.h"
-#include "platform/Comfort.h"
+#include "platform/kit/Comfort.h"
 
 namespace {
 
@@ -111,7 +111,9 @@ TEST_F(LabFiles, ANameThatIsNoFileIsRefusedAtOnce) {
     const fs::path at = dir / "out" / c.name;
     fs::remove_all(dir / "out");
     fs::create_directories(dir / "out");
-    if (c.is == "a named pipe") ASSERT_EQ(mkfifo(at.c_str(), 0600), 0);
+    if (c.is == "a named pipe") {
+      ASSERT_EQ(mkfifo(at.c_str(), 0600), 0);
+    }
     if (c.is == "a folder") fs::create_directory(at);
     if (c.is == "a symbolic link") fs::create_symlink("/tmp/pikora-labtest-nowhere", at);
     const auto t0 = std::chrono::steady_clock::now();

@@ -2,14 +2,14 @@
 // path) echoed to a terminal: control characters would move the cursor,
 // retitle the window or worse, and a value of megabytes would flood it. So
 // every control character and every byte that is no UTF-8 is shown escaped,
-// and the text is cut after 200 characters. Header-only: the lab uses it too.
+// and the text is cut after 200 characters.
 #pragma once
 #include <cstdint>
 #include <cstdio>
 #include <string>
 #include <string_view>
 
-namespace app {
+namespace plat {
 
 inline std::string Shown(std::string_view s, size_t maxChars = 200) {
   std::string out;
@@ -50,4 +50,4 @@ inline std::string Shown(std::string_view s, size_t maxChars = 200) {
   return out;
 }
 
-}  // namespace app
+}  // namespace plat
