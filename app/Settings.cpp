@@ -149,31 +149,14 @@ void SweepLeftovers(const std::string& path) {
 bool SaveSettings(const std::string& path, const Settings& s, std::string& why) {
   const size_t slash = path.rfind('/');
   if (path.empty() || slash == std::string::npos) return why = "no folder to keep the settings in", false;
-  const std::string dir = path.substr(0, slash), base = path.substr(slash + 1);
+  const std::string dir = path.substr(0, slash);
   std::error_code ec;
   std::filesystem::create_directories(dir, ec);
   if (ec) return why = "cannot make the folder " + plat::Shown(dir) + ": " + ec.message(), false;
   const std::string text = SettingsText(s);
-  // A name of its own for every save, so two games saving at once never
-  // write into one file; what an interrupted save left is swept up later.
-  const std::string prefix = "." + base + ".tmp-";
   SweepLeftovers(path);
-  static std::atomic<unsigned> saves{0};
-  std::string tmp;
-  int fd = -1;
-  for (int tries = 0; fd < 0 && tries < 100; ++tries) {
-    tmp = dir + "/" + prefix + std::to_string(getpid()) + "-" + std::to_string(saves++);
-    fd = open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
-    if (fd < 0 && errno != EEXIST) break;
-  }
-  if (fd < 0) return why = "cannot write " + tmp + ": " + std::strerror(errno), false;
-  const bool written = write(fd, text.data(), text.size()) == ssize_t(text.size()) && fsync(fd) == 0;
-  const int err = errno;
-  if (close(fd) != 0 || !written || rename(tmp.c_str(), path.c_str()) != 0) {
-    why = "cannot write " + plat::Shown(path) + ": " + std::strerror(written ? errno : err);
-    unlink(tmp.c_str());
-    return false;
-  }
+  const plat::FileWritten w = plat::WriteWholeFile(path, std::span(reinterpret_cast<const uint8_t*>(text.data()), text.size()), true);
+  if (!w.ok) return why = "cannot write " + plat::Shown(path) + ": " + w.why, false;
   return true;
 }
 

@@ -16,6 +16,7 @@
 
 #include "platform/Terminal.h"
 #include "lab/Lab.h"
+#include "platform/Files.h"
 
 namespace {
 
@@ -43,15 +44,6 @@ bool Whole(const std::string& s, uint64_t max, uint64_t& out) {
   return true;
 }
 
-// Written in place, as before; the whole-file writer replaces this.
-bool WriteInPlace(const std::string& path, const std::string& bytes, std::string& error) {
-  const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NONBLOCK, 0644);
-  const bool ok = fd >= 0 && write(fd, bytes.data(), bytes.size()) == ssize_t(bytes.size());
-  error = std::strerror(errno);
-  if (fd >= 0) close(fd);
-  return ok;
-}
-
 // A whole file or none: signals wait meanwhile, so the temporary file is
 // never left behind.
 bool WriteFile(const std::string& path, const std::string& bytes, std::string& why) {
@@ -59,11 +51,11 @@ bool WriteFile(const std::string& path, const std::string& bytes, std::string& w
   sigemptyset(&ends);
   for (int sig : {SIGINT, SIGTERM, SIGHUP}) sigaddset(&ends, sig);
   pthread_sigmask(SIG_BLOCK, &ends, &before);
-  std::string error;
-  const bool ok = WriteInPlace(path, bytes, error);
+  const plat::FileWritten w =
+      plat::WriteWholeFile(path, std::span(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size()), true);
   pthread_sigmask(SIG_SETMASK, &before, nullptr);
-  if (!ok) why = "not saved: " + plat::Shown(path) + ": " + error;
-  return ok;
+  if (!w.ok) why = "not saved: " + plat::Shown(path) + ": " + w.why;
+  return w.ok;
 }
 
 std::string Share(size_t n, size_t of) {

@@ -1,9 +1,11 @@
 #include "platform/Files.h"
 
 #include <fcntl.h>
+#include <stdio.h>  // renameat2
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <cstring>
 
@@ -73,6 +75,52 @@ std::vector<uint8_t> ReadFileHead(const std::string& path, size_t n) {
   if (!ReadUpTo(fd, n, r.bytes)) r.bytes.clear();
   close(fd);
   return r.bytes;
+}
+
+FileWritten WriteWholeFile(const std::string& path, std::span<const uint8_t> bytes, bool replace) {
+  FileWritten w;
+  const size_t slash = path.rfind('/');
+  const std::string dir = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+  const std::string base = slash == std::string::npos ? path : path.substr(slash + 1);
+  if (base.empty()) return w.why = "no file name", w;
+  // A name of its own for every write, so two writers never meet; the
+  // leading dot keeps a leftover (a kill -9 midway) out of sight.
+  static std::atomic<unsigned> writes{0};
+  std::string tmp;
+  int fd = -1;
+  for (int tries = 0; fd < 0 && tries < 100; ++tries) {
+    tmp = dir + "/." + base + ".tmp-" + std::to_string(getpid()) + "-" + std::to_string(writes++);
+    fd = open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY, 0644);
+    if (fd < 0 && errno != EEXIST) break;
+  }
+  if (fd < 0) return w.why = std::strerror(errno), w;
+  int err = 0;
+  for (size_t done = 0; done < bytes.size() && !err;) {
+    const ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) err = n < 0 ? errno : ENOSPC;
+    else done += size_t(n);
+  }
+  if (!err && fsync(fd) != 0 && errno != EINVAL) err = errno;
+  if (close(fd) != 0 && !err) err = errno;
+  if (!err) {
+    if (replace) {
+      if (rename(tmp.c_str(), path.c_str()) != 0) err = errno;
+    } else if (renameat2(AT_FDCWD, tmp.c_str(), AT_FDCWD, path.c_str(), RENAME_NOREPLACE) != 0) {
+      err = errno;
+      // A file system without RENAME_NOREPLACE: a hard link fails on a taken name too.
+      if (err == EINVAL || err == ENOSYS) err = link(tmp.c_str(), path.c_str()) != 0 ? errno : 0;
+      if (!err) unlink(tmp.c_str());
+      if (err == EEXIST) w.exists = true;
+    }
+  }
+  if (err) {
+    unlink(tmp.c_str());
+    w.why = std::strerror(err);
+    return w;
+  }
+  w.ok = true;
+  return w;
 }
 
 }  // namespace plat
