@@ -3,8 +3,8 @@
 #include <cstdio>
 #include <set>
 
-#include "platform/Terminal.h"
 #include "core/Form.h"
+#include "platform/Terminal.h"
 
 namespace app {
 namespace {

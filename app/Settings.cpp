@@ -1,16 +1,10 @@
 #include "app/Settings.h"
 
+#include "platform/Files.h"
 #include "platform/Terminal.h"
 #include "screen/Look.h"
-#include "platform/Files.h"
-
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <algorithm>
-#include <atomic>
-#include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>

@@ -7,10 +7,10 @@
 #include <exception>
 
 #include "app/Options.h"
-#include "platform/Terminal.h"
 #include "app/Replays.h"
 #include "app/Shell.h"
 #include "core/Form.h"
+#include "platform/Terminal.h"
 #include "platform/sdl/SdlPlatform.h"
 
 int main(int argc, char** argv) {

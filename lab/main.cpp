@@ -14,9 +14,9 @@
 #include <thread>
 #include <unistd.h>
 
-#include "platform/Terminal.h"
 #include "lab/Lab.h"
 #include "platform/Files.h"
+#include "platform/Terminal.h"
 
 namespace {
 

@@ -9,8 +9,8 @@
 #include <cstdio>
 #include <cstring>
 
-#include "platform/Terminal.h"
 #include "core/Form.h"
+#include "platform/Terminal.h"
 #include "platform/blind/Blind.h"
 #include "replay/Replay.h"
 
