@@ -77,6 +77,25 @@ std::vector<uint8_t> ReadFileHead(const std::string& path, size_t n) {
   return r.bytes;
 }
 
+namespace {
+
+// Renames the written file to its name; without replace only onto a free
+// name. 0, or the errno of the failure (EEXIST: the name is taken).
+int PutInPlace(const std::string& tmp, const std::string& path, bool replace) {
+  if (replace) return rename(tmp.c_str(), path.c_str()) != 0 ? errno : 0;
+#ifdef RENAME_NOREPLACE
+  if (renameat2(AT_FDCWD, tmp.c_str(), AT_FDCWD, path.c_str(), RENAME_NOREPLACE) == 0) return 0;
+  if (errno != EINVAL && errno != ENOSYS) return errno;
+#endif
+  // Where the system or the file system has no such rename: a hard link
+  // fails on a taken name too.
+  if (link(tmp.c_str(), path.c_str()) != 0) return errno;
+  unlink(tmp.c_str());
+  return 0;
+}
+
+}  // namespace
+
 FileWritten WriteWholeFile(const std::string& path, std::span<const uint8_t> bytes, bool replace) {
   FileWritten w;
   const size_t slash = path.rfind('/');
@@ -103,17 +122,8 @@ FileWritten WriteWholeFile(const std::string& path, std::span<const uint8_t> byt
   }
   if (!err && fsync(fd) != 0 && errno != EINVAL) err = errno;
   if (close(fd) != 0 && !err) err = errno;
-  if (!err) {
-    if (replace) {
-      if (rename(tmp.c_str(), path.c_str()) != 0) err = errno;
-    } else if (renameat2(AT_FDCWD, tmp.c_str(), AT_FDCWD, path.c_str(), RENAME_NOREPLACE) != 0) {
-      err = errno;
-      // A file system without RENAME_NOREPLACE: a hard link fails on a taken name too.
-      if (err == EINVAL || err == ENOSYS) err = link(tmp.c_str(), path.c_str()) != 0 ? errno : 0;
-      if (!err) unlink(tmp.c_str());
-      if (err == EEXIST) w.exists = true;
-    }
-  }
+  if (!err) err = PutInPlace(tmp, path, replace);
+  if (err == EEXIST) w.exists = true;
   if (err) {
     unlink(tmp.c_str());
     w.why = std::strerror(err);
