@@ -3,7 +3,9 @@
 #include <chrono>
 #include <cstdio>
 #include <exception>
+#include <filesystem>
 
+#include "app/Games.h"
 #include "app/Options.h"
 #include "app/Replays.h"
 #include "app/Shell.h"
@@ -49,9 +51,28 @@ int main(int argc, char** argv) {
     return 1;
   }
 
+  // The kept games: the last one stopped is continued, or offered.
+  const std::string folder = app::StateFolder();
+  const bool keeping = options.record.empty() && options.replay.empty();
+  replay::Kept stopped;
+  std::string stoppedPath;
+  if (keeping) {
+    stoppedPath = app::LastGame(folder);
+    if (!stoppedPath.empty() && !replay::ReadKept(stoppedPath, stopped, error)) {
+      app::SetAside(stoppedPath, error);
+      stoppedPath.clear();
+    }
+    if (!stoppedPath.empty() && !stopped.Continuable()) stoppedPath.clear();
+    if (options.resume && stoppedPath.empty()) {
+      std::fprintf(stderr, "pikora: there is no stopped game to continue in %s\n", folder.empty() ? "(no folder)" : folder.c_str());
+      return 2;
+    }
+  }
+
   app::Shell shell(options, language);
   replay::Recorder recorder;
   if (!options.replay.empty()) shell.start.seed = shown.seed;
+  if (options.resume) shell.start.seed = stopped.game.seed;
   if (!options.record.empty()) {
     // The seed goes into the file before the game starts.
     if (!shell.start.seed) shell.start.seed = uint64_t(std::chrono::system_clock::now().time_since_epoch().count());
@@ -70,15 +91,50 @@ int main(int argc, char** argv) {
   replay::Player player(shown.inputs, /*paced=*/true);
   if (!options.record.empty()) platform->UseTape(&recorder);
   if (!options.replay.empty()) platform->UseTape(&player);
-  pk::Form1 form(*platform);
+  // A kept game goes on where it stopped, or a new one is kept from its start.
+  auto tape = std::make_unique<replay::KeptTape>();
+  std::string keptPath;
+  auto keep = [&](bool resume) {
+    tape = std::make_unique<replay::KeptTape>();
+    if (resume) {
+      keptPath = stoppedPath;
+      if (const int i = plat::CarriedLanguages().Find(stopped.game.language); i >= 0) platform->SetLanguage(size_t(i));
+      if (!tape->Resume(keptPath, stopped, error)) std::fprintf(stderr, "pikora: the game is not kept: %s\n", error.c_str());
+    } else {
+      keptPath = app::NewGame(folder, error);
+      if (keptPath.empty() || !tape->Start(keptPath, platform->Seed(), plat::CarriedLanguages()[platform->Language()].code, error))
+        std::fprintf(stderr, "pikora: the game is not kept: %s\n", error.c_str());
+    }
+    platform->UseTape(tape.get());
+    app::Prune(folder, keptPath);
+  };
+  if (keeping) {
+    keep(options.resume);
+    if (!options.resume && !stoppedPath.empty()) platform->Propose(app::Standing(stoppedPath, stopped));
+  }
+  auto form = std::make_unique<pk::Form1>(*platform);
   try {
-    const int status = form.Run();
-    if (!options.record.empty()) recorder.Finish(replay::Conclude(form, platform->Point(), false));
-    if (!options.replay.empty()) return app::AfterReplay(*platform, form, player, shown);
+    int status = form->Run();
+    if (keeping && platform->ContinueAsked()) {
+      // The new game never began: its file goes, and the stopped one goes on.
+      tape.reset();
+      std::error_code ec;
+      std::filesystem::remove(keptPath, ec);
+      std::filesystem::remove(replay::PointPath(keptPath), ec);
+      form.reset();
+      platform->Again(stopped.game.seed);
+      keep(true);
+      form = std::make_unique<pk::Form1>(*platform);
+      status = form->Run();
+    }
+    if (keeping) tape->Finish(replay::Conclude(*form, platform->Point(), false));
+    if (!options.record.empty()) recorder.Finish(replay::Conclude(*form, platform->Point(), false));
+    if (!options.replay.empty()) return app::AfterReplay(*platform, *form, player, shown);
     return status;
   } catch (const std::exception& e) {
     // A breach of the record's ranges or a broken picture: nothing to play on with.
-    if (!options.record.empty()) recorder.Finish(replay::Conclude(form, platform->Point(), true));
+    if (keeping) tape->Finish(replay::Conclude(*form, platform->Point(), true));
+    if (!options.record.empty()) recorder.Finish(replay::Conclude(*form, platform->Point(), true));
     std::fprintf(stderr, "pikora: fatal error: %s\n", e.what());
     // TRANSLATORS: the message box of an error the game cannot play on after.
     platform->ShowFatal(std::string(words.Get("console", NC_("console", "Fatal error: "))) + e.what());

@@ -100,6 +100,8 @@ class Recorder : public plat::Tape {
   ~Recorder() override;
   // Creates or empties the file and writes the header; false with why.
   bool Open(const std::string& path, uint64_t seed, const std::string& language, std::string& why);
+  // Writes on at the end of a file already begun (a kept game continued).
+  bool Append(const std::string& path, std::string& why);
   void Taken(uint64_t point, uint32_t readyMs, const plat::Event& e) override;
   void Finish(const Ending& end);
 

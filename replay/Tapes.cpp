@@ -73,6 +73,13 @@ bool Recorder::Open(const std::string& path, uint64_t seed, const std::string& l
   return true;
 }
 
+bool Recorder::Append(const std::string& path, std::string& why) {
+  fd_ = open(path.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC | O_NOCTTY | O_NOFOLLOW);
+  if (fd_ < 0) return why = "cannot write the replay " + path + ": " + std::strerror(errno), false;
+  path_ = path;
+  return true;
+}
+
 // Each line goes to the file at once: a game killed midway leaves every
 // input it took, and the missing end line tells that it was cut off.
 void Recorder::Write(const std::string& s) {

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/Platform.h"
+#include "platform/kit/CatchUp.h"
 #include "platform/kit/Comfort.h"
 
 namespace plat {
@@ -49,7 +50,7 @@ class Headless : public Platform {
   void Present() override;
   bool PollEvent(Event& e) override;
   bool WaitEvent(int ms) override;
-  Audio& Sound() override { return audio; }
+  Audio& Sound() override { return Behind() ? static_cast<Audio&>(held_) : audio; }
   std::string ProgramDir() override { return dir; }
   uint64_t Seed() override { return seed_; }
   void ShowFatal(const std::string& msg) override { fatal = msg; }
@@ -91,6 +92,7 @@ class Headless : public Platform {
     Event e;
   };
   std::shared_ptr<const PictureSet> Decode(PictureTable table) const override;
+  void CaughtUp() override;
   void Add(uint32_t t, const Event& e);
   bool Take(const Timed& t);
   void Hold(size_t from);
@@ -98,6 +100,7 @@ class Headless : public Platform {
   uint64_t seed_;
   bool retell_ = false;  // the game is yet to hear of a new language
   std::deque<Timed> script_;
+  HeldAudio held_;  // while catching up
 };
 
 }  // namespace plat
