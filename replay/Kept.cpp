@@ -88,7 +88,10 @@ bool KeptTape::Resume(const std::string& path, const Kept& k, std::string& why) 
   if (truncate(path.c_str(), k.keep) != 0) return why = "cannot write " + path + ": " + std::strerror(errno), false;
   if (!recorder_.Append(path, why)) return false;
   recording_ = true;
-  return OpenPoint(why);
+  if (!OpenPoint(why)) return false;
+  // Where it stopped holds until the game gets further.
+  Mark(mark_);
+  return true;
 }
 
 void KeptTape::Finish(const Ending& end) {
@@ -127,7 +130,11 @@ void KeptTape::Taken(uint64_t point, uint32_t readyMs, const plat::Event& e) {
 
 // One small write at each fire (twice a second), in place.
 void KeptTape::Fired(uint64_t point) {
-  if (pointFd_ < 0 || point <= mark_) return;
+  if (point > mark_) Mark(point);
+}
+
+void KeptTape::Mark(uint64_t point) {
+  if (pointFd_ < 0) return;
   char line[24];
   const int n = std::snprintf(line, sizeof line, "%020llu\n", static_cast<unsigned long long>(point));
   if (pwrite(pointFd_, line, size_t(n), 0) != n) {

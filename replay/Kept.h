@@ -48,6 +48,7 @@ class KeptTape : public plat::Tape {
 
  private:
   bool OpenPoint(std::string& why);
+  void Mark(uint64_t point);
   std::vector<Input> inputs_;
   size_t next_ = 0;
   uint64_t mark_ = 0;

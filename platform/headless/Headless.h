@@ -69,6 +69,9 @@ class Headless : public Platform {
   // program carries none such.
   bool Speak(const std::string& code);
 
+ protected:
+  void CaughtUp() override;
+
  private:
   // The language key on the pause screen changes the words at once; the game
   // is told when play goes on.
@@ -92,7 +95,6 @@ class Headless : public Platform {
     Event e;
   };
   std::shared_ptr<const PictureSet> Decode(PictureTable table) const override;
-  void CaughtUp() override;
   void Add(uint32_t t, const Event& e);
   bool Take(const Timed& t);
   void Hold(size_t from);
