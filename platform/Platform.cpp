@@ -39,7 +39,10 @@ bool Platform::TakeInput(Event& e) {
 
 void Platform::Follow() {
   const bool behind = !stuck_ && tape_->Behind(point_);
-  if (behind && !behind_) behind_ = true;
+  if (behind && !behind_) {
+    behind_ = true;
+    CatchingUp();
+  }
   else if (!behind) Live();
 }
 

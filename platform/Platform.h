@@ -195,7 +195,8 @@ class Platform {
   void UseTape(Tape* t) {
     tape_ = t;
     stuck_ = false;
-    behind_ = t && t->Behind(point_);
+    behind_ = false;
+    if (t) Follow();
   }
   // Catching up with the tape: the backend's clock is virtual, nothing is
   // shown or heard, and the player's input waits.
@@ -221,6 +222,8 @@ class Platform {
   virtual void Carried() {}
   // The language changed (by the player or by the tape).
   virtual void Spoken() {}
+  // The game falls behind the tape: it is to catch up from here.
+  virtual void CatchingUp() {}
   // The game caught up with the tape: the backend goes live, showing the
   // picture and sounding the music as the game left them.
   virtual void CaughtUp() {}

@@ -169,7 +169,11 @@ void SdlPlatform::Sleep(uint32_t ms) {
 
 // The picture and the music as the game left them; the intro's offer is
 // over, whatever game this was.
+void SdlPlatform::CatchingUp() { caughtFrom_ = SDL_GetTicks(); }
+
 void SdlPlatform::CaughtUp() {
+  std::fprintf(stderr, "pikora: caught up at point %llu in %u ms\n", static_cast<unsigned long long>(Point()),
+               SDL_GetTicks() - caughtFrom_);
   RedrawAll();
   Present();
   held_.Release(Sound());

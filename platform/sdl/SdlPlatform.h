@@ -100,6 +100,7 @@ class SdlPlatform : public Platform, private Comfort::Host {
   void ChooseLanguage(size_t i) override;
   void Retell() override;
   void Continue() override;
+  void CatchingUp() override;
   void CaughtUp() override;
   void Caption();
   void Keep();
@@ -121,6 +122,7 @@ class SdlPlatform : public Platform, private Comfort::Host {
   bool continue_ = false;  // the player took the offer of a kept game
   GameClock clock_;        // the game's: virtual while catching up, faster for a replay at speed
   HeldAudio held_;         // the sound while catching up
+  uint32_t caughtFrom_ = 0;  // when catching up began, on the machine's clock
   int shownW_ = 0, shownH_ = 0;  // the window size the picture was last drawn for
   std::unique_ptr<SdlAudio> audio_;
   mutable std::future<std::shared_ptr<const PictureSet>> picturesReady_;
