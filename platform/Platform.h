@@ -195,8 +195,8 @@ class Platform {
   void UseTape(Tape* t) {
     tape_ = t;
     stuck_ = false;
-    behind_ = false;
     if (t) Follow();
+    else Live();  // a game that ended while catching up is shown as it ended
   }
   // Catching up with the tape: the backend's clock is virtual, nothing is
   // shown or heard, and the player's input waits.

@@ -301,3 +301,62 @@ TEST(CatchUp, TheClockFollowsTheMachineAtSpeedOrStandsVirtual) {
   closed.Release(none);
   EXPECT_TRUE(none.log.empty());
 }
+
+// Watching a replay: → doubles the speed up to 16 times, ← halves it down to
+// once, End skips to the last input without pacing or showing anything on
+// the way, and the game ends as recorded on the same last picture.
+TEST(ReplaySpeed, ArrowsSetTheSpeedAndEndSkipsToTheLastPicture) {
+  const plat::Event right{plat::Event::KeyDown, plat::kKeyRight, 0, 0}, left{plat::Event::KeyDown, plat::kKeyLeft, 0, 0};
+  replay::Player p({{0, 500, right, {}}, {3, 900, left, {}}}, /*paced=*/true);
+  EXPECT_EQ(p.Speed(), 1);
+  const std::pair<plat::Event, int> steps[] = {{right, 2}, {right, 4}, {right, 8}, {right, 16}, {right, 16},
+                                               {left, 8},  {left, 4},  {left, 2},   {left, 1},   {left, 1}};
+  for (const auto& [key, speed] : steps) {
+    plat::Event e = key;
+    EXPECT_FALSE(p.Let(e)) << "the viewer's keys reach no game";
+    EXPECT_EQ(p.Speed(), speed);
+  }
+  EXPECT_EQ(replay::Player({}, false).Speed(), 0) << "unpaced, no replay is watched";
+  plat::Event e{plat::Event::KeyDown, plat::kKeyEnd, 0, 0};
+  EXPECT_FALSE(p.Behind(0));
+  EXPECT_FALSE(p.Let(e));
+  EXPECT_TRUE(p.Behind(0)) << "skipping while inputs are left";
+  uint32_t hold = 0;
+  EXPECT_TRUE(p.Next(0, 0, e, hold)) << "no thinking time while skipping";
+  EXPECT_TRUE(p.Next(3, 0, e, hold));
+  EXPECT_FALSE(p.Behind(3));
+
+  // A whole game skipped on the drawing twin ends as played straight, on
+  // the same picture, with nothing shown on the way.
+  std::vector<replay::Input> inputs;
+  pktest::Game straight(21);
+  struct Taking : plat::Tape {
+    void Taken(uint64_t point, uint32_t readyMs, const plat::Event& e) override { inputs->push_back({point, readyMs, e, {}}); }
+    std::vector<replay::Input>* inputs;
+  } taking;
+  taking.inputs = &inputs;
+  straight.hp.UseTape(&taking);
+  for (uint32_t t = 4000; t < 60000; t += 1300) straight.hp.KeyAt(t, t % 3 ? plat::kKeyLeft : plat::kKeyRight);
+  straight.hp.KeyAt(70000, plat::kKeyEscape);
+  straight.f.Form_Load();
+  while (straight.f.Step()) {
+  }
+  ASSERT_GT(inputs.size(), 10u);
+  TwinGame watched(21);
+  replay::Player player(inputs, /*paced=*/true);
+  int shownWhileBehind = 0;  // steps taken while skipping
+  watched.hp.UseTape(&player);
+  watched.hp.KeyAt(6000, plat::kKeyEnd);
+  uint64_t skippedAt = 0;
+  watched.hp.live = [&] { skippedAt = watched.hp.Point(); };
+  watched.f.Form_Load();
+  while (watched.f.Step()) {
+    if (watched.hp.Behind()) ++shownWhileBehind;
+  }
+  watched.hp.UseTape(nullptr);  // as after a replay in the window
+  EXPECT_GT(skippedAt, 10u) << "shown again once over";
+  EXPECT_TRUE(player.Spent());
+  EXPECT_EQ(replay::Conclude(watched.f, watched.hp.Point(), false), replay::Conclude(straight.f, straight.hp.Point(), false));
+  EXPECT_TRUE(watched.hp.Display(0).Pixels() == straight.hp.Display(0).Pixels());
+  EXPECT_GT(shownWhileBehind, 0);
+}

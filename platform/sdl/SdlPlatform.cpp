@@ -259,6 +259,7 @@ void SdlPlatform::Present() {
 // act at once, game events wait in ahead_ in their order. While paused the
 // game stands still in here.
 void SdlPlatform::Pump() {
+  comfort_.Speed(Speed(), SDL_GetTicks());
   SDL_Event ev;
   while (SDL_PollEvent(&ev)) Intake(ev);
   while (comfort_.Paused() && !closing_) {
