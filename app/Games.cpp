@@ -75,12 +75,12 @@ void SetAside(const std::string& path, const std::string& why) {
   for (int n = 2; fs::exists(aside, ec) && n < 1000; ++n) aside = path + "." + std::to_string(n) + ".damaged";
   fs::rename(path, aside, ec);
   if (ec) {
-    std::fprintf(stderr, "pikora: the kept game %s is damaged (%s) and cannot be set aside: %s; a new game starts\n",
+    std::fprintf(stderr, "pikora: the kept game %s is damaged (%s) and cannot be set aside: %s\n",
                  path.c_str(), why.c_str(), ec.message().c_str());
     return;
   }
-  fs::rename(replay::PointPath(path), replay::PointPath(aside), ec);
-  std::fprintf(stderr, "pikora: the kept game %s is damaged (%s); it is set aside as %s and a new game starts\n",
+  fs::rename(replay::PointPath(path), replay::PointPath(path) + aside.substr(path.size()), ec);
+  std::fprintf(stderr, "pikora: the kept game %s is damaged (%s); it is set aside as %s\n",
                path.c_str(), why.c_str(), aside.c_str());
 }
 

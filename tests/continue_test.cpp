@@ -10,6 +10,8 @@
 #include <fstream>
 #include <functional>
 
+#include "app/Games.h"
+#include "app/Options.h"
 #include "platform/kit/CatchUp.h"
 #include "replay/Kept.h"
 #include "tests/Harness.h"
@@ -359,4 +361,102 @@ TEST(ReplaySpeed, ArrowsSetTheSpeedAndEndSkipsToTheLastPicture) {
   EXPECT_EQ(replay::Conclude(watched.f, watched.hp.Point(), false), replay::Conclude(straight.f, straight.hp.Point(), false));
   EXPECT_TRUE(watched.hp.Display(0).Pixels() == straight.hp.Display(0).Pixels());
   EXPECT_GT(shownWhileBehind, 0);
+}
+
+// The folder of kept games: the newest is the one to continue, a damaged one
+// is renamed and never deleted, twenty of each kind stay, and the offer says
+// how the stopped game stood.
+TEST_F(Kept, TheFolderKeepsTheLastGamesOfEachKind) {
+  const std::string folder = (dir / "pikora").string();
+  EXPECT_EQ(app::LastGame(folder), "") << "no folder yet";
+  std::string why;
+  const std::string made = app::NewGame(folder, why);
+  ASSERT_NE(made, "") << why;
+  EXPECT_TRUE(fs::is_directory(folder)) << "made when a game starts";
+  EXPECT_EQ(fs::path(made).filename().string().size(), std::string("game-2026-12-08_13-35-36.replay").size()) << made;
+  const std::string head = "pikora-replay 2\ngame 1.0.0\nseed 7\nlanguage ja\n";
+  auto game = [&](int n, const std::string& end) {
+    char name[64];
+    std::snprintf(name, sizeof name, "pikora/game-2026-01-01_00-00-%02d.replay", n);
+    return Put(name, head + (end.empty() ? "" : "end " + end + " score 0 funds 0 ticks 9 record 0123456789abcdef\n"));
+  };
+  for (int n = 0; n < 25; ++n) game(n, "vacation");
+  for (int n = 30; n < 55; ++n) game(n, n % 2 ? "quit" : "");
+  game(25, "bankrupt");  // the oldest finished ones go first
+  const std::string damaged = Put("pikora/game-2026-01-01_00-00-00.replay.damaged", "x");
+  Put("pikora/notes.txt", "mine");
+  app::Prune(folder, made);
+  size_t finished = 0, stopped = 0;
+  for (const auto& e : fs::directory_iterator(folder)) {
+    const std::string name = e.path().filename().string();
+    if (name.find("_00-00-") == std::string::npos || name.find(".damaged") != std::string::npos) continue;
+    (name < "game-2026-01-01_00-00-30" ? finished : stopped) += 1;
+  }
+  EXPECT_EQ(finished, app::kGamesKept);
+  EXPECT_EQ(stopped, app::kGamesKept);
+  EXPECT_FALSE(fs::exists(dir / "pikora/game-2026-01-01_00-00-05.replay"));
+  EXPECT_TRUE(fs::exists(dir / "pikora/game-2026-01-01_00-00-06.replay"));
+  EXPECT_TRUE(fs::exists(dir / "pikora/game-2026-01-01_00-00-35.replay"));
+  EXPECT_FALSE(fs::exists(dir / "pikora/game-2026-01-01_00-00-34.replay"));
+  EXPECT_TRUE(fs::exists(damaged)) << "a damaged game is never deleted";
+  EXPECT_TRUE(fs::exists(dir / "pikora/notes.txt")) << "only games are pruned";
+
+  // The newest is the last game; set aside, it makes way for the one before.
+  fs::remove(made);
+  const std::string last = app::LastGame(folder);
+  EXPECT_EQ(fs::path(last).filename(), "game-2026-01-01_00-00-54.replay");
+  Put("pikora/game-2026-01-01_00-00-54.point", "00000000000000000003\n");
+  app::SetAside(last, "a test");
+  EXPECT_TRUE(fs::exists(last + ".damaged"));
+  EXPECT_FALSE(fs::exists(replay::PointPath(last))) << "its point goes with it";
+  EXPECT_TRUE(fs::exists(replay::PointPath(last) + ".damaged"));
+  EXPECT_EQ(fs::path(app::LastGame(folder)).filename(), "game-2026-01-01_00-00-53.replay");
+  app::SetAside(app::LastGame(folder), "again");
+  EXPECT_EQ(fs::path(app::LastGame(folder)).filename(), "game-2026-01-01_00-00-52.replay");
+}
+
+// The offer names the game's date and how it stood where it stopped: the
+// status panel's time and funds, after the kept inputs and ticks.
+TEST_F(Kept, TheOfferSaysHowTheGameStood) {
+  pktest::Game g(12);
+  replay::KeptTape tape;
+  const std::string path = (dir / "game-2026-03-04_05-06-07.replay").string();
+  std::string why;
+  ASSERT_TRUE(tape.Start(path, 12, "ja", why)) << why;
+  g.hp.UseTape(&tape);
+  for (uint32_t t = 4000; t < 30000; t += 900) g.hp.KeyAt(t, plat::kKeyLeft);
+  g.f.Form_Load();
+  for (int step = 0; step < 400 && g.f.Step(); ++step) {
+  }
+  replay::Kept k;
+  ASSERT_TRUE(replay::ReadKept(path, k, why)) << why;
+  const plat::Offer o = app::Standing(path, k);
+  EXPECT_EQ(o.date, "2026-03-04 05:06");
+  EXPECT_EQ(o.time, std::to_string(g.f.Jikan / 10));
+  EXPECT_EQ(o.funds, std::to_string(g.f.Sikin));
+  EXPECT_NE(g.f.Sikin, 2000) << "the game has moved on from its start";
+}
+
+// --continue goes with the window's options only: the game goes on with its
+// own seed, language and file.
+TEST(ContinueOption, GoesWithTheWindowsOptionsOnly) {
+  const std::pair<std::vector<const char*>, bool> rows[] = {
+      {{"--continue"}, true},
+      {{"--continue", "--mute", "--fullscreen"}, true},
+      {{"--windowed", "--continue"}, true},
+      {{"--continue", "--seed", "4"}, false},
+      {{"--continue", "--lang", "en"}, false},
+      {{"--continue", "--record", "x.replay"}, false},
+      {{"--continue", "--replay", "x.replay"}, false},
+      {{"--verify", "x.replay", "--continue"}, false},
+      {{"--continue=1"}, false},
+  };
+  for (const auto& [args, good] : rows) {
+    std::vector<const char*> argv{"pikora"};
+    argv.insert(argv.end(), args.begin(), args.end());
+    app::Options o;
+    std::string error;
+    EXPECT_EQ(app::ParseOptions(int(argv.size()), argv.data(), o, error), good) << args.back() << ": " << error;
+    if (good) EXPECT_TRUE(o.resume);
+  }
 }
