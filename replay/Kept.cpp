@@ -27,6 +27,20 @@ int64_t After(const std::string& text, size_t n) {
   return int64_t(at);
 }
 
+// The point file: the point in 20 digits and a check of it, so that a write
+// torn by a power cut is not taken for a point the game never reached.
+uint64_t Check(uint64_t point) { return (point + 1) * 0x9E3779B97F4A7C15ull; }
+
+bool ReadPoint(const std::string& path, uint64_t& out) {
+  const std::vector<uint8_t> b = plat::ReadFileHead(path, 64);
+  unsigned long long point = 0, check = 0;
+  const std::string text(b.begin(), b.end());
+  if (text.size() != 38 || std::sscanf(text.c_str(), "%20llu %16llx\n", &point, &check) != 2) return false;
+  if (check != Check(point)) return false;
+  out = point;
+  return true;
+}
+
 }  // namespace
 
 std::string PointPath(const std::string& path) {
@@ -52,11 +66,8 @@ bool ReadKept(const std::string& path, Kept& out, std::string& why) {
     if (out.game.end.how == "quit" && !in.empty() && in.back().point == out.mark && Quits(in.back().e)) in.pop_back();
   } else {
     out.mark = in.empty() ? 0 : in.back().point;
-    const std::vector<uint8_t> point = plat::ReadFileHead(PointPath(path), 24);
     uint64_t p = 0;
-    size_t i = 0;
-    for (; i < point.size() && point[i] >= '0' && point[i] <= '9' && p < (uint64_t(1) << 50); ++i) p = p * 10 + (point[i] - '0');
-    if (i > 0 && p > out.mark) out.mark = p;
+    if (ReadPoint(PointPath(path), p) && p > out.mark) out.mark = p;
   }
   out.keep = After(text, 4 + in.size());
   return true;
@@ -135,8 +146,9 @@ void KeptTape::Fired(uint64_t point) {
 
 void KeptTape::Mark(uint64_t point) {
   if (pointFd_ < 0) return;
-  char line[24];
-  const int n = std::snprintf(line, sizeof line, "%020llu\n", static_cast<unsigned long long>(point));
+  char line[48];
+  const int n = std::snprintf(line, sizeof line, "%020llu %016llx\n", static_cast<unsigned long long>(point),
+                              static_cast<unsigned long long>(Check(point)));
   if (pwrite(pointFd_, line, size_t(n), 0) != n) {
     close(pointFd_);
     pointFd_ = -1;
