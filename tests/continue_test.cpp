@@ -477,3 +477,49 @@ TEST(ContinueOption, GoesWithTheWindowsOptionsOnly) {
     if (good) EXPECT_TRUE(o.resume);
   }
 }
+
+// The offer at the start: shown on the overlay until a key; C takes it (the
+// key goes no further), any other key withdraws it and goes on as usual; a
+// click or a close leaves it. A replay's speed shows above 1× all along,
+// and a return to 1× for a moment.
+TEST(Offer, CTakesItAnyOtherKeyWithdrawsIt) {
+  struct Host : plat::Comfort::Host {
+    void Continue() override { ++taken; }
+    size_t CurrentLanguage() const override { return 1; }
+    int taken = 0;
+  };
+  const plat::Offer offer{"2026-12-08 13:35", "395", "1940"};
+  struct Row {
+    plat::Event e;
+    bool game, taken, shown;  // the game gets it; the offer was taken; still shown after
+  };
+  const Row rows[] = {
+      {{plat::Event::KeyDown, 'C', 0, 0}, false, true, false},
+      {{plat::Event::KeyDown, plat::kKeyLeft, 0, 0}, true, false, false},
+      {{plat::Event::KeyDown, 'P', 0, 0}, false, false, false},  // the pause still pauses
+      {{plat::Event::Click, 0, 400, 300}, true, false, true},
+      {{plat::Event::Close, 0, 0, 0}, true, false, true},
+  };
+  for (const Row& r : rows) {
+    Host host;
+    plat::Comfort c(host);
+    c.Propose(offer);
+    EXPECT_EQ(c.View(0).offer, offer);
+    EXPECT_EQ(c.View(0).language, 1u) << "the offer speaks the game's language";
+    EXPECT_EQ(c.Take(r.e, r.e.type == plat::Event::KeyDown ? plat::KeyAction(r.e.key, false) : plat::Action::Nothing, 10),
+              r.game) << r.e.key;
+    EXPECT_EQ(host.taken, int(r.taken)) << r.e.key;
+    EXPECT_EQ(c.Proposing(), r.shown) << r.e.key;
+  }
+  Host host;
+  plat::Comfort c(host);
+  EXPECT_EQ(c.View(0).speed, 0);
+  c.Speed(1, 0);
+  EXPECT_EQ(c.View(100).speed, 0) << "a replay at its pace says nothing";
+  c.Speed(4, 200);
+  EXPECT_EQ(c.View(60000).speed, 4) << "above 1x all along";
+  c.Speed(1, 70000);
+  EXPECT_EQ(c.View(70000 + plat::Comfort::kNoteMs - 1).speed, 1) << "back to 1x, for a moment";
+  EXPECT_EQ(c.View(70000 + plat::Comfort::kNoteMs).speed, 0);
+  EXPECT_GT(c.BandDueIn(70000 + 100), 0) << "the window wakes to take the note away";
+}
