@@ -49,6 +49,7 @@ bool ParseOptions(int argc, const char* const* argv, Options& out, std::string& 
     else if (a == "--windowed") out.fullscreen = false;
     else if (a == "--mute") out.mute = true;
     else if (a == "--force") out.force = true;
+    else if (a == "--continue") out.resume = true;
     else if (std::optional<std::string> v; Given("--seed", argc, argv, i, v)) {
       if (!v) return error = "--seed needs a number", false;
       uint64_t seed = 0;
@@ -77,6 +78,8 @@ bool ParseOptions(int argc, const char* const* argv, Options& out, std::string& 
   if (int(!out.record.empty()) + int(!out.replay.empty()) + int(!out.verify.empty()) > 1)
     return error = "--record, --replay and --verify go one at a time", false;
   if (out.force && out.record.empty()) return error = "--force goes only with --record", false;
+  if (out.resume && (!out.record.empty() || !out.replay.empty() || !out.verify.empty() || out.seed || out.lang))
+    return error = "--continue goes with none of --record, --replay, --verify, --seed and --lang: the game goes on as it was", false;
   const std::string played = !out.replay.empty() ? "--replay" : !out.verify.empty() ? "--verify" : "";
   if (out.seed && !played.empty()) return error = "--seed cannot go with " + played + ": a replay plays its own seed", false;
   if (out.lang && !played.empty())
@@ -98,10 +101,13 @@ std::string Usage(const plat::Catalogue& words) {
       "  --seed N       play the game of seed N (a whole number): the same seed\n"
       "                 gives the same random numbers, to share or replay a game\n"
       "  --lang CODE    play in the language CODE: %2$s\n"
+      "  --continue     continue the last game that was stopped, where it stopped\n"
+      "                 (status 2 when there is none)\n"
       "  --record FILE  play, and write the game into FILE as it goes (a replay);\n"
       "                 FILE must be new, unless --force is given too\n"
-      "  --replay FILE  show the game recorded in FILE in the window; the keys do\n"
-      "                 nothing then but quit, pause, volume and fullscreen\n"
+      "  --replay FILE  show the game recorded in FILE in the window: Right and Left\n"
+      "                 double and halve its speed, End shows its last picture; the\n"
+      "                 other keys do nothing but quit, pause, volume and fullscreen\n"
       "  --verify FILE  play the recorded game without a window or sound and say how\n"
       "                 it ended (status 0), that it ends elsewhere than recorded (1),\n"
       "                 or what is wrong with the file (2)\n"
@@ -119,9 +125,12 @@ std::string Usage(const plat::Catalogue& words) {
       "  -, + (also the keypad's)   volume down and up\n"
       "  F11, Alt+Enter             fullscreen and back\n"
       "  F12                        save the picture in the pictures folder\n"
+      "  C, while the start offers  continue the stopped game instead\n"
       "\n"
       "Fullscreen, window size, volume and language are kept in\n"
-      "$XDG_CONFIG_HOME/pikora/settings (by default ~/.config/pikora/settings).\n")));
+      "$XDG_CONFIG_HOME/pikora/settings (by default ~/.config/pikora/settings).\n"
+      "Every game is kept as it goes, as a replay, in $XDG_STATE_HOME/pikora\n"
+      "(by default ~/.local/state/pikora).\n")));
   std::string codes;
   for (size_t i = 0; i < plat::CarriedLanguages().Count(); ++i)
     codes += (i ? " " : "") + plat::CarriedLanguages()[i].code;

@@ -18,6 +18,7 @@ struct Options {
   // At most one of these: record the game into the file, play a recorded
   // game in the window, or check one without a window.
   std::string record, replay, verify;
+  bool resume = false;             // --continue: the last stopped game, where it stopped
   std::optional<std::string> lang; // a language's code or a locale name; unset: settings, environment
 };
 

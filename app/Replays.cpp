@@ -60,6 +60,7 @@ int AfterReplay(plat::Platform& p, const pk::Form1& f, const replay::Player& tap
   std::fflush(stdout);
   const int status = replay::EndsAsRecorded(r, got) && tape.Spent() ? 0 : Elsewhere("the replay", r, got, tape.Left());
   std::fprintf(stderr, "pikora: the replay is over; Escape, a click or closing the window ends it\n");
+  p.UseTape(nullptr);  // its speed is shown no more
   // The last picture stays; the platform's own keys still work meanwhile.
   for (plat::Event e;;) {
     while (p.PollEvent(e))

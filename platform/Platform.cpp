@@ -10,6 +10,7 @@ Platform::Platform() {
 
 bool Platform::TakeInput(Event& e) {
   if (!tape_) return PollEvent(e);
+  Follow();
   if (handled_) {
     readyAt_ = Ticks();
     handled_ = false;
@@ -21,6 +22,7 @@ bool Platform::TakeInput(Event& e) {
         if (e.type == Event::Language) e.key = int(language_);
         return Took(e);
       }
+    Follow();  // the viewer may have skipped to the end
     uint32_t hold = 0;
     if (tape_->Next(point_, Ticks() - readyAt_, e, hold)) {
       // One from the tape brings its language along (one not carried here
@@ -33,6 +35,15 @@ bool Platform::TakeInput(Event& e) {
     // The platform's own keys and the player's quitting still come meanwhile.
     Sleep(std::min<uint32_t>(hold, 50));
   }
+}
+
+void Platform::Follow() {
+  const bool behind = !stuck_ && tape_->Behind(point_);
+  if (behind && !behind_) {
+    behind_ = true;
+    CatchingUp();
+  }
+  else if (!behind) Live();
 }
 
 bool Platform::Took(const Event& e) {

@@ -31,6 +31,7 @@ namespace plat {
 // Key codes as the game knows them (the classic virtual-key numbers).
 enum KeyCode : int {
   kKeyEscape = 27,
+  kKeyEnd = 35,
   kKeyLeft = 37,
   kKeyUp = 38,
   kKeyRight = 39,
@@ -108,6 +109,16 @@ class Tape {
   }
   // Told of each input the game takes.
   virtual void Taken(uint64_t point, uint32_t readyMs, const Event& e) { (void)point, (void)readyMs, (void)e; }
+  // Told of each fire of the game's timers: the point it makes.
+  virtual void Fired(uint64_t point) { (void)point; }
+  // Whether the game at this point is still behind the tape: a kept game
+  // played again up to where it stopped, or a replay skipped to its end.
+  // Meanwhile the platform plays in virtual time, shows nothing and sounds
+  // nothing; once caught up it goes live where the game stands.
+  virtual bool Behind(uint64_t point) const { (void)point; return false; }
+  // How many times faster than the wall clock the game's clock runs while a
+  // replay is watched (1, 2, 4, ...); 0 when no replay is watched.
+  virtual int Speed() const { return 0; }
 };
 
 class Platform {
@@ -177,10 +188,27 @@ class Platform {
   void TimerFired() {
     ++point_;
     handled_ = true;
+    if (tape_) tape_->Fired(point_);
   }
   uint64_t Point() const { return point_; }
   // The tape must outlive its use; nullptr: none.
-  void UseTape(Tape* t) { tape_ = t; }
+  void UseTape(Tape* t) {
+    tape_ = t;
+    stuck_ = false;
+    if (t) Follow();
+    else Live();  // a game that ended while catching up is shown as it ended
+  }
+  // Catching up with the tape: the backend's clock is virtual, nothing is
+  // shown or heard, and the player's input waits.
+  bool Behind() const { return behind_; }
+  int Speed() const { return tape_ ? tape_->Speed() : 0; }
+  // A new game on the same window: from point 0, without a tape.
+  void Again() {
+    point_ = 0;
+    handled_ = true;
+    tape_ = nullptr;
+    behind_ = stuck_ = false;
+  }
 
  protected:
   Platform();
@@ -194,6 +222,17 @@ class Platform {
   virtual void Carried() {}
   // The language changed (by the player or by the tape).
   virtual void Spoken() {}
+  // The game falls behind the tape: it is to catch up from here.
+  virtual void CatchingUp() {}
+  // The game caught up with the tape: the backend goes live, showing the
+  // picture and sounding the music as the game left them.
+  virtual void CaughtUp() {}
+  // The game waits for input with nothing timed while catching up: the tape
+  // has nothing more for it, so it is as far as it can get. Goes live.
+  void Stuck() {
+    stuck_ = true;
+    Live();
+  }
   PictureTable Table() const { return table_; }
   size_t language_ = 0;
   Surface display_[3];
@@ -201,8 +240,17 @@ class Platform {
 
  private:
   bool Took(const Event& e);
+  // Behind or live as the tape says now.
+  void Follow();
+  void Live() {
+    if (!behind_) return;
+    behind_ = false;
+    CaughtUp();
+  }
   PictureTable table_;
   Tape* tape_ = nullptr;
+  bool behind_ = false;
+  bool stuck_ = false;  // the tape had nothing more while behind: live from then on
   uint64_t point_ = 0;
   bool handled_ = true;    // a handler ran since the game last asked for input
   uint32_t readyAt_ = 0;  // when the game first asked for input after it

@@ -106,6 +106,8 @@ class Recorder : public plat::Tape {
   bool Open(const std::string& path, uint64_t seed, const std::string& language, bool force, std::string& why);
   // Closes the file before a game was played; one it made is removed.
   void Discard();
+  // Writes on at the end of a file already begun (a kept game continued).
+  bool Append(const std::string& path, std::string& why);
   void Taken(uint64_t point, uint32_t readyMs, const plat::Event& e) override;
   void Finish(const Ending& end);
 
@@ -121,12 +123,17 @@ class Recorder : public plat::Tape {
 // Gives the recorded inputs at their points; paced, each also after its
 // wait, as the player took it. The viewer's own inputs do nothing, but
 // quitting (Escape, a click, the window closed) ends the game, and a
-// language chosen draws the game again in it.
+// language chosen draws the game again in it; paced, → doubles the speed
+// (up to kFastest), ← halves it and End skips to the last input without
+// showing anything on the way.
 class Player : public plat::Tape {
  public:
+  static constexpr int kFastest = 16;
   explicit Player(std::vector<Input> inputs, bool paced = false) : inputs_(std::move(inputs)), paced_(paced) {}
   bool Let(plat::Event& e) override;
   bool Next(uint64_t point, uint32_t readyMs, plat::Event& e, uint32_t& holdMs) override;
+  int Speed() const override { return paced_ ? speed_ : 0; }
+  bool Behind(uint64_t) const override { return skipping_ && next_ < inputs_.size(); }
   bool Spent() const { return next_ == inputs_.size(); }
   size_t Left() const { return inputs_.size() - next_; }
   bool QuitByPlayer() const { return quit_; }
@@ -136,6 +143,8 @@ class Player : public plat::Tape {
   bool paced_;
   size_t next_ = 0;
   bool quit_ = false;
+  int speed_ = 1;
+  bool skipping_ = false;
 };
 
 // A replay played on the blind twin in virtual time; inputsLeft (if given)

@@ -108,6 +108,13 @@ void Recorder::Discard() {
   if (made_) unlink(made_path_.c_str());
 }
 
+bool Recorder::Append(const std::string& path, std::string& why) {
+  fd_ = open(path.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC | O_NOCTTY | O_NOFOLLOW);
+  if (fd_ < 0) return why = "cannot write the replay " + plat::Shown(path) + ": " + std::strerror(errno), false;
+  path_ = path;
+  return true;
+}
+
 // Each line goes to the file at once: a game killed midway leaves every
 // input it took, and the missing end line tells that it was cut off.
 void Recorder::Write(const std::string& s) {
@@ -137,6 +144,11 @@ void Recorder::Finish(const Ending& end) {
 bool Player::Let(plat::Event& e) {
   // The viewer's own choice of language: drawn again in it, nothing else.
   if (e.type == plat::Event::Language) return true;
+  if (paced_ && e.type == plat::Event::KeyDown) {
+    if (e.key == plat::kKeyRight) speed_ = std::min(speed_ * 2, kFastest);
+    if (e.key == plat::kKeyLeft) speed_ = std::max(speed_ / 2, 1);
+    if (e.key == plat::kKeyEnd) skipping_ = true;
+  }
   const bool quit = e.type == plat::Event::Close || e.type == plat::Event::Click ||
                     (e.type == plat::Event::KeyDown && e.key == plat::kKeyEscape);
   if (!quit) return false;
@@ -148,7 +160,7 @@ bool Player::Let(plat::Event& e) {
 
 bool Player::Next(uint64_t point, uint32_t readyMs, plat::Event& e, uint32_t& holdMs) {
   if (next_ == inputs_.size() || inputs_[next_].point != point) return false;
-  if (paced_ && readyMs < inputs_[next_].wait) {
+  if (paced_ && !skipping_ && readyMs < inputs_[next_].wait) {
     holdMs = inputs_[next_].wait - readyMs;
     return false;
   }

@@ -8,11 +8,12 @@
 # made larger by the player, and the language: from the environment, from the
 # settings, and L on the pause screen. Last, a game recorded, checked without
 # a window and shown again to the same final picture, and F12's pictures.
+# And a game killed with SIGKILL, continued twice and verified as one.
 set -u
 GAME=${1:?usage: e2e.sh path/to/pikora}
 WORK=$(mktemp -d)
 trap 'kill $XPID ${WMPID:-} 2>/dev/null; [ -n "${GPID:-}" ] && kill -9 $GPID 2>/dev/null; rm -rf "$WORK"' EXIT
-export XDG_CONFIG_HOME=$WORK/config
+export XDG_CONFIG_HOME=$WORK/config XDG_STATE_HOME=$WORK/state
 SETTINGS=$XDG_CONFIG_HOME/pikora/settings
 
 fail() { echo "FAIL: $*"; exit 1; }
@@ -55,8 +56,8 @@ count_colour() {  # png w h x y hex
   convert "$1" -crop "$2x$3+$4+$5" +repage txt:- | grep -ci "$6"
 }
 
-start_game() {  # extra environment as arguments
-  env "$@" "$GAME" >"$WORK/game.log" 2>&1 &
+start_game() {  # extra environment as arguments; the game's own in $ARGS
+  env "$@" "$GAME" ${ARGS:-} >"$WORK/game.log" 2>&1 &
   GPID=$!
   WID=""
   # Generous: a machine busy with the sanitized suite can be slow to map it.
@@ -346,3 +347,47 @@ SAVED=$(find "$XDG_PICTURES_DIR" -name 'pikora-*.png' -type f | head -1)
 [ -n "$SAVED" ] || fail "F12 beside links and pipes saved nothing: $(cat "$WORK/game.log")"
 [ "$(identify -format '%m %wx%h' "$SAVED")" = "PNG 800x600" ] || fail "the picture is $(identify "$SAVED")"
 echo "ok: F12 passes over a link and a pipe at its names and saves $(basename "$SAVED")"
+
+# 10. A game killed with SIGKILL while a request waits goes on where it
+# stopped with --continue: the same picture within 3 s. A plain start then
+# offers it during the intro (the note at the top) and C takes the offer;
+# the game, twice interrupted, verifies as one.
+export XDG_STATE_HOME=$WORK/state9
+start_game SDL_AUDIODRIVER=dummy
+wait_play_screen
+xdotool windowfocus --sync "$WID" 2>/dev/null
+for k in Left Right Up Left; do xdotool key --window "$WID" $k; sleep 0.7; done
+wait_still
+cp "$WORK/still.png" "$WORK/killed.png"
+kill -9 $GPID
+wait $GPID 2>/dev/null
+same_as_killed() {  # within ms
+  local t0 now
+  t0=$(date +%s%N)
+  while :; do
+    shot "$WORK/continued.png"
+    [ "$(compare -metric AE "$WORK/killed.png" "$WORK/continued.png" null: 2>&1)" = "0" ] && break
+    now=$((($(date +%s%N) - t0) / 1000000))
+    [ $now -lt "$1" ] || fail "continued, not the picture it stopped on after $now ms: $(cat "$WORK/game.log")"
+    sleep 0.1
+  done
+}
+ARGS=--continue start_game SDL_AUDIODRIVER=dummy
+same_as_killed 3000
+grep -q "caught up at point" "$WORK/game.log" || fail "nothing said of catching up: $(cat "$WORK/game.log")"
+echo "ok: killed with SIGKILL while a request waited, --continue shows it again: $(grep -o 'caught up.*' "$WORK/game.log")"
+xdotool key --window "$WID" Escape
+wait_exit 0
+start_game SDL_AUDIODRIVER=dummy
+sleep 0.7
+shot "$WORK/offer.png"
+# The note's white letters in the dimmed strip along the top, over the black intro.
+n=$(count_colour "$WORK/offer.png" 700 26 16 12 '#FFFFFF')
+[ "${n:-0}" -gt 40 ] || fail "no offer at the top during the intro ($n white pixels)"
+xdotool key --window "$WID" c
+same_as_killed 5000
+xdotool key --window "$WID" Escape
+wait_exit 0
+[ "$(ls "$XDG_STATE_HOME"/pikora/game-*.replay | wc -l)" = 1 ] || fail "kept: $(ls "$XDG_STATE_HOME"/pikora)"
+VERDICT=$("$GAME" --verify "$XDG_STATE_HOME"/pikora/game-*.replay 2>&1) || fail "the continued game does not verify: $VERDICT"
+echo "ok: the offer during the intro, C continues it, and the game verifies as one: $VERDICT"

@@ -84,6 +84,10 @@ const std::map<std::string, Room> kRooms = {
     {"volume", {14, true, false, plat::Platform::kSurfW - 32 - 16 - 200, 1, "the volume band"}},
     // From 8 px in, room left for a file's name of some 200 px after it.
     {"picture", {11, false, false, plat::Platform::kSurfW - 16 - 200, 1, "the note strip after F12"}},
+    // The same strip, room left for the date, time and funds put in (some 200 px).
+    {"continue", {11, false, false, plat::Platform::kSurfW - 16 - 200, 1, "the note strip at the start"}},
+    // At the strip's right end, the speed put in, clear of a note at its left.
+    {"replay", {11, false, false, 160, 1, "the speed at the right of the note strip"}},
 };
 constexpr int kTerminal = 79;  // columns of a console line
 

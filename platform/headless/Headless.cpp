@@ -40,8 +40,15 @@ std::vector<int> RecordingAudio::Effects() const {
 
 Headless::Headless(uint64_t seed, uint32_t startTicks) : now_(startTicks), seed_(seed) {}
 
+// Catching up with a tape, nothing is shown or heard and the script waits.
 void Headless::Present() {
-  if (audio.tracer) audio.tracer->Shown();
+  if (audio.tracer && !Behind()) audio.tracer->Shown();
+}
+
+void Headless::CaughtUp() {
+  Present();
+  held_.Release(audio);
+  held_ = HeldAudio{};
 }
 
 void Headless::Add(uint32_t t, const Event& e) {
@@ -78,6 +85,7 @@ void Headless::Hold(size_t from) {
 // The game takes no event while it sleeps, but the platform's keys act at
 // their time, as on the window; game events before them stay queued.
 void Headless::Sleep(uint32_t ms) {
+  if (Behind()) return void(now_ += ms);
   for (;;) {
     auto it = std::find_if(script_.begin(), script_.end(), [&](const Timed& t) {
       return (t.e.type == Event::Close || (t.e.type == Event::KeyDown && KeyAction(t.e.key, false) != Action::Nothing)) &&
@@ -109,6 +117,7 @@ bool Headless::Speak(const std::string& code) {
 }
 
 bool Headless::PollEvent(Event& e) {
+  if (Behind()) return false;
   for (;;) {
     // A new language is told before anything that came after it.
     if (retell_) {
@@ -145,6 +154,10 @@ void Headless::Print(Surface& s, const std::string& utf8) { PrintText(s, utf8); 
 std::shared_ptr<const PictureSet> Headless::Decode(PictureTable table) const { return SharedPictures(table); }
 
 bool Headless::WaitEvent(int ms) {
+  if (Behind()) {
+    if (ms >= 0) return now_ += uint32_t(ms), true;
+    Stuck();
+  }
   if (retell_) return true;
   if (!script_.empty()) {
     int32_t until = int32_t(script_.front().at - now_);

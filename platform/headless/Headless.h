@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/Platform.h"
+#include "platform/kit/CatchUp.h"
 #include "platform/kit/Comfort.h"
 
 namespace plat {
@@ -49,7 +50,7 @@ class Headless : public Platform {
   void Present() override;
   bool PollEvent(Event& e) override;
   bool WaitEvent(int ms) override;
-  Audio& Sound() override { return audio; }
+  Audio& Sound() override { return Behind() ? static_cast<Audio&>(held_) : audio; }
   std::string ProgramDir() override { return dir; }
   uint64_t Seed() override { return seed_; }
   void ShowFatal(const std::string& msg) override { fatal = msg; }
@@ -67,6 +68,9 @@ class Headless : public Platform {
   // Plays in the language of that code, as --lang would; false when the
   // program carries none such.
   bool Speak(const std::string& code);
+
+ protected:
+  void CaughtUp() override;
 
  private:
   // The language key on the pause screen changes the words at once; the game
@@ -98,6 +102,7 @@ class Headless : public Platform {
   uint64_t seed_;
   bool retell_ = false;  // the game is yet to hear of a new language
   std::deque<Timed> script_;
+  HeldAudio held_;  // while catching up
 };
 
 }  // namespace plat

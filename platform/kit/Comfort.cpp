@@ -61,6 +61,13 @@ void Comfort::Act(Action a, uint32_t raw) {
 }
 
 bool Comfort::Take(const Event& e, Action a, uint32_t raw) {
+  if (Proposing() && e.type == Event::KeyDown) {
+    Withdraw();
+    if (e.key == 'C') {
+      host_.Continue();
+      return false;
+    }
+  }
   if (a != Action::Nothing) {
     Act(a, raw);
     return false;
@@ -106,9 +113,17 @@ void Comfort::Resume(uint32_t raw) {
   }
 }
 
+void Comfort::Speed(int speed, uint32_t raw) {
+  if (speed == speed_) return;
+  speedChanged_ = speed_ != 0;
+  speed_ = speed;
+  speedAt_ = raw;
+}
+
 int64_t Comfort::BandDueIn(uint32_t raw) const {
   const int64_t band = band_ ? int64_t(kBandMs) - int64_t(uint32_t(raw - bandAt_)) : -1;
-  const int64_t note = shot_ ? int64_t(kNoteMs) - int64_t(uint32_t(raw - shotAt_)) : -1;
+  int64_t note = shot_ ? int64_t(kNoteMs) - int64_t(uint32_t(raw - shotAt_)) : -1;
+  if (speedChanged_ && speed_ == 1) note = std::max(note, int64_t(kNoteMs) - int64_t(uint32_t(raw - speedAt_)));
   if (band <= 0) return note > 0 ? note : -1;
   return note > 0 ? std::min(band, note) : band;
 }
@@ -121,8 +136,10 @@ OverlayView Comfort::View(uint32_t raw) const {
     v.muted = muted_;
   }
   if (shot_ && uint32_t(raw - shotAt_) < kNoteMs) v.shot = true, v.shotName = *shot_;
+  if (speed_ > 1 || (speedChanged_ && uint32_t(raw - speedAt_) < kNoteMs)) v.speed = speed_;
+  v.offer = offer_;
   // Only an overlay that shows has words; none is no overlay at all.
-  if (v.paused || v.volume >= 0 || v.shot) v.language = host_.CurrentLanguage();
+  if (v.paused || v.volume >= 0 || v.shot || v.speed || Proposing()) v.language = host_.CurrentLanguage();
   return v;
 }
 

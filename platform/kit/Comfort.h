@@ -45,6 +45,13 @@ class Keeper {
   virtual void Keep(const Lasting& now) = 0;
 };
 
+// A kept game the player may continue: when it was played, and its time
+// and funds where it stopped.
+struct Offer {
+  std::string date, time, funds;
+  bool operator==(const Offer&) const = default;
+};
+
 // What the platform draws over the game's picture.
 struct OverlayView {
   bool paused = false;
@@ -53,6 +60,8 @@ struct OverlayView {
   size_t language = 0;  // of CarriedLanguages(): the overlay's words
   bool shot = false;     // a note after F12: the picture was saved as shotName,
   std::string shotName;  // or, when "", it could not be
+  int speed = 0;         // a replay's speed to show (2 for twice as fast); 0: none
+  Offer offer;           // a kept game offered to be continued; none when its date is ""
   bool operator==(const OverlayView&) const = default;
 };
 
@@ -73,6 +82,7 @@ class Comfort {
     virtual size_t CurrentLanguage() const { return 0; }
     virtual void ChooseLanguage(size_t) {}  // the player chose the language, of CarriedLanguages()
     virtual void Retell() {}  // play goes on in another language: tell the game (Event::Language)
+    virtual void Continue() {}  // the player took the offer of a kept game
   };
   static constexpr uint32_t kBandMs = 1500;  // how long the volume stays shown
   static constexpr uint32_t kNoteMs = 2500;  // how long the note after a picture stays
@@ -97,6 +107,15 @@ class Comfort {
   // Milliseconds until the volume band or the note goes; -1 when none shows.
   int64_t BandDueIn(uint32_t raw) const;
 
+  // Shown until withdrawn or taken: C takes it (the host is told), any other
+  // key withdraws it and goes on as usual.
+  void Propose(const Offer& o) { offer_ = o; }
+  void Withdraw() { offer_ = Offer{}; }
+  bool Proposing() const { return !offer_.date.empty(); }
+  // A replay's speed as it is now (0: no replay); a change shows for a while,
+  // a speed above 1 all along.
+  void Speed(int speed, uint32_t raw);
+
  private:
   void Pause(uint32_t raw, bool byMinimise);
   void Resume(uint32_t raw);
@@ -111,6 +130,10 @@ class Comfort {
   std::optional<std::string> shot_;  // the note after the last picture
   uint32_t shotAt_ = 0;
   bool retell_ = false;  // the language changed during this pause
+  Offer offer_;
+  int speed_ = 0;
+  uint32_t speedAt_ = 0;
+  bool speedChanged_ = false;
 };
 
 // out = the game's picture with the overlay drawn over it; the picture itself

@@ -1,6 +1,7 @@
 // The pause screen, the volume band and the note after a saved picture,
 // drawn over a copy of the game's picture.
 #include <string>
+#include <utility>
 
 #include "platform/kit/Comfort.h"
 #include "platform/kit/Text.h"
@@ -76,9 +77,26 @@ void DrawOverlay(const Surface& game, const OverlayView& v, Surface& out) {
       out.Box(bx, top + 14, bx + 15, top + 29, kWhite, i < v.volume);
     }
   }
+  const bool strip = v.shot || !v.offer.date.empty() || v.speed;
+  // A strip along the top, the notes in it.
+  if (strip) Dim(out, 0, 26);
+  if (v.speed) {
+    // TRANSLATORS: the speed of a replay being watched (%s is 1, 2, 4, 8 or
+    // 16), at the right of the strip along the top of the window.
+    std::string note(words.Get("replay", NC_("replay", "再生 %s倍速")));
+    if (const size_t at = note.find("%s"); at != std::string::npos) note.replace(at, 2, std::to_string(v.speed));
+    Print(out, note, 11, false, out.W() - 8 - InkWidth(note, 11, false), 6);
+  }
+  if (!v.offer.date.empty() && !v.shot) {
+    // TRANSLATORS: shown at the start while a game that was stopped can be
+    // continued: %1$s is its date, %2$s its time left, %3$s its funds.
+    std::string note(words.Get("continue", NC_("continue", "Ｃキー：%1$sのゲームを続ける（時間 %2$s、資金 %3$s）")));
+    for (const auto& [mark, value] : {std::pair<std::string, std::string>{"%1$s", v.offer.date},
+                                      {"%2$s", v.offer.time}, {"%3$s", v.offer.funds}})
+      if (const size_t at = note.find(mark); at != std::string::npos) note.replace(at, mark.size(), value);
+    Print(out, note, 11, false, 8, 6);
+  }
   if (v.shot) {
-    // A strip along the top, the note in it.
-    Dim(out, 0, 26);
     // TRANSLATORS: the note after F12 saved the picture (%s is the file's
     // name), or could not.
     std::string note(v.shotName.empty() ? words.Get("picture", NC_("picture", "画面を保存できませんでした"))

@@ -34,6 +34,7 @@ int VirtualKey(const SDL_Keysym& k) {
   }
   switch (k.sym) {
     case SDLK_ESCAPE: return kKeyEscape;
+    case SDLK_END: return kKeyEnd;
     case SDLK_LEFT: case SDLK_KP_4: return kKeyLeft;
     case SDLK_UP: case SDLK_KP_8: return kKeyUp;
     case SDLK_RIGHT: case SDLK_KP_6: return kKeyRight;
@@ -115,6 +116,7 @@ SdlPlatform::SdlPlatform(const SdlStart& start, Keeper& keeper)
   SDL_FillRect(frame_, nullptr, 0);
   SDL_StopTextInput();
   comfort_.Start(kept_.volume, start.muted || kept_.mute, fullscreen);
+  clock_.Start(SDL_GetTicks());
   napOn_ = machine::Opened(window_);
   Present();
   // Opening the device and the synthesiser takes longer than the whole first
@@ -141,6 +143,7 @@ SdlPlatform::~SdlPlatform() {
 
 // The pause and the volume reach the device once it is open.
 Audio& SdlPlatform::Sound() {
+  if (Behind()) return held_;
   if (!audio_) {
     audio_ = audioReady_.valid() ? audioReady_.get() : MakeSdlAudio(dir_);
     SetVolume(comfort_.Muted() ? 0 : comfort_.Volume());
@@ -149,19 +152,47 @@ Audio& SdlPlatform::Sound() {
   return *audio_;
 }
 
-uint32_t SdlPlatform::Ticks() { return SDL_GetTicks() - comfort_.Lost(); }
+uint32_t SdlPlatform::Ticks() { return clock_.Now(SDL_GetTicks() - comfort_.Lost(), Speed(), Behind()); }
 
 // Sleeps on the window's events, so a close ends the wait at once; game
-// events that come meanwhile wait for afterwards.
+// events that come meanwhile wait for afterwards. Catching up, no time passes.
 void SdlPlatform::Sleep(uint32_t ms) {
-  const uint32_t start = SDL_GetTicks();
+  if (Behind()) return clock_.Advance(ms);
+  const uint32_t start = Ticks();
   for (;;) {
     Pump();
     if (closing_) throw Closing{};
-    const uint32_t elapsed = SDL_GetTicks() - start;
+    const uint32_t elapsed = Ticks() - start;
     if (elapsed >= ms) return;
-    Nap(int(ms - elapsed));
+    const int speed = std::max(Speed(), 1);
+    Nap(int((ms - elapsed + uint32_t(speed) - 1) / uint32_t(speed)));
   }
+}
+
+// The picture and the music as the game left them; the intro's offer is
+// over, whatever game this was.
+void SdlPlatform::CatchingUp() { caughtFrom_ = SDL_GetTicks(); }
+
+void SdlPlatform::CaughtUp() {
+  std::fprintf(stderr, "pikora: caught up at point %llu in %u ms\n", static_cast<unsigned long long>(Point()),
+               SDL_GetTicks() - caughtFrom_);
+  RedrawAll();
+  Present();
+  held_.Release(Sound());
+  held_ = HeldAudio{};
+}
+
+void SdlPlatform::Continue() {
+  continue_ = true;
+  closing_ = true;
+}
+
+void SdlPlatform::Again(uint64_t seed) {
+  Platform::Again();
+  seed_ = seed;
+  closing_ = continue_ = false;
+  ahead_.clear();
+  comfort_.Withdraw();
 }
 
 // Sends the window only what changed since the last present, found by
@@ -169,10 +200,13 @@ void SdlPlatform::Sleep(uint32_t ms) {
 // the game redraws panels and chips that often come out the same, and nothing
 // changed sends nothing.
 void SdlPlatform::Present() {
-  if (!window_) return;
+  if (!window_ || Behind()) return;
   SDL_Surface* win = SDL_GetWindowSurface(window_);  // made anew after a resize
   if (!win) return;
   // The pause and the volume are drawn over a copy: the game's picture stays.
+  // The offer of a kept game lasts the intro (its one fire).
+  if (comfort_.Proposing() && Point() >= 2) comfort_.Withdraw();
+  comfort_.Speed(Speed(), SDL_GetTicks());
   shown_ = comfort_.View(SDL_GetTicks());
   if (shown_ != OverlayView{}) DrawOverlay(display_[0], shown_, composed_);
   const Surface& s = shown_ == OverlayView{} ? display_[0] : composed_;
@@ -227,6 +261,7 @@ void SdlPlatform::Present() {
 // act at once, game events wait in ahead_ in their order. While paused the
 // game stands still in here.
 void SdlPlatform::Pump() {
+  comfort_.Speed(Speed(), SDL_GetTicks());
   SDL_Event ev;
   while (SDL_PollEvent(&ev)) Intake(ev);
   while (comfort_.Paused() && !closing_) {
@@ -286,7 +321,9 @@ void SdlPlatform::Nap(int ms) {
   machine::Nap(napOn_, ms);
 }
 
+// Catching up, the player's input waits for the game to be live.
 bool SdlPlatform::PollEvent(Event& e) {
+  if (Behind()) return false;
   if (ahead_.empty()) Pump();
   if (closing_) {
     e = Event{Event::Close, 0, 0, 0};
@@ -301,13 +338,17 @@ bool SdlPlatform::PollEvent(Event& e) {
 // Sleeps until a game event comes or the game's time is up. SDL's own timed
 // wait polls every millisecond here, which kept the processor busy.
 bool SdlPlatform::WaitEvent(int ms) {
+  if (Behind()) {
+    if (ms >= 0) return clock_.Advance(uint32_t(ms)), true;
+    Stuck();
+  }
   const uint32_t start = Ticks();
   for (;;) {
     Pump();
     if (!ahead_.empty() || closing_) return true;
     const int64_t elapsed = uint32_t(Ticks() - start);
     if (ms >= 0 && elapsed >= ms) return true;
-    Nap(ms < 0 ? 1000 : int(ms - elapsed));
+    Nap(ms < 0 ? 1000 : int((ms - elapsed + Speed()) / std::max(Speed(), 1)));
   }
 }
 

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "platform/Platform.h"
+#include "platform/kit/CatchUp.h"
 #include "platform/kit/Comfort.h"
 #include "platform/sdl/Pads.h"
 
@@ -75,6 +76,14 @@ class SdlPlatform : public Platform, private Comfort::Host {
   // window was exposed, resized or drawn over).
   void RedrawAll() { redrawAll_ = true; }
 
+  // Offers a kept game on the overlay while the game's intro runs (until
+  // its first main tick or any key); C takes it: the game then ends as if
+  // closed and ContinueAsked says so.
+  void Propose(const Offer& o) { comfort_.Propose(o); }
+  bool ContinueAsked() const { return continue_; }
+  // Makes ready for another game in the same window, of this seed.
+  void Again(uint64_t seed);
+
  private:
   std::shared_ptr<const PictureSet> Decode(PictureTable table) const override;
   void Carried() override;
@@ -90,6 +99,9 @@ class SdlPlatform : public Platform, private Comfort::Host {
   std::optional<std::string> Shoot() override;
   void ChooseLanguage(size_t i) override;
   void Retell() override;
+  void Continue() override;
+  void CatchingUp() override;
+  void CaughtUp() override;
   void Caption();
   void Keep();
   std::deque<Event> ahead_;  // game events taken while waiting, oldest first
@@ -107,6 +119,10 @@ class SdlPlatform : public Platform, private Comfort::Host {
   SDL_Surface* frame_ = nullptr;  // the window's picture as last shown, 800 x 600
   bool redrawAll_ = true;
   bool closing_ = false;  // the window was closed or the program asked to end
+  bool continue_ = false;  // the player took the offer of a kept game
+  GameClock clock_;        // the game's: virtual while catching up, faster for a replay at speed
+  HeldAudio held_;         // the sound while catching up
+  uint32_t caughtFrom_ = 0;  // when catching up began, on the machine's clock
   int shownW_ = 0, shownH_ = 0;  // the window size the picture was last drawn for
   std::unique_ptr<SdlAudio> audio_;
   mutable std::future<std::shared_ptr<const PictureSet>> picturesReady_;

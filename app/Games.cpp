@@ -1,0 +1,121 @@
+#include "app/Games.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <filesystem>
+#include <vector>
+
+#include "core/Form.h"
+#include "platform/Files.h"
+#include "platform/blind/Blind.h"
+
+namespace app {
+namespace fs = std::filesystem;
+namespace {
+
+constexpr const char* kPrefix = "game-";
+constexpr const char* kSuffix = ".replay";
+
+bool IsGame(const std::string& name) {
+  return name.size() > 12 && name.rfind(kPrefix, 0) == 0 && name.compare(name.size() - 7, 7, kSuffix) == 0;
+}
+
+// Kept games by name, oldest first: the names sort by the time they began.
+std::vector<std::string> Games(const std::string& folder) {
+  std::vector<std::string> out;
+  std::error_code ec;
+  for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec))
+    if (IsGame(it->path().filename().string()) && it->is_regular_file(ec)) out.push_back(it->path().filename().string());
+  std::sort(out.begin(), out.end());
+  return out;
+}
+
+// Whether a kept game ended by itself: its last line says so.
+bool Finished(const std::string& path) {
+  const plat::FileRead f = plat::ReadWholeFile(path, size_t(replay::kMaxBytes));
+  if (!f.ok) return false;
+  const std::string text(f.bytes.begin(), f.bytes.end());
+  const size_t end = text.rfind("\nend ");
+  return end != std::string::npos && text.compare(end + 5, 4, "quit") != 0;
+}
+
+}  // namespace
+
+std::string StateFolder() {
+  if (const char* s = std::getenv("XDG_STATE_HOME"); s && *s == '/') return std::string(s) + "/pikora";
+  if (const char* h = std::getenv("HOME"); h && *h == '/') return std::string(h) + "/.local/state/pikora";
+  return "";
+}
+
+std::string LastGame(const std::string& folder) {
+  const std::vector<std::string> games = Games(folder);
+  return games.empty() ? "" : folder + "/" + games.back();
+}
+
+std::string NewGame(const std::string& folder, std::string& why) {
+  std::error_code ec;
+  if (folder.empty()) return why = "no folder to keep games in (neither XDG_STATE_HOME nor HOME is set)", "";
+  if (fs::create_directories(folder, ec); ec) return why = "cannot make the folder " + folder + ": " + ec.message(), "";
+  const std::time_t now = std::time(nullptr);
+  std::tm local{};
+  localtime_r(&now, &local);
+  char stamp[32];
+  std::strftime(stamp, sizeof stamp, "%Y-%m-%d_%H-%M-%S", &local);
+  std::string name = kPrefix + std::string(stamp) + kSuffix;
+  for (int n = 2; fs::exists(folder + "/" + name, ec) && n < 100; ++n)
+    name = kPrefix + std::string(stamp) + "-" + std::to_string(n) + kSuffix;
+  return folder + "/" + name;
+}
+
+void SetAside(const std::string& path, const std::string& why) {
+  std::error_code ec;
+  std::string aside = path + ".damaged";
+  for (int n = 2; fs::exists(aside, ec) && n < 1000; ++n) aside = path + "." + std::to_string(n) + ".damaged";
+  fs::rename(path, aside, ec);
+  if (ec) {
+    std::fprintf(stderr, "pikora: the kept game %s is damaged (%s) and cannot be set aside: %s\n",
+                 path.c_str(), why.c_str(), ec.message().c_str());
+    return;
+  }
+  fs::rename(replay::PointPath(path), replay::PointPath(path) + aside.substr(path.size()), ec);
+  std::fprintf(stderr, "pikora: the kept game %s is damaged (%s); it is set aside as %s\n",
+               path.c_str(), why.c_str(), aside.c_str());
+}
+
+void Prune(const std::string& folder, const std::string& current) {
+  std::vector<std::string> games = Games(folder);
+  size_t finished = 0, stopped = 0;
+  for (auto it = games.rbegin(); it != games.rend(); ++it) {
+    const std::string path = folder + "/" + *it;
+    if (path == current) continue;
+    size_t& count = Finished(path) ? finished : stopped;
+    if (++count <= kGamesKept) continue;
+    std::error_code ec;
+    fs::remove(path, ec);
+    fs::remove(replay::PointPath(path), ec);
+  }
+}
+
+plat::Offer Standing(const std::string& path, const replay::Kept& k) {
+  plat::Blind blind(k.game.seed);
+  replay::KeptTape tape(k);
+  blind.UseTape(&tape);
+  pk::Form1 f(blind);
+  try {
+    f.Form_Load();
+    while (blind.Behind() && f.Step()) {
+    }
+  } catch (const std::exception&) {
+  }
+  plat::Offer o;
+  // The date from the file's name: game-YYYY-MM-DD_HH-MM-SS.
+  const std::string name = fs::path(path).filename().string();
+  o.date = name.size() >= 24 ? name.substr(5, 10) + " " + name.substr(16, 2) + ":" + name.substr(19, 2) : name;
+  o.time = std::to_string(f.Jikan >= 0 ? f.Jikan / 10 : -((9 - f.Jikan) / 10));
+  o.funds = std::to_string(f.Sikin);
+  return o;
+}
+
+}  // namespace app

@@ -1,0 +1,30 @@
+// The games kept in the state folder: every game as it goes, the last
+// stopped one to be continued, the last finished ones to be watched again.
+#pragma once
+#include <string>
+
+#include "platform/kit/Comfort.h"
+#include "replay/Kept.h"
+
+namespace app {
+
+// $XDG_STATE_HOME/pikora, else ~/.local/state/pikora; "" when neither folder
+// is known. Relative paths are ignored, as the XDG rules say.
+std::string StateFolder();
+// How many games of each kind stay: finished (the owner back, bankrupt) and
+// stopped (quit or cut off).
+constexpr size_t kGamesKept = 20;
+
+// The newest kept game's file, "" when none.
+std::string LastGame(const std::string& folder);
+// A new game's file, named by the time it starts; the folder is made if need
+// be. "" with why when it cannot be.
+std::string NewGame(const std::string& folder, std::string& why);
+// A damaged kept game is renamed (NAME.damaged, never deleted) and said in one line.
+void SetAside(const std::string& path, const std::string& why);
+// Removes all but the newest kGamesKept games of each kind, never `current`.
+void Prune(const std::string& folder, const std::string& current);
+// What the offer to continue says of a kept game: its date and how it stood.
+plat::Offer Standing(const std::string& path, const replay::Kept& k);
+
+}  // namespace app
