@@ -140,7 +140,7 @@ quiet cmake --build "$OUT/wasm" -j"$(nproc)" --target pikora
 DIST=$OUT/dist
 rm -rf "$DIST"
 mkdir -p "$DIST"
-cp web/index.html web/page.css web/page.js "$DIST/"
+cp web/index.html web/page.css web/page.js web/manifest.webmanifest "$DIST/"
 cp assets/logo.svg "$DIST/icon.svg"
 cp "$OUT"/wasm/pikora.{js,wasm,data} "$DIST/"
 {
@@ -154,8 +154,12 @@ cp "$OUT"/wasm/pikora.{js,wasm,data} "$DIST/"
     cat "$d"
   done
 } >"$DIST/licenses.txt"
+# The offline worker names the build by its files: a new build, a new worker
+# that keeps the new files in place of the old.
+BUILD=$(cat "$DIST"/* | sha256sum | cut -c1-12)
+sed "s/@BUILD@/$BUILD/" web/sw.js >"$DIST/sw.js"
 # Copies compressed for hosts that serve them as they are (gzip_static and the like).
-for f in "$DIST"/*.{html,css,js,wasm,data,svg,txt}; do gzip -9 -n -k -f "$f"; done
+for f in "$DIST"/*.{html,css,js,wasm,data,svg,txt,webmanifest}; do gzip -9 -n -k -f "$f"; done
 
 size() { stat -c %s "$@" | awk '{ s += $1 } END { printf "%.2f MB", s / 1e6 }'; }
 say "built $DIST in $(( $(date +%s) - START )) s: $(size "$DIST"/*[^z]) as files, $(size "$DIST"/*.gz) gzipped"
