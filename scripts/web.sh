@@ -37,6 +37,7 @@ PACKAGES=(
   emscripten                # the compiler to WebAssembly (with binaryen, clang and lld)
   dpkg-dev                  # apt-get source unpacks the libraries' sources with it
   vorbis-tools              # oggenc: the tune, made at build time, compressed
+  sox                       # the effects, compressed to IMA ADPCM (still WAV files)
 )
 [ "$MODE" = test ] && PACKAGES+=(chromium)  # the browser the test drives
 command -v npm >/dev/null || { [ "$MODE" = test ] && PACKAGES+=(npm); }
@@ -115,14 +116,23 @@ fi
 DATA=$OUT/data
 mkdir -p "$DATA/bg" "$DATA/se"
 cp -p "$NATIVE/bg/bg1.mid" "$DATA/bg/"
-cp -p "$NATIVE"/se/se* "$DATA/se/"
-if [ ! -s "$OUT/tune/bg1.ogg" ] || [ "$NATIVE/bg/bg1.mid" -nt "$OUT/tune/bg1.ogg" ] ||
+# IMA ADPCM: a quarter of the bytes, in WAV files as SDL reads them (gzip
+# hardly shrinks sampled sound).
+for f in "$NATIVE"/se/se*; do
+  [ "$DATA/se/${f##*/}" -nt "$f" ] || quiet sox -t wav "$f" -e ima-adpcm -t wav "$DATA/se/${f##*/}"
+done
+# Vorbis at its lowest quality, at 32 kHz (that quality cuts above 14 kHz
+# anyway): a third of the bytes of quality 4; the README says how it was
+# judged.
+TUNE_QUALITY="-1 --resample 32000"
+if [ ! -s "$OUT/tune/bg1.ogg" ] || [ "$(cat "$OUT/tune/quality" 2>/dev/null)" != "$TUNE_QUALITY" ] || [ "$NATIVE/bg/bg1.mid" -nt "$OUT/tune/bg1.ogg" ] ||
    [ "$NATIVE/pikora_render_tune" -nt "$OUT/tune/bg1.ogg" ]; then
   say "the tune, made as the desktop game makes it, into OGG"
   mkdir -p "$OUT/tune"
   quiet "$NATIVE/pikora_render_tune" "$NATIVE/bg/bg1.mid" "$OUT/tune/bg1.wav" /usr/share/sounds/sf2/TimGM6mb.sf2
-  quiet oggenc -Q -q 4 -o "$OUT/tune/bg1.ogg" "$OUT/tune/bg1.wav"
+  quiet oggenc -Q -q $TUNE_QUALITY -o "$OUT/tune/bg1.ogg" "$OUT/tune/bg1.wav"
   rm -f "$OUT/tune/bg1.wav"
+  echo "$TUNE_QUALITY" >"$OUT/tune/quality"
 fi
 cp -p "$OUT/tune/bg1.ogg" "$DATA/bg/"
 FONT=$NATIVE/web-font/VL-Gothic-Regular.ttf

@@ -9,7 +9,9 @@ const FILES = ['./', 'index.html', 'page.css', 'page.js', 'pikora.js', 'pikora.w
 
 self.addEventListener('install', (e) => {
   e.waitUntil(caches.open(BUILD)
-    .then((kept) => kept.addAll(FILES.map((f) => new Request(f, { cache: 'reload' }))))
+    // Asked again of the server, which answers "not modified" for what the
+    // page has just loaded: the first visit downloads nothing twice.
+    .then((kept) => kept.addAll(FILES.map((f) => new Request(f, { cache: 'no-cache' }))))
     .then(() => self.skipWaiting()));
 });
 

@@ -29,6 +29,7 @@ for f in "$OUT"/dist/*; do ln -s "$f" "$SITE/"; done
 PORT=$(/usr/bin/python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
 /usr/bin/python3 -m http.server --bind 127.0.0.1 --directory "$SITE" "$PORT" >/dev/null 2>&1 &
 SPID=$!
+export PIKORA_WEB_SERVER_PID=$SPID  # the test cuts the network by stopping it
 for _ in $(seq 100); do
   /usr/bin/python3 -c "import urllib.request; urllib.request.urlopen('http://127.0.0.1:$PORT/index.html')" 2>/dev/null && break
   sleep 0.1
