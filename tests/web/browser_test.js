@@ -366,13 +366,13 @@ async function main() {
       return { shown: !document.getElementById('ask').hidden, state: document.body.dataset.state,
         apart: bar.top >= stage.bottom - 0.5 || bar.left >= stage.right - 0.5, words: document.getElementById('ask-text').textContent };
     });
+    await shot(page, 'phone-asks');
     const livePad = await region(page, STAFF);
     await page.keyboard.press('ArrowLeft');
     const stillAnswers = await waitFor('staff panel', 5000, async () => (await region(page, STAFF)) !== livePad);
     check('a tap on the picture asks, beside the picture, and the game plays on',
       asked1.shown && asked1.state === 'playing' && asked1.apart && stillAnswers !== null,
       `${asked1.words}; ${asked1.state}; ${asked1.apart ? 'beside' : 'over'} the picture`);
-    await shot(page, 'phone-asks');
     const keyDismissed = await page.evaluate(() => document.getElementById('ask').hidden);
     await page.tap('#canvas');
     await sleep(300);
