@@ -16,8 +16,9 @@ endforeach()
 # emcc's JavaScript optimiser needs acorn, which Debian keeps where a node
 # not of Debian's does not look.
 set(CMAKE_CXX_LINKER_LAUNCHER ${CMAKE_COMMAND} -E env NODE_PATH=/usr/share/nodejs)
-# Exceptions are the game's way out of a broken record or picture.
-add_compile_options(-fexceptions)
+# Exceptions are the game's way out of a broken record or picture. Small over
+# fast: the page is downloaded, and the game draws little.
+add_compile_options(-fexceptions -Oz)
 add_library(pikora_web_libs INTERFACE)
 target_include_directories(pikora_web_libs INTERFACE ${PIKORA_WEB_LIBS}/include/SDL2 ${PIKORA_WEB_LIBS}/include)
 # By path: emcc takes -lSDL2 and the like for its own ports, which it would download.
@@ -43,6 +44,8 @@ set_target_properties(pikora PROPERTIES SUFFIX ".js" RUNTIME_OUTPUT_DIRECTORY ${
                       LINK_DEPENDS "${PIKORA_WEB_DATA}/bg/bg1.ogg")
 target_link_options(pikora PRIVATE
   -fexceptions
+  # emcc runs binaryen's wasm-opt on the program at this level.
+  -Oz
   # The game's waits sit deep in its procedures: they yield to the browser.
   -sASYNCIFY -sASYNCIFY_STACK_SIZE=65536
   -sALLOW_MEMORY_GROWTH=1

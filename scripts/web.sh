@@ -37,6 +37,7 @@ PACKAGES=(
   emscripten                # the compiler to WebAssembly (with binaryen, clang and lld)
   dpkg-dev                  # apt-get source unpacks the libraries' sources with it
   vorbis-tools              # oggenc: the tune, made at build time, compressed
+  sox                       # the effects, compressed to IMA ADPCM (still WAV files)
 )
 [ "$MODE" = test ] && PACKAGES+=(chromium)  # the browser the test drives
 command -v npm >/dev/null || { [ "$MODE" = test ] && PACKAGES+=(npm); }
@@ -115,14 +116,23 @@ fi
 DATA=$OUT/data
 mkdir -p "$DATA/bg" "$DATA/se"
 cp -p "$NATIVE/bg/bg1.mid" "$DATA/bg/"
-cp -p "$NATIVE"/se/se* "$DATA/se/"
-if [ ! -s "$OUT/tune/bg1.ogg" ] || [ "$NATIVE/bg/bg1.mid" -nt "$OUT/tune/bg1.ogg" ] ||
+# IMA ADPCM: a quarter of the bytes, in WAV files as SDL reads them (gzip
+# hardly shrinks sampled sound).
+for f in "$NATIVE"/se/se*; do
+  [ "$DATA/se/${f##*/}" -nt "$f" ] || quiet sox -t wav "$f" -e ima-adpcm -t wav "$DATA/se/${f##*/}"
+done
+# Vorbis at its lowest quality, at 32 kHz (that quality cuts above 14 kHz
+# anyway): a third of the bytes of quality 4; the README says how it was
+# judged.
+TUNE_QUALITY="-1 --resample 32000"
+if [ ! -s "$OUT/tune/bg1.ogg" ] || [ "$(cat "$OUT/tune/quality" 2>/dev/null)" != "$TUNE_QUALITY" ] || [ "$NATIVE/bg/bg1.mid" -nt "$OUT/tune/bg1.ogg" ] ||
    [ "$NATIVE/pikora_render_tune" -nt "$OUT/tune/bg1.ogg" ]; then
   say "the tune, made as the desktop game makes it, into OGG"
   mkdir -p "$OUT/tune"
   quiet "$NATIVE/pikora_render_tune" "$NATIVE/bg/bg1.mid" "$OUT/tune/bg1.wav" /usr/share/sounds/sf2/TimGM6mb.sf2
-  quiet oggenc -Q -q 4 -o "$OUT/tune/bg1.ogg" "$OUT/tune/bg1.wav"
+  quiet oggenc -Q -q $TUNE_QUALITY -o "$OUT/tune/bg1.ogg" "$OUT/tune/bg1.wav"
   rm -f "$OUT/tune/bg1.wav"
+  echo "$TUNE_QUALITY" >"$OUT/tune/quality"
 fi
 cp -p "$OUT/tune/bg1.ogg" "$DATA/bg/"
 FONT=$NATIVE/web-font/VL-Gothic-Regular.ttf
@@ -140,7 +150,7 @@ quiet cmake --build "$OUT/wasm" -j"$(nproc)" --target pikora
 DIST=$OUT/dist
 rm -rf "$DIST"
 mkdir -p "$DIST"
-cp web/index.html web/page.css web/page.js "$DIST/"
+cp web/index.html web/page.css web/page.js web/manifest.webmanifest "$DIST/"
 cp assets/logo.svg "$DIST/icon.svg"
 cp "$OUT"/wasm/pikora.{js,wasm,data} "$DIST/"
 {
@@ -154,8 +164,12 @@ cp "$OUT"/wasm/pikora.{js,wasm,data} "$DIST/"
     cat "$d"
   done
 } >"$DIST/licenses.txt"
+# The offline worker names the build by its files: a new build, a new worker
+# that keeps the new files in place of the old.
+BUILD=$(cat "$DIST"/* | sha256sum | cut -c1-12)
+sed "s/@BUILD@/$BUILD/" web/sw.js >"$DIST/sw.js"
 # Copies compressed for hosts that serve them as they are (gzip_static and the like).
-for f in "$DIST"/*.{html,css,js,wasm,data,svg,txt}; do gzip -9 -n -k -f "$f"; done
+for f in "$DIST"/*.{html,css,js,wasm,data,svg,txt,webmanifest}; do gzip -9 -n -k -f "$f"; done
 
 size() { stat -c %s "$@" | awk '{ s += $1 } END { printf "%.2f MB", s / 1e6 }'; }
 say "built $DIST in $(( $(date +%s) - START )) s: $(size "$DIST"/*[^z]) as files, $(size "$DIST"/*.gz) gzipped"

@@ -1,44 +1,172 @@
 'use strict';
 // The page around the game: the picture's scale, the "click to start" gate
-// (browsers start sound only after a gesture), the on-page buttons, the end of
-// the program and its errors in words. The game itself is pikora.js/.wasm,
-// built from the same sources as the desktop game.
+// (browsers start sound only after a gesture), the on-page buttons, the
+// question before a click on the picture quits, the end of the program and
+// its errors in words, in the game's language. The game itself is
+// pikora.js/.wasm, built from the same sources as the desktop game.
 (function () {
   const W = 800, H = 600;
   const $ = (id) => document.getElementById(id);
-  const stage = $('stage'), gate = $('gate'), start = $('start');
+  const play = $('play'), stage = $('stage'), controls = $('controls'), gate = $('gate'), start = $('start');
+  const ask = $('ask');
   const ended = $('ended'), endedText = $('ended-text'), endedDetail = $('ended-detail'), again = $('again');
   let canvas = $('canvas');
+  const touch = window.matchMedia('(pointer: coarse)').matches || navigator.maxTouchPoints > 0;
 
-  // The picture in whole multiples of device pixels where one fits, so every
-  // pixel of the game stays square and sharp; fitted (kept in proportion)
-  // where the window is smaller than the picture. In fullscreen the picture
-  // has the whole screen.
+  // The page's own words, in the game's two languages (the game's texts are
+  // in its catalogues; these are only the page's).
+  const WORDS = {
+    en: {
+      tagline: 'Run a little creature-breeding company while the owner is away on a long vacation.',
+      loading: 'Loading…', start: touch ? 'Tap to start' : 'Click to start',
+      sound: `The game plays music: the browser starts sound only after a ${touch ? 'tap' : 'click'}.`,
+      permit: 'permit', more: 'more', less: 'less', refuse: 'refuse', pause: 'pause', language: 'language',
+      mute: 'mute', volume: 'volume', full: 'full', quit: 'quit',
+      ask: 'Quit this game?', quitNow: 'Quit', playOn: 'Play on',
+      again: 'Play again', retry: 'Try again',
+      ended: 'The game has ended. Thank you for playing!',
+      badOptions: 'The game could not start with the options in the address:',
+      error: 'The game stopped on an error:', status: 'The game has ended (status %s).',
+      howTitle: 'How to play',
+      how1: 'Four employees come one at a time with a request: buy eggs, buy feed, train the grown ピコラ, ' +
+        'rest, warm the eggs or sell. Press ← to permit it, → to refuse it (refusing costs time, except a ' +
+        'rest). ↑ and ↓ set how much the next purchase buys. When the time runs out the owner comes back; ' +
+        'if the funds run out first, the company is bankrupt.',
+      how2: 'P (❚❚) pauses: the game stands still under its pause screen until P again. While it is ' +
+        "paused, L changes the game's language (Japanese, English). M (♪) mutes, − and + set the volume; " +
+        'the page keeps them in this browser.',
+      how3: `Esc or ✕ quits. A ${touch ? 'tap' : 'click'} on the picture asks first, so a stray one never ends a game.` +
+        (touch ? ' □ shows the game on the whole screen.' : ' F11 shows it on the whole screen.'),
+      footer: 'Made by the Pikora developers, MIT licence: every picture, the music and the sounds were made ' +
+        'for this game. Japanese text in VL Gothic. Built with SDL2, SDL2_ttf, SDL2_image, SDL2_mixer, ' +
+        "FreeType and libimagequant from Debian's sources, compiled by Emscripten.",
+      licences: 'Licences',
+    },
+    ja: {
+      tagline: 'オーナーが長い休暇に出ているあいだ、小さなピコラ育成会社を切り盛りしよう。',
+      loading: '読み込み中…', start: touch ? 'タップして始める' : 'クリックして始める',
+      sound: `音楽が流れます。ブラウザは${touch ? 'タップ' : 'クリック'}のあとでだけ音を出します。`,
+      permit: '許可', more: '増やす', less: '減らす', refuse: '却下', pause: '一時停止', language: '言語',
+      mute: '消音', volume: '音量', full: '全画面', quit: '終了',
+      ask: 'ゲームを終了しますか？', quitNow: '終了する', playOn: '続ける',
+      again: 'もう一度遊ぶ', retry: 'やり直す',
+      ended: 'ゲームが終わりました。遊んでくれてありがとう！',
+      badOptions: 'アドレスのオプションではゲームを始められませんでした：',
+      error: 'エラーでゲームが止まりました：', status: 'ゲームが終わりました（終了コード %s）。',
+      howTitle: '遊び方',
+      how1: '社員が4人、ひとりずつ頼みごとを持ってきます。卵を買う、えさを買う、育ったピコラの訓練、休み、' +
+        '卵を温める、売る。← で許可、→ で却下（却下すると時間が過ぎます。休みは別）。↑ と ↓ で次に買う数を' +
+        '決めます。時間切れになるとオーナーが帰ってきます。その前に資金が尽きると倒産です。',
+      how2: 'P（❚❚）で一時停止。もう一度 P を押すまで、ゲームは一時停止の画面のまま止まります。一時停止中に L で' +
+        'ゲームの言語が変わります（日本語、英語）。M（♪）で消音、− と + で音量。どれもこのブラウザに記憶されます。',
+      how3: `Esc か ✕ で終了。画面を${touch ? 'タップ' : 'クリック'}すると、まず確認するので、うっかり終わることはありません。` +
+        (touch ? '□ で画面いっぱいに表示します。' : 'F11 で画面いっぱいに表示します。'),
+      footer: 'ピコラ開発者が制作、MIT ライセンス。絵、音楽、効果音はすべてこのゲームのために作りました。' +
+        '日本語の文字は VL ゴシック。Debian のソースから作った SDL2、SDL2_ttf、SDL2_image、SDL2_mixer、' +
+        'FreeType、libimagequant を Emscripten でコンパイルしています。',
+      licences: 'ライセンス',
+    },
+  };
+  // As the game chooses: the address's, the kept one, then the browser's
+  // first language; the game has Japanese and English, Japanese first.
+  function firstLanguage() {
+    let kept = null;
+    try {
+      const m = /^language\s*=\s*(\S+)/m.exec(localStorage.getItem('pikora.settings') || '');
+      kept = m && m[1];
+    } catch (e) { /* no storage: the browser's */ }
+    const code = new URLSearchParams(location.search).get('lang') || kept ||
+      (navigator.languages && navigator.languages[0]) || navigator.language || '';
+    return /^en/i.test(code) ? 'en' : 'ja';
+  }
+  let lang = firstLanguage();
+  const say = (key) => WORDS[lang][key];
+  function speak(code) {
+    lang = code;
+    document.documentElement.lang = code;
+    for (const el of document.querySelectorAll('[data-t]')) {
+      // The start button says "Loading…" until the game is ready.
+      const key = el === start && !start.disabled ? 'start' : el.dataset.t;
+      el.textContent = say(key);
+    }
+    if (!ended.hidden) endedText.textContent = endedWords();
+    again.textContent = say(endStatus === 0 || endStatus === null ? 'again' : 'retry');
+  }
+  // The game names its window in its language: the page follows the title
+  // as the game changes language (L on the pause screen).
+  const TITLES = { '有限会社☆ピコラ！': 'ja', 'Pikora☆Ltd.!': 'en' };
+  new MutationObserver(() => {
+    const code = TITLES[document.title];
+    if (code && code !== lang) {
+      speak(code);
+      fit();
+    }
+  }).observe(document.querySelector('title'), { childList: true, characterData: true, subtree: true });
+
+  // The picture as large as the window allows with the buttons below it (or
+  // beside it, where page.css puts them there): in whole multiples of device
+  // pixels, every pixel of the game square and sharp, where one comes within
+  // a tenth of the largest fit; else at the largest fit, scaled smoothly.
   function fit() {
     const dpr = window.devicePixelRatio || 1;
-    const full = document.fullscreenElement === stage;
-    const reserved = full ? 0 : document.querySelector('header').offsetHeight + $('pad').offsetHeight + 28;
-    const availW = Math.max((full ? window.innerWidth : document.documentElement.clientWidth - 16), W / 4);
-    const availH = Math.max(window.innerHeight - reserved, H / 4);
-    const f = Math.min(availW / W, availH / H) * dpr;
-    const k = f >= 1 ? Math.floor(f) : f;
+    const beside = getComputedStyle(play).flexDirection === 'row';
+    const full = document.fullscreenElement === play;
+    const header = full || beside ? 0 : document.querySelector('header').offsetHeight;
+    const availW = beside ? play.clientWidth - controls.offsetWidth - 20 : document.documentElement.clientWidth - 4;
+    const availH = beside ? window.innerHeight - 8 : window.innerHeight - header - controls.offsetHeight - 20;
+    const largest = Math.max(Math.min(availW / W, availH / H), 0.25) * dpr;
+    const whole = Math.floor(largest);
+    const k = whole >= 1 && whole >= largest * 0.9 ? whole : largest;
+    stage.classList.toggle('smooth', k !== whole);
     document.documentElement.style.setProperty('--picture-w', (W * k / dpr) + 'px');
     document.documentElement.style.setProperty('--picture-h', (H * k / dpr) + 'px');
   }
   window.addEventListener('resize', fit);
   document.addEventListener('fullscreenchange', fit);
-  fit();
 
-  // Fullscreen is the page's: the browser grants it only within the key's own
-  // event, and the picture goes fullscreen with the page's messages over it.
-  // (The game's own fullscreen would resize the canvas the page scales.)
+  // Fullscreen is the page's, the picture with its buttons: the browser
+  // grants it only within the key's or the tap's own event. (The game's own
+  // fullscreen would resize the canvas the page scales.)
+  function toggleFullscreen() {
+    if (document.fullscreenElement) document.exitFullscreen().catch(() => {});
+    else if (play.requestFullscreen) play.requestFullscreen().catch(() => {});
+  }
   window.addEventListener('keydown', (e) => {
     if (e.key !== 'F11' && !(e.altKey && e.key === 'Enter')) return;
     e.preventDefault();
     e.stopImmediatePropagation();
-    if (document.fullscreenElement) document.exitFullscreen().catch(() => {});
-    else if (stage.requestFullscreen) stage.requestFullscreen().catch(() => {});
+    toggleFullscreen();
   }, true);
+  $('full').addEventListener('click', toggleFullscreen);
+
+  // A click or a tap on the picture quits in the game; on the page it only
+  // asks (people tap a game to focus it or to zoom). The game never hears it:
+  // the question's "Quit" is the game's Escape. The next key, or a tap
+  // anywhere else, puts the question away.
+  const playing = () => document.body.dataset.state === 'playing';
+  function asking(on) {
+    ask.hidden = !on;
+    document.body.classList.toggle('asking', on);
+  }
+  for (const type of ['pointerdown', 'pointerup', 'mousedown', 'mouseup', 'click', 'dblclick',
+    'touchstart', 'touchend', 'touchmove', 'touchcancel']) {
+    stage.addEventListener(type, (e) => {
+      if (e.target !== canvas) return;
+      e.stopPropagation();
+      if (type.startsWith('touch') && e.cancelable) e.preventDefault();  // no mouse events made from it
+      if (type === 'pointerdown' && playing()) asking(ask.hidden);
+    }, true);
+  }
+  document.addEventListener('pointerdown', (e) => {
+    if (!ask.hidden && !ask.contains(e.target) && e.target !== canvas) asking(false);
+  }, true);
+  window.addEventListener('keydown', () => { if (!ask.hidden) asking(false); }, true);
+  $('ask-quit').addEventListener('click', () => {
+    asking(false);
+    sendKey('keydown', 'Escape', false);
+    sendKey('keyup', 'Escape', false);
+  });
+  $('ask-stay').addEventListener('click', () => asking(false));
 
   // The command line from the address: ?seed=42&mute gives --seed 42 --mute.
   function argsFromAddress() {
@@ -50,25 +178,42 @@
     return args;
   }
 
-  // The end of the program, in words, with a way to play again.
+  // The end of the program, in words, with a way to play again, where the
+  // buttons were: the game's last picture (its score, its funds) stays.
   let stderrTail = [];
   let fatalText = '';
   let over = false;
+  let endStatus = null;
+  let lastPicture = null;
+  function endedWords() {
+    if (endStatus === 0) return say('ended');
+    if (endStatus === 2) return say('badOptions');
+    if (fatalText || endStatus === 70 || endStatus === -1) return say('error');
+    return say('status').replace('%s', endStatus);
+  }
   function finish(status) {
     if (over) return;
     over = true;
+    endStatus = status;
     gate.hidden = true;
+    asking(false);
+    // SDL empties the canvas as it closes the window: the copy made just
+    // before goes back in.
+    if (lastPicture) {
+      canvas.width = lastPicture.width;
+      canvas.height = lastPicture.height;
+      canvas.getContext('2d').drawImage(lastPicture, 0, 0);
+      lastPicture = null;
+    }
     const detail = fatalText || stderrTail.join('\n');
-    if (status === 0) endedText.textContent = 'The game has ended. Thank you for playing!';
-    else if (status === 2) endedText.textContent = 'The game could not start with the options in the address:';
-    else if (fatalText || status === 70) endedText.textContent = 'The game stopped on an error:';
-    else endedText.textContent = 'The game has ended (status ' + status + ').';
+    endedText.textContent = endedWords();
     endedDetail.textContent = detail;
     endedDetail.hidden = status === 0 || !detail;
-    again.textContent = status === 0 ? 'Play again' : 'Try again';
+    again.textContent = say(status === 0 ? 'again' : 'retry');
     ended.hidden = false;
     document.body.dataset.state = status === 0 ? 'ended' : 'failed';
-    again.focus();
+    fit();
+    again.focus({ preventScroll: true });
   }
   function fail(what) {
     if (over) return;
@@ -83,6 +228,8 @@
     stderrTail = [];
     fatalText = '';
     over = false;
+    endStatus = null;
+    lastPicture = null;
     const fresh = canvas.cloneNode(false);
     canvas.replaceWith(fresh);
     canvas = fresh;
@@ -98,6 +245,8 @@
       },
       // What the game tells the player before it stops on a fatal error.
       pikoraFatal: (text) => { fatalText = text; },
+      // The game's last picture, copied as its window closes.
+      pikoraLastPicture: (copy) => { lastPicture = copy; },
       onExit: (status) => finish(status),
       onAbort: (what) => fail(what),
     });
@@ -119,7 +268,7 @@
       Promise.resolve(ready).then((game) => {
         ready = game;
         start.disabled = false;
-        start.textContent = 'Click to start';
+        start.textContent = say('start');
         document.body.dataset.state = 'gate';
         start.focus();
       }, (e) => fail(e && (e.message || e)));
@@ -141,6 +290,7 @@
   again.addEventListener('click', () => {
     ended.hidden = true;
     document.body.dataset.state = 'playing';
+    fit();
     again.blur();
     // The click that asked for the new game lets its sound start at once.
     Promise.resolve(makeGame(true)).catch((e) => fail(e && (e.message || e)));
@@ -150,7 +300,8 @@
   // the volume repeat as a held key does.
   const keys = {
     ArrowLeft: ['ArrowLeft', 37], ArrowUp: ['ArrowUp', 38], ArrowRight: ['ArrowRight', 39],
-    ArrowDown: ['ArrowDown', 40], KeyP: ['p', 80], KeyM: ['m', 77], Minus: ['-', 189], Equal: ['=', 187],
+    ArrowDown: ['ArrowDown', 40], KeyP: ['p', 80], KeyL: ['l', 76], KeyM: ['m', 77], Minus: ['-', 189],
+    Equal: ['=', 187], Escape: ['Escape', 27],
   };
   function sendKey(type, code, repeat) {
     const [key, keyCode] = keys[code];
@@ -188,5 +339,14 @@
   }
 
   document.body.dataset.state = 'loading';
+  speak(lang);
+  fit();
   load();
+
+  // Kept by the browser after the first visit: the page loads and plays
+  // without the network (sw.js), and a new build replaces what it kept.
+  if ('serviceWorker' in navigator && location.protocol !== 'file:') {
+    window.addEventListener('load', () => navigator.serviceWorker.register('sw.js').catch((e) =>
+      console.warn('the page is not kept for offline play:', e && (e.message || e))));
+  }
 })();

@@ -77,6 +77,9 @@ int Opened(SDL_Window* window) {
 
 void Renamed(SDL_Window* window) { NameWindowInUtf8(window); }
 
+// A closed window is gone with its picture.
+void Closing(SDL_Window*) {}
+
 // Sleeps on the X connection, or in 10 ms slices elsewhere.
 void Nap(int handle, int ms) {
   if (handle >= 0) {

@@ -27,6 +27,10 @@ int Opened(SDL_Window* window);
 // The window's caption changed.
 void Renamed(SDL_Window* window);
 
+// The window is about to close: a page keeps its last picture on show
+// (SDL empties the canvas as it closes the window).
+void Closing(SDL_Window* window);
+
 // Sleeps at most ms, waking early for input where the system can tell.
 void Nap(int handle, int ms);
 

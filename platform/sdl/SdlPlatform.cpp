@@ -137,7 +137,10 @@ SdlPlatform::~SdlPlatform() {
   audio_.reset();
   if (audioReady_.valid()) audioReady_.get().reset();
   if (frame_) SDL_FreeSurface(frame_);
-  if (window_) SDL_DestroyWindow(window_);
+  if (window_) {
+    machine::Closing(window_);
+    SDL_DestroyWindow(window_);
+  }
   SDL_Quit();
 }
 

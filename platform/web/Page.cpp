@@ -21,6 +21,18 @@ EM_JS(void, TellPage, (const char* msg), {
   else console.error(text);
 });
 
+// A copy of the canvas for the page to show once the game has ended: its
+// final score and funds stay in sight beside the end message.
+EM_JS(void, KeepLastPicture, (), {
+  const canvas = Module.canvas;
+  if (!canvas || !canvas.width || typeof Module.pikoraLastPicture !== 'function') return;
+  const copy = document.createElement('canvas');
+  copy.width = canvas.width;
+  copy.height = canvas.height;
+  copy.getContext('2d').drawImage(canvas, 0, 0);
+  Module.pikoraLastPicture(copy);
+});
+
 }  // namespace
 
 // The page's canvas is always there.
@@ -44,6 +56,8 @@ int Opened(SDL_Window*) { return -1; }
 
 // SDL gives the page's title the caption.
 void Renamed(SDL_Window*) {}
+
+void Closing(SDL_Window*) { KeepLastPicture(); }
 
 // Keys reach SDL while the page sleeps; they are seen within 10 ms.
 void Nap(int, int ms) { SDL_Delay(uint32_t(std::clamp(ms, 1, 10))); }

@@ -2,8 +2,10 @@
 // and holds what it shows against the desktop game's own pictures (made by
 // the headless twin for the same seed): the logo, the play screen's frames and
 // panels, a request answered with the left arrow, the music and the effects
-// at the audio output, the end message after Escape, no page error. Prints one
-// line per check and "N passed, N failed".
+// at the audio output, the end message after Escape beside the last picture,
+// a phone upright and sideways (a tap on the picture only asks), the page
+// installable and playing offline, no page error. Prints one line per check
+// and "N passed, N failed".
 //   node browser_test.js URL [SHOTS_DIR]   (URL's folder also serves reference/)
 'use strict';
 const fs = require('fs');
@@ -60,8 +62,8 @@ function spliceAnalyser() {
 // surface, transparent where the picture is allowed to differ) the canvas
 // matches exactly, and how many within 48 of 255 in every channel; the
 // surface lies at (16, 12) of the 800 x 600 window.
-async function compare(page, name, box) {
-  return page.evaluate(async (src, box) => {
+async function compare(page, name, box, skip) {
+  return page.evaluate(async (src, box, skip) => {
     const img = new Image();
     img.src = src;
     await img.decode();
@@ -79,13 +81,14 @@ async function compare(page, name, box) {
       for (let x = x0; x < x1; x++) {
         const i = (y * img.width + x) * 4;
         if (want[i + 3] === 0) continue;
+        if (skip && skip.some(([a, b, c, d]) => x >= a && x < c && y >= b && y < d)) continue;
         total++;
         const d = Math.max(Math.abs(want[i] - have[i]), Math.abs(want[i + 1] - have[i + 1]), Math.abs(want[i + 2] - have[i + 2]));
         if (d === 0) same++;
         if (d <= 48) near++;
       }
     return { total, same, near };
-  }, 'reference/' + name, box);
+  }, name.startsWith('data:') ? name : 'reference/' + name, box, skip);
 }
 
 // A region of the game's surface as a string, to see whether it changed.
@@ -106,6 +109,35 @@ async function waitFor(what, timeoutMs, probe) {
     if (Date.now() > end) return null;
     await sleep(50);
   }
+}
+
+// The end: the game's last picture stays, the score and the funds in it, and
+// the end message does not cover it. The picture as it stood just before the
+// quit is kept in the page: nearly every pixel the same (the creatures may
+// have moved since), and a play screen (its frames and panels nearly all as
+// the desktop's first seconds of play; the game has gone on since).
+async function pictureBeforeEnd(page) {
+  await page.evaluate(() => {
+    window.__beforeEnd = document.getElementById('canvas').getContext('2d').getImageData(16, 12, 768, 576).data;
+  });
+}
+async function endKeepsPicture(page, where) {
+  const frames = await compare(page, 'play.png', null, [STAFF, MESSAGE]);
+  const kept = await page.evaluate(() => {
+    const was = window.__beforeEnd;
+    const now = document.getElementById('canvas').getContext('2d').getImageData(16, 12, 768, 576).data;
+    let same = 0;
+    for (let i = 0; i < was.length; i += 4) if (was[i] === now[i] && was[i + 1] === now[i + 1] && was[i + 2] === now[i + 2]) same++;
+    return same / (was.length / 4);
+  });
+  const apart = await page.evaluate(() => {
+    const a = document.getElementById('stage').getBoundingClientRect();
+    const b = document.getElementById('ended').getBoundingClientRect();
+    return b.width > 0 && (b.top >= a.bottom - 0.5 || b.left >= a.right - 0.5);
+  });
+  check(`the end (${where}): the last picture stays, the message beside or beneath it`,
+    frames.total > 0 && frames.same >= frames.total * 0.99 && kept >= 0.99 && apart,
+    `${frames.same} of ${frames.total} still pixels, ${(kept * 100).toFixed(1)} % as just before, ${apart ? 'apart' : 'over it'}`);
 }
 
 async function shot(page, name) {
@@ -213,20 +245,22 @@ async function main() {
     await page.keyboard.press('F11');
     const full = await waitFor('fullscreen', 3000, () => page.evaluate(() => {
       const c = document.getElementById('canvas').getBoundingClientRect();
-      return document.fullscreenElement && document.fullscreenElement.id === 'stage' &&
-        c.width * devicePixelRatio % 800 === 0 && c.width / c.height === 800 / 600 && `${c.width} x ${c.height}`;
+      return document.fullscreenElement && document.fullscreenElement.id === 'play' &&
+        Math.abs(c.width / c.height - 800 / 600) < 0.01 && c.width > 800 && `${c.width} x ${c.height}`;
     }));
     await page.keyboard.press('F11');
     const back = await waitFor('windowed', 3000, () => page.evaluate(() => !document.fullscreenElement));
-    check('F11 shows the picture fullscreen in whole multiples and back', full !== null && back !== null, full || '');
+    check('F11 shows the picture larger, fullscreen, and back', full !== null && back !== null, full || '');
 
     // Escape ends the program and the page says so, offering another game.
+    await pictureBeforeEnd(page);
     await page.keyboard.press('Escape');
     const end = await waitFor('end', 5000, () => page.evaluate(() =>
       document.body.dataset.state === 'ended' && !document.getElementById('ended').hidden &&
       document.getElementById('ended-text').textContent));
     check('Escape shows the end message with "Play again"', end !== null &&
       (await page.evaluate(() => getComputedStyle(document.getElementById('again')).display !== 'none')), end || '');
+    await endKeepsPicture(page, 'desktop');
     await shot(page, 'ended');
 
     // Effects alone: a second game on the same page, its tune taken away
@@ -270,18 +304,23 @@ async function main() {
       /mute = 1/.test(localStorage.getItem('pikora.settings') || '')));
     check('a setting changed in the game is kept in the browser', kept !== null);
 
-    // A narrow window, as on a phone (the page loads anew for the touch
-    // screen): the picture fits, every button is on screen and large enough
-    // for a finger, the game starts muted as kept, and a tap on the mute
-    // button brings the music back.
-    await page.setViewport({ width: 390, height: 844, isMobile: true, hasTouch: true, deviceScaleFactor: 2 });
+    // A phone upright, 3 device pixels a CSS pixel (the page loads anew
+    // for the touch screen): the page speaks the game's language and says
+    // "tap"; the picture takes the width, every button is on screen and large
+    // enough for a finger, the game starts muted as kept, and a tap on the
+    // mute button brings the music back.
+    await page.setViewport({ width: 390, height: 844, isMobile: true, hasTouch: true, deviceScaleFactor: 3 });
     await waitFor('gate', 30000, () => page.evaluate(() => document.body.dataset.state === 'gate'));
+    const gateWords = await page.evaluate(() => document.getElementById('start').textContent + ' / ' +
+      document.querySelector('[data-t=how2]').textContent);
+    check('the page speaks the game\'s language and says "tap"', /^タップ/.test(gateWords) && /一時停止/.test(gateWords) &&
+      /L/.test(gateWords) && /音量/.test(gateWords), gateWords.slice(0, 40));
     await page.tap('#start');
     const phonePlay = await waitFor('play screen', 20000, async () => {
       const m = await compare(page, 'play.png');
       return m.same === m.total;
     });
-    check('on a phone-sized window the game starts and shows its play screen', phonePlay !== null);
+    check('on a phone the game starts and shows its play screen', phonePlay !== null);
     await sleep(1500);
     const quiet = await page.evaluate(() => window.__levels.filter(([t, p]) => t > performance.now() - 1000 && p > 0.001).length);
     check('the kept mute holds after the page loads again', quiet === 0, `${quiet} sounding windows`);
@@ -296,18 +335,75 @@ async function main() {
     const phone = await page.evaluate(() => {
       const vw = document.documentElement.clientWidth;
       const stage = document.getElementById('stage').getBoundingClientRect();
-      const buttons = [...document.querySelectorAll('#pad button')].map((b) => b.getBoundingClientRect());
+      const buttons = [...document.querySelectorAll('#pad button')].filter((b) => b.offsetWidth)
+        .map((b) => b.getBoundingClientRect());
       return {
-        vw, stage: stage.width,
-        fits: stage.left >= 0 && stage.right <= vw + 0.5,
+        vw, stage: stage.width, dpr: devicePixelRatio,
+        fits: stage.left >= 0 && stage.right <= vw + 0.5 && stage.bottom <= innerHeight,
         small: buttons.filter((r) => r.width < 44 || r.height < 44).length,
         off: buttons.filter((r) => r.left < 0 || r.right > vw + 0.5).length,
+        full: !!document.querySelector('#full') && document.querySelector('#full').offsetWidth > 0,
       };
     });
-    check('a phone-sized window: picture and buttons fit, buttons finger-sized',
-      phone.fits && phone.small === 0 && phone.off === 0,
-      `picture ${Math.round(phone.stage)} px of ${phone.vw}, ${phone.small} small, ${phone.off} off screen`);
+    check('a phone upright: the picture at least 95 % of the width, the buttons on screen and finger-sized',
+      phone.fits && phone.stage >= phone.vw * 0.95 && phone.small === 0 && phone.off === 0 && phone.full,
+      `picture ${Math.round(phone.stage)} px of ${phone.vw} at ${phone.dpr} device pixels a pixel, ` +
+      `${phone.small} small, ${phone.off} off screen, fullscreen button ${phone.full ? 'shown' : 'missing'}`);
+    await waitFor('request', 20000, async () => {
+      const m = await compare(page, 'asked.png', MESSAGE);
+      return m.same === m.total;
+    });
     await shot(page, 'phone');
+
+    // A tap on the picture only asks, in a bar where the buttons are; the
+    // game plays on under it. A tap elsewhere puts the question away, and
+    // its Quit quits.
+    await page.tap('#canvas');
+    await sleep(1200);
+    const asked1 = await page.evaluate(() => {
+      const bar = document.getElementById('ask').getBoundingClientRect();
+      const stage = document.getElementById('stage').getBoundingClientRect();
+      return { shown: !document.getElementById('ask').hidden, state: document.body.dataset.state,
+        apart: bar.top >= stage.bottom - 0.5 || bar.left >= stage.right - 0.5, words: document.getElementById('ask-text').textContent };
+    });
+    await shot(page, 'phone-asks');
+    const livePad = await region(page, STAFF);
+    await page.keyboard.press('ArrowLeft');
+    const stillAnswers = await waitFor('staff panel', 5000, async () => (await region(page, STAFF)) !== livePad);
+    check('a tap on the picture asks, beside the picture, and the game plays on',
+      asked1.shown && asked1.state === 'playing' && asked1.apart && stillAnswers !== null,
+      `${asked1.words}; ${asked1.state}; ${asked1.apart ? 'beside' : 'over'} the picture`);
+    const keyDismissed = await page.evaluate(() => document.getElementById('ask').hidden);
+    await page.tap('#canvas');
+    await sleep(300);
+    await page.tap('h1');
+    await sleep(300);
+    const tapDismissed = await page.evaluate(() => document.getElementById('ask').hidden && document.body.dataset.state === 'playing');
+    check('the next key or a tap elsewhere puts the question away', keyDismissed && tapDismissed);
+
+    // Sideways: the largest fit, the buttons beside the picture.
+    await page.setViewport({ width: 844, height: 390, isMobile: true, hasTouch: true, deviceScaleFactor: 3, isLandscape: true });
+    await sleep(800);
+    const side = await page.evaluate(() => {
+      const stage = document.getElementById('stage').getBoundingClientRect();
+      const pad = document.getElementById('pad').getBoundingClientRect();
+      return { h: stage.height, vh: innerHeight, beside: pad.left >= stage.right, inside: stage.top >= 0 && stage.bottom <= innerHeight,
+        padIn: pad.right <= innerWidth && pad.bottom <= innerHeight };
+    });
+    check('a phone sideways: the picture as tall as the screen, the buttons beside it',
+      side.h >= side.vh * 0.95 && side.beside && side.inside && side.padIn,
+      `picture ${Math.round(side.h)} px of ${side.vh} high, buttons ${side.beside ? 'beside' : 'not beside'}`);
+    await shot(page, 'phone-sideways');
+    await page.setViewport({ width: 390, height: 844, isMobile: true, hasTouch: true, deviceScaleFactor: 3 });
+    await sleep(800);
+    await page.tap('#canvas');
+    await sleep(200);
+    await pictureBeforeEnd(page);
+    await page.tap('#ask-quit');
+    const phoneEnd = await waitFor('end', 5000, () => page.evaluate(() => document.body.dataset.state === 'ended'));
+    check('the question\'s Quit ends the game', phoneEnd !== null);
+    await endKeepsPicture(page, 'phone');
+    await shot(page, 'phone-ended');
 
     // A fault is told in words on the page: an option the game does not know.
     await page.goto(`${url}?frobnicate`, { waitUntil: 'load' });
@@ -328,6 +424,33 @@ async function main() {
     check("the game speaks the browser's language", title === 'Pikora☆Ltd.!', title || 'the title stayed');
 
     check('no page error, failed request or console error', errors.length === 0, errors.slice(0, 5).join('; '));
+
+    // Installable, and kept: with the server gone and the browser offline,
+    // the page loads again and plays (its references taken along first).
+    const cdp = await page.createCDPSession();
+    const { installabilityErrors } = await cdp.send('Page.getInstallabilityErrors');
+    check('the page can be installed', installabilityErrors.length === 0,
+      installabilityErrors.map((e) => e.errorId).join(', '));
+    const keptBy = await waitFor('worker', 20000, () => page.evaluate(async () => {
+      const r = await navigator.serviceWorker.ready;
+      return r.active && r.active.state === 'activated' && (await caches.keys()).join(',');
+    }));
+    const playRef = await page.evaluate(async () => {
+      const b = await (await fetch('reference/play.png')).blob();
+      return new Promise((res) => { const f = new FileReader(); f.onload = () => res(f.result); f.readAsDataURL(b); });
+    });
+    if (process.env.PIKORA_WEB_SERVER_PID) process.kill(Number(process.env.PIKORA_WEB_SERVER_PID));
+    await page.setOfflineMode(true);
+    await page.goto(`${url}?seed=${SEED}&lang=ja`, { waitUntil: 'load' });
+    await waitFor('gate', 30000, () => page.evaluate(() => document.body.dataset.state === 'gate'));
+    await page.tap('#start');
+    const offline = await waitFor('play screen', 20000, async () => {
+      const m = await compare(page, playRef);
+      return m.same === m.total && m;
+    });
+    check('offline, the page loads again and plays', keptBy !== null && offline !== null,
+      `kept in ${keptBy || 'nothing'}`);
+    await shot(page, 'offline');
   } finally {
     await browser.close();
     fs.rmSync(profile, { recursive: true, force: true });

@@ -21,7 +21,7 @@ fi
 
 SITE=$(mktemp -d)
 SPID=""
-trap '[ -n "$SPID" ] && kill "$SPID" 2>/dev/null; rm -rf "$SITE"' EXIT
+trap '{ [ -n "$SPID" ] && kill "$SPID" 2>/dev/null; } || true; rm -rf "$SITE"' EXIT
 # The desktop game's pictures for the same seed, made by its headless twin.
 "$NATIVE/pikora_web_reference" "$SEED" "$SITE/reference" ja
 for f in "$OUT"/dist/*; do ln -s "$f" "$SITE/"; done
@@ -29,6 +29,8 @@ for f in "$OUT"/dist/*; do ln -s "$f" "$SITE/"; done
 PORT=$(/usr/bin/python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
 /usr/bin/python3 -m http.server --bind 127.0.0.1 --directory "$SITE" "$PORT" >/dev/null 2>&1 &
 SPID=$!
+# The test cuts the network by stopping the server (it is then gone here).
+export PIKORA_WEB_SERVER_PID=$SPID
 for _ in $(seq 100); do
   /usr/bin/python3 -c "import urllib.request; urllib.request.urlopen('http://127.0.0.1:$PORT/index.html')" 2>/dev/null && break
   sleep 0.1
