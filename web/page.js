@@ -241,7 +241,7 @@
       printErr: (text) => {
         console.warn(text);
         stderrTail.push(text);
-        if (stderrTail.length > 40) stderrTail.shift();
+        if (stderrTail.length > 100) stderrTail.shift();  // the whole usage text after a bad option
       },
       // What the game tells the player before it stops on a fatal error.
       pikoraFatal: (text) => { fatalText = text; },
