@@ -3,7 +3,7 @@
 #include <cerrno>
 #include <cstdlib>
 
-#include "platform/Look.h"
+#include "screen/Look.h"
 #include "platform/Languages.h"
 
 namespace app {

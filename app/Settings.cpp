@@ -1,7 +1,7 @@
 #include "app/Settings.h"
 
-#include "platform/Look.h"
-#include "platform/sdl/Files.h"
+#include "screen/Look.h"
+#include "platform/Files.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

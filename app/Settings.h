@@ -4,7 +4,7 @@
 #include <string>
 #include <utility>
 
-#include "platform/Comfort.h"
+#include "platform/kit/Comfort.h"
 
 namespace app {
 

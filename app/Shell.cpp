@@ -4,7 +4,7 @@
 #include <cstdlib>
 
 #include "app/Shots.h"
-#include "platform/Look.h"
+#include "screen/Look.h"
 
 namespace app {
 
@@ -34,6 +34,7 @@ Shell::Shell(const Options& options, size_t language) : keeper(MakeKeeper()) {
   start.fullscreen = options.fullscreen;
   start.seed = options.seed;
   start.caption = look::kTitle;
+  start.carried = look::kPictures;
   start.pictures = PicturesFolder();
   start.language = language;
   if (!start.lasting.language.empty() && plat::CarriedLanguages().Find(start.lasting.language) < 0)

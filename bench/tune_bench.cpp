@@ -3,7 +3,7 @@
 #include <benchmark/benchmark.h>
 
 #include "platform/sdl/AudioFiles.h"
-#include "platform/sdl/RenderedTune.h"
+#include "platform/desktop/RenderedTune.h"
 
 static void BM_MakeTheTune(benchmark::State& state) {
   bool ok = false;

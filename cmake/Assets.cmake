@@ -14,4 +14,4 @@ set(PIKORA_ASSETS
 # Lays every picture out on one PNG for looking the artwork over:
 #   pikora_contact_sheet [out.png]
 add_executable(pikora_contact_sheet ${CMAKE_SOURCE_DIR}/tools/contact_sheet.cpp)
-target_link_libraries(pikora_contact_sheet PRIVATE pikora_seam)
+target_link_libraries(pikora_contact_sheet PRIVATE pikora_kit pikora_kit_deps)

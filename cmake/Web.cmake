@@ -1,6 +1,7 @@
-# The game for the web page, under emcmake: the seam, the game and the SDL
-# backend with its web side (platform/web/ in place of the desktop's X11,
-# threads and FluidSynth), the shell keeping the settings in the browser.
+# The game for the web page, under emcmake: the same libraries as the
+# desktop's, with the SDL backend's web side (platform/web/ in place of the
+# desktop's X11, threads and FluidSynth) and the shell's (app/web/: the
+# settings in the browser's storage).
 # scripts/web.sh gives the libraries it built from Debian's sources, the font
 # cut down to the game's glyphs and the folder of the program's files.
 set(PIKORA_WEB_LIBS "" CACHE PATH "WebAssembly libraries: include/ and lib/")
@@ -27,33 +28,12 @@ target_link_libraries(pikora_web_libs INTERFACE ${lib}/libSDL2_ttf.a ${lib}/libh
 include(cmake/Embed.cmake)
 include(cmake/Assets.cmake)
 include(cmake/Catalogues.cmake)
-file(GLOB SEAM_SRC CONFIGURE_DEPENDS platform/*.cpp)
-file(GLOB GAME_SRC CONFIGURE_DEPENDS core/*.cpp screen/*.cpp staff/*.cpp creatures/*.cpp
-     sound/*.cpp scenes/*.cpp)
-file(GLOB SDL_SRC CONFIGURE_DEPENDS platform/sdl/*.cpp platform/web/*.cpp)
-list(REMOVE_ITEM SDL_SRC ${CMAKE_SOURCE_DIR}/platform/sdl/Desktop.cpp ${CMAKE_SOURCE_DIR}/platform/sdl/SdlAudio.cpp
-     ${CMAKE_SOURCE_DIR}/platform/sdl/RenderedTune.cpp)
-
-add_library(pikora_seam STATIC ${SEAM_SRC})
-target_include_directories(pikora_seam PUBLIC ${CMAKE_SOURCE_DIR})
-target_link_libraries(pikora_seam PUBLIC pikora_web_libs)
-pikora_embed(pikora_seam font ${PIKORA_FONT} ${PIKORA_ASSETS} ${PIKORA_CATALOGUES})
-target_compile_definitions(pikora_seam PRIVATE PIKORA_LANGUAGE_CODES="${PIKORA_LANGUAGE_CODES}")
-add_library(pikora_game STATIC ${GAME_SRC})
-target_link_libraries(pikora_game PUBLIC pikora_seam)
-add_library(pikora_sdl STATIC ${SDL_SRC})
-target_link_libraries(pikora_sdl PUBLIC pikora_seam)
-file(GLOB BLIND_SRC CONFIGURE_DEPENDS platform/blind/*.cpp)
-file(GLOB REPLAY_SRC CONFIGURE_DEPENDS replay/*.cpp)
-add_library(pikora_blind STATIC ${BLIND_SRC})
-target_link_libraries(pikora_blind PUBLIC pikora_seam)
-add_library(pikora_replay STATIC ${REPLAY_SRC})
-target_link_libraries(pikora_replay PUBLIC pikora_game pikora_blind)
-file(GLOB APP_SRC CONFIGURE_DEPENDS app/*.cpp)
-# main is the program's own; the desktop keeps its settings in a file instead.
-list(REMOVE_ITEM APP_SRC ${CMAKE_SOURCE_DIR}/app/main.cpp ${CMAKE_SOURCE_DIR}/app/FileKept.cpp)
-add_library(pikora_app STATIC ${APP_SRC})
-target_link_libraries(pikora_app PUBLIC pikora_sdl pikora_replay)
+add_library(pikora_kit_deps INTERFACE)
+target_link_libraries(pikora_kit_deps INTERFACE pikora_web_libs)
+add_library(pikora_side_deps INTERFACE)
+target_link_libraries(pikora_side_deps INTERFACE pikora_web_libs)
+include(cmake/Libraries.cmake)
+pikora_libraries(SIDE web SYSTEM posix)
 
 file(WRITE ${CMAKE_BINARY_DIR}/js-functions.json
      "[\"$autoResumeAudioContext\", \"$dynCall\", \"$stringToNewUTF8\"]\n")

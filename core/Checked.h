@@ -62,7 +62,9 @@ void NameIt(T& t, const char* n) {
 template <typename T, int N0, int N1 = 1, int N2 = 1>
 class Arr {
  public:
-  explicit Arr(const char* name) : name_(name) {
+  // The record names its arrays and their elements (Form1::EachField).
+  void SetName(const char* name) {
+    name_ = name;
     for (auto& e : d_) NameIt(e, name);
   }
   T& operator()(int64_t i) { static_assert(N1 == 1); return d_[Idx(i, 0, 0)]; }
@@ -71,6 +73,11 @@ class Arr {
   const T& operator()(int64_t i) const { return d_[Idx(i, 0, 0)]; }
   const T& operator()(int64_t i, int64_t j) const { return d_[Idx(i, j, 0)]; }
   const T& operator()(int64_t i, int64_t j, int64_t k) const { return d_[Idx(i, j, k)]; }
+  // Every element, first index fastest: for the digest and the dump.
+  T* begin() { return d_; }
+  T* end() { return d_ + N0 * N1 * N2; }
+  const T* begin() const { return d_; }
+  const T* end() const { return d_ + N0 * N1 * N2; }
 
  private:
   int64_t Idx(int64_t i, int64_t j, int64_t k) const {
@@ -84,7 +91,7 @@ class Arr {
           std::to_string(j) + ", " + std::to_string(k) + ")");
   }
   T d_[N0 * N1 * N2]{};
-  const char* name_;
+  const char* name_ = "array";
 };
 
 }  // namespace pk

@@ -7,12 +7,8 @@ namespace pk {
 void Fatal(const std::string& what) { throw FatalError(what); }
 
 Form1::Form1(plat::Platform& p) : P(p), Timer1(p), Timer2(p) {
-#define PK_NAME(f) f.SetName(#f)
-  PK_NAME(Jnow); PK_NAME(KaimonoKazu); PK_NAME(Jikan); PK_NAME(Sikin); PK_NAME(Esa);
-  PK_NAME(Score); PK_NAME(AniFlip); PK_NAME(PikoraKazu); PK_NAME(PenI); PK_NAME(PenJ);
-  PK_NAME(ChipNo); PK_NAME(PosX); PK_NAME(PosY); PK_NAME(I); PK_NAME(J); PK_NAME(EDflag);
-  PK_NAME(Ransu); PK_NAME(Mode); PK_NAME(EDpage); PK_NAME(Irai);
-#undef PK_NAME
+  P.Carry(look::kPictures);
+  EachField([](const char* name, auto& field, FieldKind) { NameIt(field, name); });
 }
 
 // SplitMix64: small, fast and the same sequence on every machine, so a seed

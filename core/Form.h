@@ -7,9 +7,11 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "core/Checked.h"
 #include "platform/Platform.h"
+#include "screen/Look.h"
 
 namespace pk {
 
@@ -22,6 +24,14 @@ enum Stage : int { kEgg = 0, kYoung1 = 1, kYoung2 = 2, kYoung3 = 3, kAdult = 4, 
 enum GameMode : int { kPlaying = 0, kAsking = 1, kBankrupt = 2, kEndRoll = 3 };
 // [port] Each employee's name as the catalogues know the speaker of a message.
 inline constexpr const char* kSpeaker[4] = {"Shopin", "Misa", "Kushuri", "Pau"};
+
+// [port] Where a record field's value comes from. Play makes almost all of
+// them, alike on every machine for the same seed and inputs. The program's
+// folder and the text colours are given at start-up by the machine and by the
+// game's look, not by play: the replay digest leaves them out, so that a game
+// recorded on one machine (or before the colours were retouched) verifies on
+// another. The folder differs even between the window and the blind twin.
+enum class FieldKind { kPlay, kGiven };
 
 // [port] Thrown to end the program at once: nothing after it runs and no
 // further event is handled. The event loop turns it into a normal exit.
@@ -56,27 +66,27 @@ class Form1 {
   // ---------------------------------------------------------------- record
   // Filled by HenSyoki (core/HenSyoki.cpp) and, for the staff, by SetMsg and
   // Jtouroku (staff/Roster.cpp). Every field is range-tested (core/Checked.h).
-  Arr<std::string, 5> Jname{"Jname"};          // the four employees' names
-  Arr<Byte, 5> Jsigoto{"Jsigoto"};             // each employee's job code; kIdle when free
-  Arr<std::string, 5, 10, 5> Jmsg{"Jmsg"};     // what each employee says: (employee, kind, line)
-  Arr<std::string, 10> SigotoMei{"SigotoMei"};  // the staff panel's job labels, by job code
-  Arr<I16, 5> Jtairyoku{"Jtairyoku"};          // stamina 0..100; below 16 only a rest is asked for
+  Arr<std::string, 5> Jname;                   // the four employees' names
+  Arr<Byte, 5> Jsigoto;                        // each employee's job code; kIdle when free
+  Arr<std::string, 5, 10, 5> Jmsg;             // what each employee says: (employee, kind, line)
+  Arr<std::string, 10> SigotoMei;              // the staff panel's job labels, by job code
+  Arr<I16, 5> Jtairyoku;                       // stamina 0..100; below 16 only a rest is asked for
   Byte Jnow;                                   // the employee asking, answered or coming back
-  Arr<Byte, 5> Jkeika{"Jkeika"};               // ticks worked on the current job
-  Arr<Byte, 5> Jhirou{"Jhirou"};               // the fixed part of a job's toll on stamina
-  Arr<Byte, 5, 6> Jkioku{"Jkioku"};            // each employee's memory of recent ideas, newest first
-  Arr<Byte, 5> Jkikan{"Jkikan"};               // the current job's length in ticks
-  Arr<I16, 5, 6, 2> Jnouryoku{"Jnouryoku"};    // powers, trip amounts and prices: (employee, job, 0/1)
+  Arr<Byte, 5> Jkeika;                         // ticks worked on the current job
+  Arr<Byte, 5> Jhirou;                         // the fixed part of a job's toll on stamina
+  Arr<Byte, 5, 6> Jkioku;                      // each employee's memory of recent ideas, newest first
+  Arr<Byte, 5> Jkikan;                         // the current job's length in ticks
+  Arr<I16, 5, 6, 2> Jnouryoku;                 // powers, trip amounts and prices: (employee, job, 0/1)
   Byte KaimonoKazu;                            // the purchase selector 1..5: 10 eggs or 1000 feed each
   I16 Jikan;                                   // time left in tenths of the status panel's unit
   I32 Sikin;                                   // funds; below zero the company is bankrupt
   I32 Esa;                                     // feed, in single rations
   I16 Score;                                   // raised by sales; above 9999 the high-score ending
-  Arr<Byte, 7> Kyuryo{"Kyuryo"};               // wage per tick by job code
-  Arr<Byte, 10, 15> PikoraSyu{"PikoraSyu"};    // stage of each pen cell (column, row)
-  Arr<I16, 10, 15> PikoraHp{"PikoraHp"};       // fullness of each occupant
-  Arr<I16, 10, 15> PikoraLv{"PikoraLv"};       // warmth of an egg, growth of the young, strength of an adult
-  Arr<Byte, 5, 3> PikoraChip{"PikoraChip"};    // chip shown by stage and pose (0 or 2)
+  Arr<Byte, 7> Kyuryo;                         // wage per tick by job code
+  Arr<Byte, 10, 15> PikoraSyu;                 // stage of each pen cell (column, row)
+  Arr<I16, 10, 15> PikoraHp;                   // fullness of each occupant
+  Arr<I16, 10, 15> PikoraLv;                   // warmth of an egg, growth of the young, strength of an adult
+  Arr<Byte, 5, 3> PikoraChip;                  // chip shown by stage and pose (0 or 2)
   I16 AniFlip;                                 // -1 or +1: the pen's pose is AniFlip + 1
   I16 PikoraKazu;                              // occupied cells of the pen
   Byte PenI;                                   // column of the pen walk under way (the shake reads it)
@@ -89,21 +99,45 @@ class Form1 {
   I16 EDflag;                                  // the ending roll found a grown creature to sell
   I16 Ransu;                                   // the last random draw: a staff slot, a request roll, a speaker
   std::string AppPath;                         // the program's folder, ending in one separator
-  plat::Color Iro1 = 0;                        // light text colour (platform/Look.h)
+  plat::Color Iro1 = 0;                        // light text colour (screen/Look.h)
   plat::Color Iro2 = 0;                        // dark text colour
   Byte Mode;                                   // kPlaying, kAsking, kBankrupt or kEndRoll
   Byte EDpage;                                 // the page of the ending roll shown
   Byte Irai;                                   // the staff turn under way has raised a request
+
+  // [port] Every field above, once, in order, with its name, as
+  // v(name, field, kind); an array is one field. The range checks' names,
+  // the replay digest (replay/Tapes.cpp) and the tests' dump all come from
+  // this list, so a field added above goes here too (a test finds the gap).
+  template <class V>
+  void EachField(V&& v) {
+#define PK_PLAY(x) v(#x, x, FieldKind::kPlay)
+#define PK_GIVEN(x) v(#x, x, FieldKind::kGiven)
+    PK_PLAY(Jname), PK_PLAY(Jsigoto), PK_PLAY(Jmsg), PK_PLAY(SigotoMei), PK_PLAY(Jtairyoku), PK_PLAY(Jnow);
+    PK_PLAY(Jkeika), PK_PLAY(Jhirou), PK_PLAY(Jkioku), PK_PLAY(Jkikan), PK_PLAY(Jnouryoku);
+    PK_PLAY(KaimonoKazu), PK_PLAY(Jikan), PK_PLAY(Sikin), PK_PLAY(Esa), PK_PLAY(Score), PK_PLAY(Kyuryo);
+    PK_PLAY(PikoraSyu), PK_PLAY(PikoraHp), PK_PLAY(PikoraLv), PK_PLAY(PikoraChip), PK_PLAY(AniFlip);
+    PK_PLAY(PikoraKazu), PK_PLAY(PenI), PK_PLAY(PenJ), PK_PLAY(ChipNo), PK_PLAY(PosX), PK_PLAY(PosY);
+    PK_PLAY(I), PK_PLAY(J), PK_PLAY(EDflag), PK_PLAY(Ransu);
+    PK_GIVEN(AppPath), PK_GIVEN(Iro1), PK_GIVEN(Iro2);
+    PK_PLAY(Mode), PK_PLAY(EDpage), PK_PLAY(Irai);
+#undef PK_PLAY
+#undef PK_GIVEN
+  }
+  template <class V>
+  void EachField(V&& v) const {  // the same list, read only
+    const_cast<Form1*>(this)->EachField([&](const char* name, auto& x, FieldKind k) { v(name, std::as_const(x), k); });
+  }
 
   // ------------------------------------------------- controls of the window
   plat::Platform& P;  // [port] the machine: drawing, sound, keys, time
   Timer Timer1;       // the intro's one-shot timer
   Timer Timer2;       // the main tick, every 500 ms while the game runs
   plat::Surface& Display(int i) { return P.Display(i); }  // 0 seen, 1 composing, 2 background
-  const plat::Surface& Chip() const { return P.Pics().Chip; }      // the tile sheet
-  const plat::Surface& Face(int i) const { return P.Pics().Face[i]; }  // staff 0..3, logo 4, owner 5
-  const plat::Surface& Rogo() const { return P.Pics().Rogo; }      // the makers' logo at start-up
-  const plat::Surface& EndP(int i) const { return P.Pics().EndP[i]; }  // closing pictures: 0 high score, 1 plain
+  const plat::Surface& Chip() const { return P.Picture(look::kChip); }           // the tile sheet
+  const plat::Surface& Face(int i) const { return P.Picture(look::kFace0 + i); }  // staff 0..3, logo 4, owner 5
+  const plat::Surface& Rogo() const { return P.Picture(look::kRogo); }           // the makers' logo at start-up
+  const plat::Surface& EndP(int i) const { return P.Picture(look::kEndP0 + i); }  // closing pictures: 0 high score, 1 plain
 
   // ---------------------------------------------------------- core/
   void Form_Load();       // start-up: blank surfaces, a new game, both timers armed (MainTick.cpp)

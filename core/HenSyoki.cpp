@@ -1,5 +1,5 @@
 // The game record for a new game.
-#include "platform/Look.h"
+#include "screen/Look.h"
 #include "core/Form.h"
 
 namespace pk {

@@ -4,11 +4,6 @@
 
 namespace plat {
 
-std::shared_ptr<const Pictures> SharedPictures() {
-  static const std::shared_ptr<const Pictures> pics = LoadPictures();
-  return pics;
-}
-
 Platform::Platform() {
   for (auto& d : display_) d = Surface(kSurfW, kSurfH, 0);
 }
@@ -31,7 +26,7 @@ bool Platform::TakeInput(Event& e) {
       // One from the tape brings its language along (one not carried here
       // leaves the language as it is; the game's course is the same).
       if (e.type == Event::Language && e.key >= 0 && size_t(e.key) < CarriedLanguages().Count())
-        language_ = size_t(e.key);
+        SetLanguage(size_t(e.key));
       return Took(e);
     }
     if (hold == 0) return false;

@@ -1,7 +1,13 @@
-// The thin layer between the game and the machine. Game code sees only this
-// header, Surface.h and Text.h: no SDL type crosses it. Backends implement it:
-// platform/sdl for the real game, platform/headless, the twin for tests, and
-// platform/blind, the twin that draws nothing, for replays and the lab.
+// What the game sees of the machine: a clock and sleeps, three drawing
+// surfaces and a present, text printed in the carried font, the pictures the
+// game describes (decoded for it), input events, sound, the player's language
+// and the tape that records or replays its inputs. Only this folder's headers
+// cross to the game, and no SDL type is in them. The backends implement it:
+// platform/sdl with a side for each system (platform/desktop, platform/web),
+// the headless twin for tests (platform/headless) and the blind twin that
+// draws nothing, for replays and the lab (platform/blind); what the backends
+// share beside it (text drawing, picture decoding, the pause and its overlay)
+// is their kit, platform/kit.
 //
 // Threads: a game and its platform live on one thread. What the seam keeps
 // across games follows one rule: what is only read once made (the carried
@@ -12,8 +18,10 @@
 #pragma once
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 #include "platform/Languages.h"
 #include "platform/Surface.h"
@@ -53,18 +61,22 @@ class Audio {
   virtual void EffectSilence() = 0;
 };
 
-// Every picture the program carries, decoded once at start-up.
-struct Pictures {
-  Surface Chip;     // 192 x 192 tile sheet
-  Surface Face[6];  // 96 x 96
-  Surface Rogo;     // 64 x 64
-  Surface EndP[2];  // 260 x 337
+// A picture the game carries, as the game describes it: the embedded file
+// `file` made into a w x h surface. A tile sheet is a palette-indexed pixel
+// text; a drawing (SVG) is reduced to at most `colours` colours (0: as drawn),
+// its see-through parts showing `ground`. `name` is what traces call it.
+struct PictureSpec {
+  enum Kind { Sheet, Drawing } kind;
+  const char* name;
+  const char* file;
+  int w, h;
+  int colours;
+  Color ground;
 };
-// Decodes the embedded pictures; a broken one throws BrokenPicture.
-std::unique_ptr<Pictures> LoadPictures();
-// The pictures, decoded once per process (on whichever thread asks first) and
-// only read afterwards, by any thread.
-std::shared_ptr<const Pictures> SharedPictures();
+using PictureTable = std::span<const PictureSpec>;
+// The pictures of a table, in its order.
+using PictureSet = std::vector<Surface>;
+// A picture missing or broken: the program must not go on with a blank one.
 struct BrokenPicture : std::runtime_error {
   using std::runtime_error::runtime_error;
 };
@@ -106,11 +118,22 @@ class Platform {
   virtual ~Platform() = default;
 
   Surface& Display(int i) { return display_[i]; }
-  // Decoded on first use; the window starts that early on another thread.
-  const Pictures& Pics() const {
-    if (!pics_) pics_ = SharedPictures();
-    return *pics_;
+  // The game hands over the table of its pictures once, before it draws; the
+  // table must outlive the platform. A backend may start decoding at once
+  // (the shell may hand it over earlier still: the same table again is kept).
+  void Carry(PictureTable table) {
+    if (table.data() == table_.data() && table.size() == table_.size()) return;
+    table_ = table;
+    Carried();
   }
+  // Picture i of the table, decoded on first use; throws BrokenPicture.
+  const Surface& Picture(size_t i) const {
+    if (!pics_) pics_ = Decode(table_);
+    return (*pics_)[i];
+  }
+  // Prints text at the surface's text position in its current attributes,
+  // with a transparent background, its top-left corner at the position.
+  virtual void Print(Surface& s, const std::string& utf8) = 0;
 
   // Millisecond counter; it may wrap, callers take differences.
   virtual uint32_t Ticks() = 0;
@@ -135,8 +158,15 @@ class Platform {
   virtual void ShowFatal(const std::string& msg) = 0;
   // The player's language, of CarriedLanguages(), and its words: the game
   // looks up what it draws there (Japanese has none: its texts stay).
+  // This is the one owner of the language: the pause screen's key and a
+  // replayed change both come here, and the backend hears of it (Spoken).
   size_t Language() const { return language_; }
   const Catalogue& Words() const { return CarriedLanguages()[language_].words; }
+  void SetLanguage(size_t i) {
+    if (i >= CarriedLanguages().Count() || i == language_) return;
+    language_ = i;
+    Spoken();
+  }
 
   // The game's input for one turn of its event loop: the player's, passed
   // through the tape when one is in use, else the tape's own; an input the
@@ -157,12 +187,21 @@ class Platform {
   // Surfaces without pixels, for a twin that draws nothing.
   struct NoPixels {};
   explicit Platform(NoPixels) {}
+  // The pictures of the table, decoded (or, for a twin without pixels, empty
+  // surfaces); called once, on first use.
+  virtual std::shared_ptr<const PictureSet> Decode(PictureTable table) const = 0;
+  // The game handed over its pictures.
+  virtual void Carried() {}
+  // The language changed (by the player or by the tape).
+  virtual void Spoken() {}
+  PictureTable Table() const { return table_; }
   size_t language_ = 0;
   Surface display_[3];
-  mutable std::shared_ptr<const Pictures> pics_;
+  mutable std::shared_ptr<const PictureSet> pics_;
 
  private:
   bool Took(const Event& e);
+  PictureTable table_;
   Tape* tape_ = nullptr;
   uint64_t point_ = 0;
   bool handled_ = true;    // a handler ran since the game last asked for input

@@ -1,8 +1,5 @@
 #include "platform/Surface.h"
 
-#include <SDL.h>
-#include <SDL_image.h>
-
 #include <algorithm>
 #include <cstring>
 
@@ -43,24 +40,6 @@ void Surface::Box(int x1, int y1, int x2, int y2, Color c, bool filled) {
 void Surface::Fill(Color c) {
   if (sink) sink->Filled(*this, c);
   std::fill(px_.begin(), px_.end(), c);
-}
-
-uint64_t Surface::Hash() const {
-  uint64_t h = 1469598103934665603ull;  // FNV-1a
-  for (Color c : px_) {
-    for (int k = 0; k < 3; ++k) { h ^= (c >> (8 * k)) & 255; h *= 1099511628211ull; }
-  }
-  return h;
-}
-
-bool Surface::SavePng(const std::string& path) const {
-  SDL_Surface* s = SDL_CreateRGBSurfaceWithFormat(0, w_, h_, 32, SDL_PIXELFORMAT_XRGB8888);
-  if (!s) return false;
-  for (int y = 0; y < h_; ++y)
-    std::memcpy(static_cast<uint8_t*>(s->pixels) + size_t(y) * s->pitch, Row(y), size_t(w_) * 4);
-  bool ok = IMG_SavePNG(s, path.c_str()) == 0;
-  SDL_FreeSurface(s);
-  return ok;
 }
 
 }  // namespace plat

@@ -60,10 +60,6 @@ class Surface {
   // Box from (x1, y1) to (x2, y2), both corners included.
   void Box(int x1, int y1, int x2, int y2, Color c, bool filled);
   void Fill(Color c);
-  // Hash of the pixels, for determinism checks.
-  uint64_t Hash() const;
-  // Writes the buffer as a PNG; false when it could not be written.
-  bool SavePng(const std::string& path) const;
 
   TextAttr attr;  // persists until set again
   int curX = 0, curY = 0;

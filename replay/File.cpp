@@ -89,7 +89,7 @@ std::string EndLine(const Ending& e) {
 }
 
 std::string Text(const Replay& r) {
-  std::string t = "pikora-replay " + std::to_string(kFormat) + "\ngame " + r.game + "\nseed " + std::to_string(r.seed) +
+  std::string t = "pikora-replay " + std::to_string(r.format) + "\ngame " + r.game + "\nseed " + std::to_string(r.seed) +
                   "\nlanguage " + r.language + "\n";
   for (const Input& in : r.inputs) t += InputLine(in);
   return t + EndLine(r.end);
@@ -127,9 +127,10 @@ bool Parse(const std::string& text, Replay& out, std::string& why) {
   uint64_t format = 0;
   if (w.size() != 2 || !Number(w[1], 1u << 30, format))
     return why = "line 1: the format version is not a number", false;
-  if (format != uint64_t(kFormat))
-    return why = "replay format version " + w[1] + " is unknown to this game (it reads version " +
+  if (format < 1 || format > uint64_t(kFormat))
+    return why = "replay format version " + w[1] + " is unknown to this game (it reads versions 1 to " +
                  std::to_string(kFormat) + ")", false;
+  out.format = int(format);
   const char* const heads[3] = {"game", "seed", "language"};
   for (size_t n = 1; n <= 3; ++n) {
     if (n >= lines.size())

@@ -5,7 +5,7 @@
 // chosen), and an end line with how the game ended and a digest of the final
 // game record, which is the same in every language:
 //
-//   pikora-replay 1
+//   pikora-replay 2
 //   game 1.0.0
 //   seed 1234
 //   language ja
@@ -20,6 +20,9 @@
 // input when it took it: the player's thinking time, which paces a replay in
 // the window and plays no part in the game's course. The file is written as
 // the game goes; without its end line it was cut off and is not played.
+// Version 1 differs only in its digest, which took the record's fields in
+// another order: such a file is read, and checked on all of its end line but
+// that.
 #pragma once
 #include <cstdint>
 #include <string>
@@ -33,7 +36,7 @@ class Form1;
 
 namespace replay {
 
-constexpr int kFormat = 1;
+constexpr int kFormat = 2;
 constexpr int64_t kMaxBytes = 16 << 20;  // hours of held keys fit in far less
 constexpr uint32_t kMaxWait = 3'600'000;  // an hour's thought before one input
 
@@ -57,6 +60,7 @@ struct Ending {
 std::string Describe(const Ending& e);
 
 struct Replay {
+  int format = kFormat;  // the file's format version
   std::string game;  // the version that recorded it
   uint64_t seed = 0;
   std::string language = "ja";  // the language it started in
@@ -76,9 +80,12 @@ std::string EndLine(const Ending& end);
 // A whole replay as text.
 std::string Text(const Replay& r);
 
-// FNV-1a over every field of the game record but the program's folder, as
-// 16 hex digits.
+// FNV-1a over every field of the game record that play makes (all but the
+// program's folder and the text colours), as 16 hex digits.
 std::string RecordDigest(const pk::Form1& f);
+// Whether a game ended as its replay says; a version-1 replay's record
+// digest is of an older kind and is not compared.
+bool EndsAsRecorded(const Replay& r, const Ending& got);
 // How the game stands, as an end line says it.
 Ending Conclude(const pk::Form1& f, uint64_t ticks, bool fatal);
 

@@ -21,10 +21,17 @@ struct Fold {
   void Bytes(const void* p, size_t n) {
     for (size_t i = 0; i < n; ++i) h = (h ^ static_cast<const uint8_t*>(p)[i]) * 1099511628211ull;
   }
-  void operator()(int64_t v) { Bytes(&v, sizeof v); }
-  void operator()(const std::string& s) {
-    (*this)(int64_t(s.size()));
+  void Value(int64_t v) { Bytes(&v, sizeof v); }
+  void Value(const std::string& s) {
+    Value(int64_t(s.size()));
     Bytes(s.data(), s.size());
+  }
+  template <class T, int N0, int N1, int N2>
+  void Value(const pk::Arr<T, N0, N1, N2>& a) {
+    for (const T& e : a) Value(e);
+  }
+  void operator()(const char*, const auto& field, pk::FieldKind kind) {
+    if (kind == pk::FieldKind::kPlay) Value(field);
   }
 };
 
@@ -32,24 +39,7 @@ struct Fold {
 
 std::string RecordDigest(const pk::Form1& f) {
   Fold d;
-  for (int s = 0; s <= 4; ++s) {
-    d(f.Jname(s)), d(f.Jsigoto(s)), d(f.Jtairyoku(s)), d(f.Jkeika(s)), d(f.Jhirou(s)), d(f.Jkikan(s));
-    for (int k = 0; k <= 9; ++k)
-      for (int l = 0; l <= 4; ++l) d(f.Jmsg(s, k, l));
-    for (int k = 0; k <= 5; ++k) d(f.Jkioku(s, k)), d(f.Jnouryoku(s, k, 0)), d(f.Jnouryoku(s, k, 1));
-  }
-  for (int k = 0; k <= 9; ++k) d(f.SigotoMei(k));
-  for (int k = 0; k <= 6; ++k) d(f.Kyuryo(k));
-  for (int c = 0; c <= 9; ++c)
-    for (int r = 0; r <= 14; ++r) d(f.PikoraSyu(c, r)), d(f.PikoraHp(c, r)), d(f.PikoraLv(c, r));
-  for (int s = 0; s <= 4; ++s)
-    for (int p = 0; p <= 2; ++p) d(f.PikoraChip(s, p));
-  for (int64_t v : {int64_t(f.Jnow), int64_t(f.KaimonoKazu), int64_t(f.Jikan), int64_t(f.Sikin), int64_t(f.Esa),
-                    int64_t(f.Score), int64_t(f.AniFlip), int64_t(f.PikoraKazu), int64_t(f.PenI), int64_t(f.PenJ),
-                    int64_t(f.ChipNo), int64_t(f.PosX), int64_t(f.PosY), int64_t(f.I), int64_t(f.J),
-                    int64_t(f.EDflag), int64_t(f.Ransu), int64_t(f.Iro1), int64_t(f.Iro2), int64_t(f.Mode),
-                    int64_t(f.EDpage), int64_t(f.Irai)})
-    d(v);
+  f.EachField(d);
   char hex[20];
   std::snprintf(hex, sizeof hex, "%016llx", static_cast<unsigned long long>(d.h));
   return hex;
@@ -63,6 +53,11 @@ Ending Conclude(const pk::Form1& f, uint64_t ticks, bool fatal) {
   e.ticks = ticks;
   e.record = RecordDigest(f);
   return e;
+}
+
+bool EndsAsRecorded(const Replay& r, const Ending& got) {
+  if (r.format >= 2) return got == r.end;
+  return got.how == r.end.how && got.score == r.end.score && got.funds == r.end.funds && got.ticks == r.end.ticks;
 }
 
 Recorder::~Recorder() {

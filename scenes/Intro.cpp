@@ -1,5 +1,5 @@
 // The logo, the title and the play screen.
-#include "platform/Look.h"
+#include "screen/Look.h"
 #include "core/Form.h"
 
 namespace pk {

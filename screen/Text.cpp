@@ -2,7 +2,6 @@
 #include <string>
 
 #include "core/Form.h"
-#include "platform/Text.h"
 
 namespace pk {
 
@@ -19,7 +18,7 @@ void Form1::Locate(int PA, int PX, int PY, const std::string& PS) {
   plat::Surface& s = Display(PA);
   s.curX = PX;
   s.curY = PY;
-  plat::PrintText(s, PS);
+  P.Print(s, PS);
 }
 
 // Numbers print in plain decimal, a blank standing where a minus sign would.

@@ -38,25 +38,25 @@ std::string RandomPlayer::Script() const {
   return o.str();
 }
 
-std::string DumpRecord(pk::Form1& f) {
+namespace {
+
+// One field as the dump shows it: numbers as they are, texts quoted.
+void Put(std::ostream& o, int64_t v) { o << ' ' << v; }
+void Put(std::ostream& o, const std::string& s) { o << " \"" << s << '"'; }
+template <class T, int N0, int N1, int N2>
+void Put(std::ostream& o, const pk::Arr<T, N0, N1, N2>& a) {
+  for (const T& e : a) Put(o, e);
+}
+
+}  // namespace
+
+std::string DumpRecord(const pk::Form1& f) {
   std::ostringstream o;
-  for (int s = 0; s <= 4; ++s) {
-    o << "staff " << s << ' ' << f.Jname(s) << ' ' << f.Jsigoto(s) << ' ' << f.Jtairyoku(s) << ' '
-      << f.Jkeika(s) << ' ' << f.Jhirou(s) << ' ' << f.Jkikan(s) << " mem";
-    for (int k = 0; k <= 5; ++k) o << ' ' << f.Jkioku(s, k);
-    o << " abil";
-    for (int j = 0; j <= 5; ++j) o << ' ' << f.Jnouryoku(s, j, 0) << '/' << f.Jnouryoku(s, j, 1);
+  f.EachField([&](const char* name, const auto& field, pk::FieldKind) {
+    o << name;
+    Put(o, field);
     o << '\n';
-  }
-  o << "Jnow " << f.Jnow << " Kaimono " << f.KaimonoKazu << " Jikan " << f.Jikan << " Sikin " << f.Sikin
-    << " Esa " << f.Esa << " Score " << f.Score << " AniFlip " << f.AniFlip << " Kazu " << f.PikoraKazu
-    << " Mode " << f.Mode << " EDpage " << f.EDpage << " EDflag " << f.EDflag << " Irai " << f.Irai
-    << " Ransu " << f.Ransu << '\n';
-  for (int r = 0; r <= 14; ++r) {
-    for (int c = 0; c <= 9; ++c)
-      o << f.PikoraSyu(c, r) << ',' << f.PikoraHp(c, r) << ',' << f.PikoraLv(c, r) << ' ';
-    o << '\n';
-  }
+  });
   return o.str();
 }
 

@@ -11,8 +11,9 @@
 
 namespace pktest {
 
-// A dump of the whole game record, for comparing two runs.
-std::string DumpRecord(pk::Form1& f);
+// The whole game record, a line a field, its name first (arrays first index
+// fastest), for comparing two runs.
+std::string DumpRecord(const pk::Form1& f);
 
 class RandomPlayer {
  public:

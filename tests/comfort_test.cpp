@@ -11,6 +11,7 @@
 #include <sstream>
 #include <thread>
 
+#include "tests/Pixels.h"
 #include "app/Options.h"
 #include "app/Settings.h"
 #include "app/Shell.h"
@@ -216,7 +217,7 @@ Played PlayScripted(const std::vector<std::pair<uint32_t, uint32_t>>& pauses) {
     g.hp.KeyAt(from + len, 'P');
   }
   g.f.Run();
-  Played p{pktest::DumpRecord(g.f), "", g.f.Display(0).Hash(), g.hp.comfort.Lost()};
+  Played p{pktest::DumpRecord(g.f), "", pktest::Hash(g.f.Display(0)), g.hp.comfort.Lost()};
   for (const auto& l : g.hp.audio.log) p.sounds += l + '\n';
   return p;
 }

@@ -8,9 +8,10 @@
 #include <map>
 #include <sstream>
 
+#include "tests/Pixels.h"
 #include "platform/Languages.h"
 #include "platform/Platform.h"
-#include "platform/Text.h"
+#include "platform/kit/Text.h"
 
 namespace {
 
@@ -104,7 +105,7 @@ std::string Misfits(const std::string& cat, const std::string& context, const st
   if (int(lines.size()) > r.lines)
     out << where << lines.size() << " lines where " << r.what << " has " << r.lines << "\n";
   for (const std::string& l : lines) {
-    if (!plat::FontHasGlyphs(l)) out << where << "the font has no glyph for a character of \"" << l << "\"\n";
+    if (!pktest::FontHasGlyphs(l)) out << where << "the font has no glyph for a character of \"" << l << "\"\n";
     const int right = InkRight(l, r.size, r.bold) + (r.raised ? 1 : 0);
     if (right > r.width)
       out << where << "\"" << l << "\" overflows " << r.what << " by " << right - r.width << " px\n";

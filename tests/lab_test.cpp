@@ -8,7 +8,7 @@
 
 #include "app/Shots.h"
 #include "lab/Lab.h"
-#include "platform/Comfort.h"
+#include "platform/kit/Comfort.h"
 
 namespace {
 

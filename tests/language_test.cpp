@@ -9,24 +9,12 @@
 
 #include "app/Options.h"
 #include "app/Shell.h"
-#include "platform/Comfort.h"
+#include "platform/kit/Comfort.h"
+#include "platform/kit/Pictures.h"
 #include "platform/headless/Headless.h"
 #include "tests/Play.h"
 
 namespace {
-
-// The record in full, the texts and the fields a drawing may touch included.
-std::string FullRecord(pk::Form1& f) {
-  std::string r = pktest::DumpRecord(f);
-  for (int s = 0; s <= 4; ++s)
-    for (int k = 0; k <= 9; ++k)
-      for (int l = 0; l <= 4; ++l) r += f.Jmsg(s, k, l) + "|";
-  for (int k = 0; k <= 9; ++k) r += f.SigotoMei(k) + "|";
-  for (int64_t v : {int64_t(f.PosX), int64_t(f.PosY), int64_t(f.ChipNo), int64_t(f.I), int64_t(f.J),
-                    int64_t(f.PenI), int64_t(f.PenJ)})
-    r += std::to_string(v) + " ";
-  return r;
-}
 
 // A game driven by a random player until `when` holds.
 struct Driven {
@@ -76,17 +64,17 @@ TEST(Language, ChosenOnThePauseScreenRedrawsAsIfPlayedInIt) {
     Driven english(seed, "en"), switched(seed, "ja");
     ASSERT_TRUE(english.RunUntil(m.when));
     ASSERT_TRUE(switched.RunUntil(m.when));
-    ASSERT_EQ(FullRecord(switched.g.f), FullRecord(english.g.f));
+    ASSERT_EQ(pktest::DumpRecord(switched.g.f), pktest::DumpRecord(english.g.f));
     // P, L, P before any key still waiting: the game sees none of them.
     for (int key : {'P', 'L', 'P'}) switched.g.hp.KeyAt(0, key);
     ASSERT_TRUE(switched.g.f.Step());
     EXPECT_EQ(switched.g.hp.Language(), english.g.hp.Language());
-    EXPECT_EQ(FullRecord(switched.g.f), FullRecord(english.g.f)) << "the redraw changed the record";
+    EXPECT_EQ(pktest::DumpRecord(switched.g.f), pktest::DumpRecord(english.g.f)) << "the redraw changed the record";
     for (int d : {0, 2})
       EXPECT_TRUE(switched.g.hp.Display(d).Pixels() == english.g.hp.Display(d).Pixels()) << "surface " << d;
     if (switched.g.hp.Display(0).Pixels() != english.g.hp.Display(0).Pixels()) {
-      switched.g.hp.Display(0).SavePng(std::string("/tmp/pikora-retell-") + m.what + "-switched.png");
-      english.g.hp.Display(0).SavePng(std::string("/tmp/pikora-retell-") + m.what + "-english.png");
+      plat::SavePng(switched.g.hp.Display(0), std::string("/tmp/pikora-retell-") + m.what + "-switched.png");
+      plat::SavePng(english.g.hp.Display(0), std::string("/tmp/pikora-retell-") + m.what + "-english.png");
     }
   }
 }
@@ -99,7 +87,7 @@ TEST(Language, ChosenDuringTheIntro) {
   ASSERT_TRUE(english.RunUntil(played));
   ASSERT_TRUE(switched.RunUntil(played));
   ASSERT_TRUE(switched.g.f.Step());  // the game hears of the language
-  EXPECT_EQ(FullRecord(switched.g.f), FullRecord(english.g.f));
+  EXPECT_EQ(pktest::DumpRecord(switched.g.f), pktest::DumpRecord(english.g.f));
   EXPECT_TRUE(switched.g.hp.Display(0).Pixels() == english.g.hp.Display(0).Pixels());
 }
 
@@ -197,8 +185,10 @@ TEST(Language, EveryTextShownComesFromTheCatalogues) {
 // language once, when play goes on.
 TEST(Language, LMovesOnOnlyWhilePaused) {
   struct Host : plat::Comfort::Host {
-    void SetLanguage(size_t i) override { chosen.push_back(i); }
+    size_t CurrentLanguage() const override { return now; }
+    void ChooseLanguage(size_t i) override { chosen.push_back(now = i); }
     void Retell() override { ++told; }
+    size_t now = 0;
     std::vector<size_t> chosen;
     int told = 0;
   } host;

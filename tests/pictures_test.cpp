@@ -13,24 +13,47 @@
 #include <string>
 #include <vector>
 
-#include "platform/Text.h"
 #include "platform/Embedded.h"
 #include "platform/Platform.h"
+#include "platform/kit/Font.h"
+#include "platform/kit/Pictures.h"
+#include "screen/Look.h"
+#include "tests/Pixels.h"
 
-namespace plat {
-// Defined beside LoadPictures.
-Surface DecodeChipSheet(std::span<const uint8_t> text);
-Surface DecodeSvg(std::span<const uint8_t> svg, int w, int h, Color under);
-}  // namespace plat
+namespace pktest {
+bool FontHasGlyphs(const std::string& utf8) {
+  TTF_Font* f = plat::FontFor(12, false);
+  if (!f) return false;
+  for (size_t i = 0; i < utf8.size();) {
+    unsigned char c = utf8[i];
+    uint32_t cp;
+    int n;
+    if (c < 0x80) { cp = c; n = 1; }
+    else if ((c >> 5) == 6) { cp = c & 0x1f; n = 2; }
+    else if ((c >> 4) == 14) { cp = c & 0x0f; n = 3; }
+    else { cp = c & 0x07; n = 4; }
+    for (int k = 1; k < n && i + k < utf8.size(); ++k) cp = (cp << 6) | (utf8[i + k] & 0x3f);
+    i += n;
+    if (cp == '\n' || cp == ' ') continue;
+    if (!TTF_GlyphIsProvided32(f, cp)) return false;
+  }
+  return true;
+}
+}  // namespace pktest
 
 namespace {
 
 using plat::Color;
 using plat::Surface;
 
-const plat::Pictures& Pics() {
-  static auto p = plat::LoadPictures();
+// The game's pictures as it carries them, and each one's source drawn whole.
+const plat::PictureSet& Pics() {
+  static auto p = plat::DecodePictures(look::kPictures);
   return *p;
+}
+Surface Sheet(std::span<const uint8_t> text) { return plat::DecodePicture(look::kPictures[look::kChip], text); }
+Surface Drawn(std::span<const uint8_t> svg, int w, int h, Color under) {
+  return plat::DecodePicture({plat::PictureSpec::Drawing, "", "", w, h, 0, under}, svg);
 }
 
 // Each picture at its size and in the game's own colour depth (the logo 16
@@ -39,19 +62,19 @@ TEST(Pictures, EveryPictureHasItsSizeDepthAndLook) {
   const auto& p = Pics();
   constexpr Color kBox = plat::Rgb(150, 120, 90);
   struct Want { const Surface& s; std::string svg; int w, h; Color under; size_t depth; };
-  std::vector<Want> wants{{p.Rogo, "logo", 64, 64, 0, 16}, {p.EndP[0], "endp0", 260, 337, 0, 256}, {p.EndP[1], "endp1", 260, 337, 0, 256}};
-  for (int i = 0; i < 6; ++i) wants.push_back({p.Face[i], i == 4 ? "logo" : "face" + std::to_string(i), 96, 96, kBox, 256});
+  std::vector<Want> wants{{p[look::kRogo], "logo", 64, 64, 0, 16}, {p[look::kEndP0], "endp0", 260, 337, 0, 256}, {p[look::kEndP0 + 1], "endp1", 260, 337, 0, 256}};
+  for (int i = 0; i < 6; ++i) wants.push_back({p[look::kFace0 + i], i == 4 ? "logo" : "face" + std::to_string(i), 96, 96, kBox, 256});
   for (const Want& x : wants) {
     ASSERT_TRUE(x.s.W() == x.w && x.s.H() == x.h) << x.svg;
     EXPECT_LE(std::set<Color>(x.s.Pixels().begin(), x.s.Pixels().end()).size(), x.depth) << x.svg;
-    const Surface full = plat::DecodeSvg(plat::Embedded(x.svg), x.w, x.h, x.under);
+    const Surface full = Drawn(plat::Embedded(x.svg), x.w, x.h, x.under);
     double off = 0;  // mean difference per channel
     for (size_t i = 0; i < full.Pixels().size(); ++i)
       for (int shift : {0, 8, 16}) off += std::abs(int(full.Pixels()[i] >> shift & 255) - int(x.s.Pixels()[i] >> shift & 255));
     EXPECT_LT(off / 3 / full.Pixels().size(), x.depth == 16 ? 9 : 2.5) << x.svg << " strays from its own drawing";
   }
-  EXPECT_EQ(p.Rogo.At(0, 0), 0u) << "the logo stands alone on black";
-  EXPECT_EQ(p.Face[4].At(95, 95), kBox) << "the logo's see-through corners show the face box";
+  EXPECT_EQ(p[look::kRogo].At(0, 0), 0u) << "the logo stands alone on black";
+  EXPECT_EQ(p[look::kFace0 + 4].At(95, 95), kBox) << "the logo's see-through corners show the face box";
 }
 
 std::span<const uint8_t> AsBytes(const std::string& s) { return {reinterpret_cast<const uint8_t*>(s.data()), s.size()}; }
@@ -59,17 +82,17 @@ std::span<const uint8_t> AsBytes(const std::string& s) { return {reinterpret_cas
 TEST(Pictures, BrokenSourcesAreRefused) {
   auto sheet = plat::Embedded("chips");
   const std::string good(sheet.begin(), sheet.end());
-  EXPECT_NO_THROW(plat::DecodeChipSheet(AsBytes(good)));
+  EXPECT_NO_THROW(Sheet(AsBytes(good)));
   std::string shortRow = good, unknown = good;  // a row one symbol short, an unknown symbol
   shortRow.erase(shortRow.find('\n', shortRow.find("\nchip 5") + 1) + 1, 1);
   unknown[unknown.find('\n', unknown.find("\nchip 12") + 1) + 5] = '@';
   for (const std::string& bad : {shortRow, unknown, good.substr(0, good.find("\nchip 35"))})
-    EXPECT_THROW(plat::DecodeChipSheet(AsBytes(bad)), std::runtime_error);
+    EXPECT_THROW(Sheet(AsBytes(bad)), std::runtime_error);
   auto face = plat::Embedded("face0");
   ASSERT_FALSE(face.empty());
-  EXPECT_THROW(plat::DecodeSvg(face, 96, 64, 0), std::runtime_error) << "wrong shape for a face";
-  EXPECT_THROW(plat::DecodeSvg(AsBytes("not a picture"), 96, 96, 0), std::runtime_error);
-  EXPECT_THROW(plat::DecodeSvg({}, 96, 96, 0), std::runtime_error);
+  EXPECT_THROW(Drawn(face, 96, 64, 0), std::runtime_error) << "wrong shape for a face";
+  EXPECT_THROW(Drawn(AsBytes("not a picture"), 96, 96, 0), std::runtime_error);
+  EXPECT_THROW(Drawn({}, 96, 96, 0), std::runtime_error);
 }
 
 // Every text in the game's own code, read from its sources, has its glyphs.
@@ -97,8 +120,8 @@ TEST(Text, TheFontHasEveryCharacterTheGamePrints) {
       }
     }
   EXPECT_GT(texts.size(), 60u) << "the game's texts were not found under " << root;
-  for (const auto& t : texts) EXPECT_TRUE(plat::FontHasGlyphs(t)) << "missing a glyph in: " << t;
-  EXPECT_FALSE(plat::FontHasGlyphs("\xF0\x9F\x9C\x81")) << "U+1F701, an alchemical symbol: the check can fail";
+  for (const auto& t : texts) EXPECT_TRUE(pktest::FontHasGlyphs(t)) << "missing a glyph in: " << t;
+  EXPECT_FALSE(pktest::FontHasGlyphs("\xF0\x9F\x9C\x81")) << "U+1F701, an alchemical symbol: the check can fail";
 }
 
 }  // namespace

@@ -49,7 +49,7 @@ replay::Replay RecordOnHeadless(uint64_t seed) {
 }
 
 const std::string kGood =
-    "pikora-replay 1\ngame 1.0.0\nseed 7\nlanguage ja\n0 +1200 key 38\n3 +0 key 37\n3 +45 click 400 300\n"
+    "pikora-replay 2\ngame 1.0.0\nseed 7\nlanguage ja\n0 +1200 key 38\n3 +0 key 37\n3 +45 click 400 300\n"
     "3 +900 language en\nend quit score 0 funds 1990 ticks 3 record 0123456789abcdef\n";
 
 TEST(ReplayFile, ReadsWhatItWrites) {
@@ -74,6 +74,41 @@ TEST(ReplayFile, ReadsWhatItWrites) {
   ASSERT_TRUE(replay::Parse(other, r, why)) << why;
   EXPECT_EQ(r.inputs[3].e.key, -1);
   EXPECT_EQ(replay::Text(r), other);
+  // A file of the first format is read as it is and written back as it was.
+  const std::string first = "pikora-replay 1" + kGood.substr(kGood.find('\n'));
+  ASSERT_TRUE(replay::Parse(first, r, why)) << why;
+  EXPECT_EQ(r.format, 1);
+  EXPECT_EQ(replay::Text(r), first);
+}
+
+// The first format's record digest took the fields in another order: a game
+// of that format ends as recorded on its outcome, score, funds and ticks
+// alone; the current one on its record too.
+TEST(ReplayFile, AFirstFormatGameIsCheckedOnAllButItsRecord) {
+  const replay::Ending end{"vacation", 2310, 15021, 1338, "0123456789abcdef"};
+  struct Case {
+    const char* what;
+    void (*change)(replay::Ending&);
+    bool first, current;  // ends as recorded in format 1, in format 2
+  };
+  const Case cases[] = {
+      {"the same", [](replay::Ending&) {}, true, true},
+      {"another record", [](replay::Ending& e) { e.record = "fedcba9876543210"; }, true, false},
+      {"another outcome", [](replay::Ending& e) { e.how = "bankrupt"; }, false, false},
+      {"another score", [](replay::Ending& e) { ++e.score; }, false, false},
+      {"other funds", [](replay::Ending& e) { --e.funds; }, false, false},
+      {"other ticks", [](replay::Ending& e) { ++e.ticks; }, false, false},
+  };
+  for (const Case& c : cases) {
+    replay::Replay r;
+    r.end = end;
+    replay::Ending got = end;
+    c.change(got);
+    r.format = 1;
+    EXPECT_EQ(replay::EndsAsRecorded(r, got), c.first) << c.what;
+    r.format = 2;
+    EXPECT_EQ(replay::EndsAsRecorded(r, got), c.current) << c.what;
+  }
 }
 
 // A recording killed at any byte leaves a file that is turned away whole.
@@ -102,8 +137,9 @@ TEST(ReplayFile, DamagedFilesSayWhatIsWrong) {
       {std::string("\x7f" "ELF\x02\x01\x01\0\0\0", 10), "binary data at byte 1"},
       {with("0 +1200 key 38", "0 +1200 key 3\xe3\x81\x82"), "binary data at byte"},
       {"GIF89a and then some\n", "not a replay"},
-      {with("pikora-replay 1", "pikora-replay 2"), "format version 2 is unknown"},
-      {with("pikora-replay 1", "pikora-replay one"), "format version is not a number"},
+      {with("pikora-replay 2", "pikora-replay 3"), "format version 3 is unknown"},
+      {with("pikora-replay 2", "pikora-replay 0"), "format version 0 is unknown"},
+      {with("pikora-replay 2", "pikora-replay one"), "format version is not a number"},
       {with("seed 7", "seed -7"), "line 3: the seed '-7'"},
       {with("seed 7", "seed 18446744073709551616"), "the seed"},
       {with("seed 7\n", ""), "line 3: expected 'seed <value>'"},
@@ -235,16 +271,29 @@ TEST(Replay, ALanguageChosenMidwayIsReplayedWhereItWasChosen) {
   ASSERT_TRUE(replay::Parse(replay::Text(r), back, why)) << why;
   EXPECT_NE(replay::Text(back).find(" language en\n"), std::string::npos) << replay::Text(back);
 
-  pktest::Game again(back.seed);
+  // The platform hears of the replayed change as of a live one (the window
+  // captions itself there), and the pause screen and the volume band speak it.
+  struct Listening : plat::Headless {
+    using Headless::Headless;
+    void Spoken() override { ++spoken; }
+    int spoken = 0;
+  } hp(back.seed);
+  pk::Form1 again(hp);
   replay::Player player(back.inputs);
-  again.hp.UseTape(&player);
-  again.f.Form_Load();
-  while (again.f.Step()) {
+  hp.UseTape(&player);
+  again.Form_Load();
+  while (again.Step()) {
   }
   EXPECT_TRUE(player.Spent());
-  EXPECT_EQ(again.hp.Language(), size_t(en));
-  EXPECT_EQ(replay::Conclude(again.f, again.hp.Point(), false), r.end);
-  EXPECT_TRUE(again.hp.Display(0).Pixels() == g.hp.Display(0).Pixels()) << "the replay ends on another picture";
+  EXPECT_EQ(hp.Language(), size_t(en));
+  EXPECT_EQ(hp.spoken, 1);
+  EXPECT_EQ(replay::Conclude(again, hp.Point(), false), r.end);
+  EXPECT_TRUE(hp.Display(0).Pixels() == g.hp.Display(0).Pixels()) << "the replay ends on another picture";
+  hp.comfort.Act(plat::Action::Pause, 100);
+  EXPECT_EQ(hp.comfort.View(100).language, size_t(en)) << "the pause screen";
+  hp.comfort.Act(plat::Action::Pause, 200);
+  hp.comfort.Act(plat::Action::VolumeDown, 300);
+  EXPECT_EQ(hp.comfort.View(300).language, size_t(en)) << "the volume band";
 }
 
 // An input moved to another point makes another game, and playback says so.
@@ -345,6 +394,12 @@ TEST_F(ReplayFiles, VerifySaysHowTheGameEndedOrWhatIsWrong) {
   edited.end.score += 1;
   replay::Replay diverted = game;
   diverted.inputs.push_back({game.end.ticks, 0, plat::Event{plat::Event::KeyDown, plat::kKeyUp, 0, 0}, {}});
+  // Files of the first format, their record digest of the older kind.
+  replay::Replay first = game;
+  first.format = 1;
+  first.end.record = "0123456789abcdef";
+  replay::Replay firstEdited = first;
+  firstEdited.end.funds -= 1;
   struct Case {
     std::string file;
     int status;
@@ -354,6 +409,8 @@ TEST_F(ReplayFiles, VerifySaysHowTheGameEndedOrWhatIsWrong) {
       {good, 0, replay::Describe(game.end) + "\n"},
       {Put("edited", replay::Text(edited)), 1, "the game ends elsewhere than recorded: recorded '" + game.end.how},
       {Put("diverted", replay::Text(diverted)), 1, "1 recorded inputs never taken"},
+      {Put("first", replay::Text(first)), 0, "first: a replay of format 1: its record digest is of an older kind"},
+      {Put("first-edited", replay::Text(firstEdited)), 1, "the game ends elsewhere than recorded"},
       {Put("cut", replay::Text(game).substr(0, 60)), 2, "cut: truncated"},
       {Put("garbage", std::string("\x89PNG\r\n\x1a\n\0\0", 10)), 2, "garbage: binary data at byte 1"},
       {Put("future", "pikora-replay 9\n"), 2, "future: replay format version 9 is unknown"},

@@ -7,6 +7,7 @@
 #include <functional>
 #include <vector>
 
+#include "platform/kit/Pictures.h"
 #include "tests/Harness.h"
 
 using pktest::Game;
@@ -499,7 +500,7 @@ TEST(Ending, TheRollAndThePictureFollowTheScoreAbove9999) {
   // Decoded first, as the game does: decoded only after many prints,
   // SDL_image's SVG reader is caught by AddressSanitizer reading two bytes
   // past a buffer of its own.
-  plat::SharedPictures();
+  plat::SharedPictures(look::kPictures);
   // A region of surface 0 as it stands.
   auto region = [](Game& g, int x, int y, int w, int h) {
     std::vector<plat::Color> v;

@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <set>
 
+#include "tests/Pixels.h"
 #include "tests/Play.h"
 
 using pktest::Game;
@@ -114,7 +115,7 @@ TEST(Determinism, SameSeedAndKeysGiveTheSameRecordAndScreen) {
       if (!g.f.Step()) break;
     }
     dump = pktest::DumpRecord(g.f);
-    hash = g.f.Display(0).Hash();
+    hash = pktest::Hash(g.f.Display(0));
   };
   for (uint64_t seed : {7ull, 2024ull}) {
     std::string d1, d2;

@@ -19,7 +19,7 @@
 #include "core/Form.h"
 #include "platform/sdl/AudioFiles.h"
 #include "platform/headless/Headless.h"
-#include "platform/sdl/RenderedTune.h"
+#include "platform/desktop/RenderedTune.h"
 #include "platform/sdl/SdlPlatform.h"
 #include "platform/web/PageAudio.h"
 

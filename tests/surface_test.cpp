@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "platform/Text.h"
+#include "platform/kit/Text.h"
 #include "tests/Harness.h"
 
 using plat::Rgb;

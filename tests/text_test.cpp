@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/Text.h"
-#include "platform/Font.h"
+#include "platform/kit/Text.h"
+#include "platform/kit/Font.h"
 #include "platform/Platform.h"
 
 using plat::Rgb;

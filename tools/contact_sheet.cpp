@@ -6,9 +6,10 @@
 #include <cstdio>
 #include <string>
 
-#include "platform/Look.h"
+#include "screen/Look.h"
 #include "platform/Platform.h"
-#include "platform/Text.h"
+#include "platform/kit/Pictures.h"
+#include "platform/kit/Text.h"
 
 namespace {
 
@@ -54,8 +55,17 @@ void FaceBox(Surface& s, int x, int y, const Surface& face) {
   s.Copy(x, y, 96, 96, face, 0, 0);
 }
 
+// The game's pictures by name.
+struct Pictures {
+  explicit Pictures(const plat::PictureSet& set) : Chip(set[look::kChip]), Rogo(set[look::kRogo]) {
+    for (int i = 0; i < 6; ++i) Face[i] = set[look::kFace0 + i];
+    for (int i = 0; i < 2; ++i) EndP[i] = set[look::kEndP0 + i];
+  }
+  Surface Chip, Face[6], Rogo, EndP[2];
+};
+
 // The play screen as the set-up draws it, with a few occupants and texts.
-Surface PlayScreen(const plat::Pictures& p) {
+Surface PlayScreen(const Pictures& p) {
   Surface s(768, 576, 0);
   const Surface& k = p.Chip;
   Frame(s, k, 0, 0, 0, 0, 23, 17, kBase);
@@ -102,8 +112,7 @@ void Scaled(Surface& dst, int dx, int dy, const Surface& src, int k) {
 
 int main(int argc, char** argv) {
   const std::string out = argc > 1 ? argv[1] : "contact_sheet.png";
-  auto pics = plat::LoadPictures();
-  const plat::Pictures& p = *pics;
+  const Pictures p(*plat::DecodePictures(look::kPictures));
   Surface s(1400, 1690, Rgb(56, 56, 60));
 
   Scaled(s, 10, 10, p.Chip, 3);
@@ -140,8 +149,8 @@ int main(int argc, char** argv) {
   FaceBox(end, 64, 256, p.Face[4]);
   end.Copy(465, 137, 260, 330, p.EndP[1], 0, 0);
   s.Copy(610, 1100, 768, 576, end, 0, 0);  // clipped at the bottom
-  play.SavePng("play_screen.png");
-  if (!s.SavePng(out)) {
+  plat::SavePng(play, "play_screen.png");
+  if (!plat::SavePng(s, out)) {
     std::fprintf(stderr, "cannot write %s\n", out.c_str());
     return 1;
   }

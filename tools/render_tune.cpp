@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "platform/sdl/AudioFiles.h"
-#include "platform/sdl/RenderedTune.h"
+#include "platform/desktop/RenderedTune.h"
 
 int main(int argc, char** argv) {
   if (argc < 3 || argc > 4) {

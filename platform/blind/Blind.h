@@ -24,6 +24,9 @@ class Blind : public Platform {
   std::string ProgramDir() override { return "/"; }
   uint64_t Seed() override { return seed_; }
   void ShowFatal(const std::string& msg) override { fatal = msg; }
+  void Print(Surface&, const std::string&) override {}
+
+  std::shared_ptr<const PictureSet> Decode(PictureTable table) const override;
 
   std::string fatal;
 

@@ -5,6 +5,8 @@
 #include <cstdlib>
 
 #include "platform/headless/Tracer.h"
+#include "platform/kit/Pictures.h"
+#include "platform/kit/Text.h"
 
 namespace plat {
 
@@ -103,7 +105,6 @@ bool Headless::Speak(const std::string& code) {
   const int i = CarriedLanguages().Find(code);
   if (i < 0) return false;
   language_ = size_t(i);
-  comfort.Start(comfort.Volume(), comfort.Muted(), comfort.Fullscreen(), language_);
   return true;
 }
 
@@ -134,15 +135,14 @@ bool Headless::PollEvent(Event& e) {
 std::string Headless::NameOf(const Surface& s) const {
   for (int i = 0; i <= 2; ++i)
     if (&s == &display_[i]) return "d" + std::to_string(i);
-  const Pictures& p = *pics_;
-  if (&s == &p.Chip) return "chip";
-  if (&s == &p.Rogo) return "logo";
-  for (int i = 0; i <= 5; ++i)
-    if (&s == &p.Face[i]) return "face" + std::to_string(i);
-  for (int i = 0; i <= 1; ++i)
-    if (&s == &p.EndP[i]) return "endp" + std::to_string(i);
+  for (size_t i = 0; pics_ && i < pics_->size(); ++i)
+    if (&s == &(*pics_)[i]) return Table()[i].name;
   return std::to_string(s.W()) + "x" + std::to_string(s.H());
 }
+
+void Headless::Print(Surface& s, const std::string& utf8) { PrintText(s, utf8); }
+
+std::shared_ptr<const PictureSet> Headless::Decode(PictureTable table) const { return SharedPictures(table); }
 
 bool Headless::WaitEvent(int ms) {
   if (retell_) return true;

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/Comfort.h"
 #include "platform/Platform.h"
+#include "platform/kit/Comfort.h"
 
 namespace plat {
 
@@ -53,6 +53,7 @@ class Headless : public Platform {
   std::string ProgramDir() override { return dir; }
   uint64_t Seed() override { return seed_; }
   void ShowFatal(const std::string& msg) override { fatal = msg; }
+  void Print(Surface& s, const std::string& utf8) override;
 
   // Scripted input, delivered when the virtual clock reaches its time.
   void KeyAt(uint32_t t, int key);
@@ -72,7 +73,8 @@ class Headless : public Platform {
   // is told when play goes on.
   struct Host : Comfort::Host {
     explicit Host(Headless& hp) : hp(hp) {}
-    void SetLanguage(size_t i) override { hp.language_ = i; }
+    size_t CurrentLanguage() const override { return hp.Language(); }
+    void ChooseLanguage(size_t i) override { hp.SetLanguage(i); }
     void Retell() override { hp.retell_ = true; }
     Headless& hp;
   } host_{*this};
@@ -88,6 +90,7 @@ class Headless : public Platform {
     uint32_t at;
     Event e;
   };
+  std::shared_ptr<const PictureSet> Decode(PictureTable table) const override;
   void Add(uint32_t t, const Event& e);
   bool Take(const Timed& t);
   void Hold(size_t from);

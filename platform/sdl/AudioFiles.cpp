@@ -9,7 +9,7 @@
 #include <iterator>
 #include <map>
 
-#include "platform/sdl/Files.h"
+#include "platform/Files.h"
 
 namespace plat {
 

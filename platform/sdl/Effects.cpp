@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "platform/sdl/AudioFiles.h"
-#include "platform/sdl/Files.h"
+#include "platform/Files.h"
 
 namespace plat {
 namespace {

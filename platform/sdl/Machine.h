@@ -1,6 +1,6 @@
 // What the SDL backend does differently on a desktop and in a web page. The
 // window, its events and its drawing are the same code on both; each build
-// links one side of this: platform/sdl/Desktop.cpp (X11, threads, FluidSynth)
+// links one side of this: platform/desktop/ (X11, threads, FluidSynth)
 // or platform/web/Page.cpp (a canvas, no threads, a tune made beforehand).
 #pragma once
 #include <cstdint>

@@ -5,7 +5,7 @@
 #pragma once
 #include <map>
 
-#include "platform/Comfort.h"
+#include "platform/kit/Comfort.h"
 
 union SDL_Event;
 struct _SDL_GameController;

@@ -12,6 +12,8 @@
 #include <filesystem>
 #include <vector>
 
+#include "platform/kit/Pictures.h"
+#include "platform/kit/Text.h"
 #include "platform/sdl/Machine.h"
 
 namespace plat {
@@ -72,8 +74,7 @@ Placement Place(int w, int h, bool fullscreen) {
 SdlPlatform::SdlPlatform(const SdlStart& start, Keeper& keeper)
     : keeper_(keeper), kept_(start.lasting), caption_(start.caption), pictures_(start.pictures) {
   language_ = start.language < CarriedLanguages().Count() ? start.language : 0;
-  // The pictures decode while the window opens; the logo waits for them.
-  if (machine::kThreads) picturesReady_ = std::async(std::launch::async, [] { SharedPictures(); });
+  Carry(start.carried);
   seed_ = start.seed ? *start.seed : uint64_t(std::chrono::system_clock::now().time_since_epoch().count());
   if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_TIMER | SDL_INIT_EVENTS | SDL_INIT_GAMECONTROLLER) != 0)
     throw StartFailure(std::string("cannot start the video system: ") + SDL_GetError());
@@ -111,7 +112,7 @@ SdlPlatform::SdlPlatform(const SdlStart& start, Keeper& keeper)
   SDL_SetSurfaceBlendMode(frame_, SDL_BLENDMODE_NONE);
   SDL_FillRect(frame_, nullptr, 0);
   SDL_StopTextInput();
-  comfort_.Start(kept_.volume, start.muted || kept_.mute, fullscreen, language_);
+  comfort_.Start(kept_.volume, start.muted || kept_.mute, fullscreen);
   napOn_ = machine::Opened(window_);
   Present();
   // Opening the device and the synthesiser takes longer than the whole first
@@ -356,7 +357,7 @@ std::optional<std::string> SdlPlatform::Shoot() {
     const std::string path = pictures_ + "/" + name;
     Surface picture(kWinW, kWinH, 0);
     picture.Copy(kSurfX, kSurfY, kSurfW, kSurfH, display_[0], 0, 0);
-    if (picture.SavePng(path)) {
+    if (SavePng(picture, path)) {
       std::printf("pikora: the picture is saved as %s\n", path.c_str());
       std::fflush(stdout);
       return name;
@@ -368,14 +369,29 @@ std::optional<std::string> SdlPlatform::Shoot() {
   return "";
 }
 
-// The words change at once, the pause screen's first; the caption too. The
-// choice is kept for the next game.
-void SdlPlatform::SetLanguage(size_t i) {
-  language_ = i;
-  kept_.language = CarriedLanguages()[i].code;
-  Caption();
+// The player's choice is kept for the next game.
+void SdlPlatform::ChooseLanguage(size_t i) {
+  SetLanguage(i);
+  kept_.language = CarriedLanguages()[language_].code;
   Keep();
 }
+
+// The words change at once, the pause screen's first (the overlay is drawn
+// from the language at each present); the caption too. A replayed change
+// comes here as well, without being kept.
+void SdlPlatform::Spoken() { Caption(); }
+
+// The pictures decode while the window opens; the logo waits for them.
+void SdlPlatform::Carried() {
+  if (machine::kThreads) picturesReady_ = std::async(std::launch::async, [t = Table()] { return SharedPictures(t); });
+}
+
+std::shared_ptr<const PictureSet> SdlPlatform::Decode(PictureTable table) const {
+  if (picturesReady_.valid()) return picturesReady_.get();
+  return SharedPictures(table);
+}
+
+void SdlPlatform::Print(Surface& s, const std::string& utf8) { PrintText(s, utf8); }
 
 void SdlPlatform::Retell() { ahead_.push_back(Event{Event::Language, 0, 0, 0}); }
 

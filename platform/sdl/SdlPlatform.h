@@ -9,8 +9,8 @@
 #include <stdexcept>
 #include <string>
 
-#include "platform/Comfort.h"
 #include "platform/Platform.h"
+#include "platform/kit/Comfort.h"
 #include "platform/sdl/Pads.h"
 
 union SDL_Event;
@@ -50,6 +50,7 @@ struct SdlStart {
   std::string caption;           // in Japanese: it is shown in the player's language (context "title")
   size_t language = 0;           // of CarriedLanguages()
   std::string pictures;          // the folder F12 saves the picture in; "": none known
+  PictureTable carried;          // the game's pictures, to decode while the window opens
 };
 
 class SdlPlatform : public Platform, private Comfort::Host {
@@ -69,11 +70,16 @@ class SdlPlatform : public Platform, private Comfort::Host {
   std::string ProgramDir() override { return dir_; }
   uint64_t Seed() override { return seed_; }
   void ShowFatal(const std::string& msg) override;
+  void Print(Surface& s, const std::string& utf8) override;
   // The next present draws the whole window, changed or not (after the
   // window was exposed, resized or drawn over).
   void RedrawAll() { redrawAll_ = true; }
 
  private:
+  std::shared_ptr<const PictureSet> Decode(PictureTable table) const override;
+  void Carried() override;
+  void Spoken() override;
+  size_t CurrentLanguage() const override { return language_; }
   void Pump();
   void Intake(const SDL_Event& ev);
   void Nap(int ms);
@@ -82,7 +88,7 @@ class SdlPlatform : public Platform, private Comfort::Host {
   void SetVolume(int tenths) override;
   void Changed(bool sound) override;
   std::optional<std::string> Shoot() override;
-  void SetLanguage(size_t i) override;
+  void ChooseLanguage(size_t i) override;
   void Retell() override;
   void Caption();
   void Keep();
@@ -103,7 +109,7 @@ class SdlPlatform : public Platform, private Comfort::Host {
   bool closing_ = false;  // the window was closed or the program asked to end
   int shownW_ = 0, shownH_ = 0;  // the window size the picture was last drawn for
   std::unique_ptr<SdlAudio> audio_;
-  std::future<void> picturesReady_;
+  mutable std::future<std::shared_ptr<const PictureSet>> picturesReady_;
   std::future<std::unique_ptr<SdlAudio>> audioReady_;  // the device opens while the intro starts
   std::string dir_;
   uint64_t seed_ = 0;

@@ -1,8 +1,9 @@
-// The pictures the program carries, decoded once at start-up from the readable
-// sources embedded in it: the tile sheet from a palette-indexed pixel text,
-// every other picture from SVG, then reduced to the game's own colour depth.
-// A missing or broken picture stops the program at once: a blank tile or face
-// must never reach the player.
+// The pictures the game carries, decoded once at start-up from the readable
+// sources embedded in the program, as the game's table describes them: the
+// tile sheet from a palette-indexed pixel text, every other picture from SVG,
+// then reduced to the game's own colour depth. A missing or broken picture
+// stops the program at once: a blank tile or face must never reach the player.
+// The PNG writer for F12's pictures is here too: the same library.
 #include <SDL.h>
 #include <SDL_image.h>
 #include <libimagequant.h>
@@ -12,22 +13,18 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <map>
+#include <mutex>
 #include <span>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
-#include "platform/Look.h"
 #include "platform/Embedded.h"
-#include "platform/Platform.h"
+#include "platform/kit/Pictures.h"
 
 namespace plat {
-
-// The two decoders are also driven directly by the picture tests.
-Surface DecodeChipSheet(std::span<const uint8_t> text);
-Surface DecodeSvg(std::span<const uint8_t> svg, int w, int h, Color under);
-
 namespace {
 
 constexpr int kChip = 32, kSheetChips = 36, kSheetSide = 6 * kChip;
@@ -42,8 +39,6 @@ struct Symbol {
   Color color = 0;
   int chip = 0;
 };
-
-}  // namespace
 
 // The sheet text, line by line:
 //   # ...               a comment (blank lines are skipped too)
@@ -145,8 +140,6 @@ Surface DecodeSvg(std::span<const uint8_t> svg, int w, int h, Color under) {
   return out;
 }
 
-namespace {
-
 // Reduces a picture to at most `colours` colours on a palette libimagequant
 // chooses for it. `ground`, what its see-through parts show, stays exact so the
 // picture meets its surroundings without a seam. Undithered: the art is
@@ -186,32 +179,49 @@ Surface Reduce(const Surface& s, int colours, Color ground) {
   return out;
 }
 
-std::unique_ptr<Pictures> Decode() {
-  constexpr Color kFaceBox = look::kIro1;  // the face box's own fill
-  auto p = std::make_unique<Pictures>();
-  std::string name;
-  auto data = [&](const std::string& n) {
-    name = n;
-    auto d = Embedded(n);
-    if (d.empty()) throw std::runtime_error("not carried in the program");
-    return d;
-  };
-  try {
-    p->Chip = DecodeChipSheet(data("chips"));
-    for (int i = 0; i < 6; ++i) {
-      std::string n = i == 4 ? "logo" : "face" + std::to_string(i);
-      p->Face[i] = Reduce(DecodeSvg(data(n), 96, 96, kFaceBox), 256, kFaceBox);
-    }
-    p->Rogo = Reduce(DecodeSvg(data("logo"), 64, 64, 0), 16, 0);
-    for (int i = 0; i < 2; ++i) p->EndP[i] = Reduce(DecodeSvg(data("endp" + std::to_string(i)), 260, 337, 0), 256, 0);
-  } catch (const std::exception& e) {
-    throw BrokenPicture("the picture \"" + name + "\" is broken: " + e.what());
-  }
-  return p;
-}
-
 }  // namespace
 
-std::unique_ptr<Pictures> LoadPictures() { return Decode(); }
+Surface DecodePicture(const PictureSpec& spec, std::span<const uint8_t> bytes) {
+  if (spec.kind == PictureSpec::Sheet) {
+    Surface sheet = DecodeChipSheet(bytes);
+    if (sheet.W() != spec.w || sheet.H() != spec.h) throw std::runtime_error("a tile sheet is 192 x 192");
+    return sheet;
+  }
+  Surface drawn = DecodeSvg(bytes, spec.w, spec.h, spec.ground);
+  return spec.colours > 0 ? Reduce(drawn, spec.colours, spec.ground) : drawn;
+}
+
+std::shared_ptr<const PictureSet> DecodePictures(PictureTable table) {
+  auto set = std::make_shared<PictureSet>();
+  for (const PictureSpec& spec : table) {
+    try {
+      auto bytes = Embedded(spec.file);
+      if (bytes.empty()) throw std::runtime_error("not carried in the program");
+      set->push_back(DecodePicture(spec, bytes));
+    } catch (const std::exception& e) {
+      throw BrokenPicture("the picture \"" + std::string(spec.file) + "\" is broken: " + e.what());
+    }
+  }
+  return set;
+}
+
+std::shared_ptr<const PictureSet> SharedPictures(PictureTable table) {
+  static std::mutex lock;
+  static std::map<const PictureSpec*, std::shared_ptr<const PictureSet>> made;
+  std::lock_guard<std::mutex> hold(lock);
+  auto& set = made[table.data()];
+  if (!set) set = DecodePictures(table);
+  return set;
+}
+
+bool SavePng(const Surface& picture, const std::string& path) {
+  SDL_Surface* s = SDL_CreateRGBSurfaceWithFormat(0, picture.W(), picture.H(), 32, SDL_PIXELFORMAT_XRGB8888);
+  if (!s) return false;
+  for (int y = 0; y < picture.H(); ++y)
+    std::memcpy(static_cast<uint8_t*>(s->pixels) + size_t(y) * s->pitch, picture.Row(y), size_t(picture.W()) * 4);
+  bool ok = IMG_SavePNG(s, path.c_str()) == 0;
+  SDL_FreeSurface(s);
+  return ok;
+}
 
 }  // namespace plat

@@ -1,4 +1,4 @@
-#include "platform/Text.h"
+#include "platform/kit/Text.h"
 
 #include <SDL.h>
 #include <SDL_ttf.h>
@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "platform/Embedded.h"
-#include "platform/Font.h"
+#include "platform/kit/Font.h"
 
 namespace plat {
 
@@ -103,25 +103,6 @@ void PrintText(Surface& s, const std::string& utf8) {
       if (al[x] == 255) row[x] = c;  // most of the ink, and the same as blending it
       else if (al[x]) row[x] = Blend(row[x], c, al[x]);
   }
-}
-
-bool FontHasGlyphs(const std::string& utf8) {
-  TTF_Font* f = FontFor(12, false);
-  if (!f) return false;
-  for (size_t i = 0; i < utf8.size();) {
-    unsigned char c = utf8[i];
-    uint32_t cp;
-    int n;
-    if (c < 0x80) { cp = c; n = 1; }
-    else if ((c >> 5) == 6) { cp = c & 0x1f; n = 2; }
-    else if ((c >> 4) == 14) { cp = c & 0x0f; n = 3; }
-    else { cp = c & 0x07; n = 4; }
-    for (int k = 1; k < n && i + k < utf8.size(); ++k) cp = (cp << 6) | (utf8[i + k] & 0x3f);
-    i += n;
-    if (cp == '\n' || cp == ' ') continue;
-    if (!TTF_GlyphIsProvided32(f, cp)) return false;
-  }
-  return true;
 }
 
 }  // namespace plat

@@ -2,8 +2,8 @@
 // drawn over a copy of the game's picture.
 #include <string>
 
-#include "platform/Comfort.h"
-#include "platform/Text.h"
+#include "platform/kit/Comfort.h"
+#include "platform/kit/Text.h"
 
 namespace plat {
 namespace {

@@ -1,4 +1,4 @@
-#include "platform/Comfort.h"
+#include "platform/kit/Comfort.h"
 
 #include <algorithm>
 
@@ -17,11 +17,10 @@ Action KeyAction(int key, bool alt) {
   }
 }
 
-void Comfort::Start(int volume, bool muted, bool fullscreen, size_t language) {
+void Comfort::Start(int volume, bool muted, bool fullscreen) {
   volume_ = std::clamp(volume, 0, 10);
   muted_ = muted;
   fullscreen_ = fullscreen;
-  language_ = language < CarriedLanguages().Count() ? language : 0;
   Heard();
 }
 
@@ -70,9 +69,8 @@ bool Comfort::Take(const Event& e, Action a, uint32_t raw) {
   // L on the pause screen: the next language (outside the pause it is the
   // game's key, which turns a page of the ending like any other).
   if (e.type == Event::KeyDown && e.key == 'L') {
-    language_ = CarriedLanguages().Next(language_);
     retell_ = true;
-    host_.SetLanguage(language_);
+    host_.ChooseLanguage(CarriedLanguages().Next(host_.CurrentLanguage()));
     return false;
   }
   // Quitting still quits; every other key and click is dropped, not kept.
@@ -124,7 +122,7 @@ OverlayView Comfort::View(uint32_t raw) const {
   }
   if (shot_ && uint32_t(raw - shotAt_) < kNoteMs) v.shot = true, v.shotName = *shot_;
   // Only an overlay that shows has words; none is no overlay at all.
-  if (v.paused || v.volume >= 0 || v.shot) v.language = language_;
+  if (v.paused || v.volume >= 0 || v.shot) v.language = host_.CurrentLanguage();
   return v;
 }
 

@@ -30,8 +30,8 @@
 
 #include "platform/sdl/AudioFiles.h"
 #include "platform/sdl/Effects.h"
-#include "platform/sdl/Files.h"
-#include "platform/sdl/RenderedTune.h"
+#include "platform/Files.h"
+#include "platform/desktop/RenderedTune.h"
 #include "platform/sdl/SdlPlatform.h"
 
 namespace plat {

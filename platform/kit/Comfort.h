@@ -9,6 +9,7 @@
 #include <string>
 
 #include "platform/Platform.h"
+#include "platform/Surface.h"
 
 namespace plat {
 
@@ -67,7 +68,10 @@ class Comfort {
     // Saves the game's picture: the file's name, "" when it could not be
     // saved, nothing when pictures are not saved here.
     virtual std::optional<std::string> Shoot() { return std::nullopt; }
-    virtual void SetLanguage(size_t) {}  // the player chose the language, of CarriedLanguages()
+    // The language is the platform's (Platform::Language): the comfort layer
+    // only reads it, and asks for the next one on the pause screen.
+    virtual size_t CurrentLanguage() const { return 0; }
+    virtual void ChooseLanguage(size_t) {}  // the player chose the language, of CarriedLanguages()
     virtual void Retell() {}  // play goes on in another language: tell the game (Event::Language)
   };
   static constexpr uint32_t kBandMs = 1500;  // how long the volume stays shown
@@ -75,7 +79,7 @@ class Comfort {
 
   explicit Comfort(Host& host) : host_(host) {}
   // The starting state, as the settings and the command line say; tells the host.
-  void Start(int volume, bool muted, bool fullscreen, size_t language = 0);
+  void Start(int volume, bool muted, bool fullscreen);
 
   // Takes an input at the machine's time raw: true when it is the game's.
   void Act(Action a, uint32_t raw);
@@ -89,7 +93,6 @@ class Comfort {
   int Volume() const { return volume_; }
   bool Muted() const { return muted_; }
   bool Fullscreen() const { return fullscreen_; }
-  size_t Language() const { return language_; }
   OverlayView View(uint32_t raw) const;
   // Milliseconds until the volume band or the note goes; -1 when none shows.
   int64_t BandDueIn(uint32_t raw) const;
@@ -107,7 +110,6 @@ class Comfort {
   uint32_t bandAt_ = 0;
   std::optional<std::string> shot_;  // the note after the last picture
   uint32_t shotAt_ = 0;
-  size_t language_ = 0;
   bool retell_ = false;  // the language changed during this pause
 };
 

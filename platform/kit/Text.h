@@ -1,5 +1,5 @@
 // Text on the drawing surfaces, in the Japanese gothic font carried in the
-// program. Sizes are points at 96 dpi, as the window's drawing surfaces
+// program: how the backends print what the game asks (Platform::Print). Sizes are points at 96 dpi, as the window's drawing surfaces
 // measured them.
 //
 // Threads: the font and the rendered texts are kept per thread, so games on
@@ -14,7 +14,5 @@ namespace plat {
 // Prints text at the surface's text position in its current attributes, with
 // a transparent background, top-left corner at the position.
 void PrintText(Surface& s, const std::string& utf8);
-// True when the embedded font has a glyph for every character of the text.
-bool FontHasGlyphs(const std::string& utf8);
 
 }  // namespace plat

@@ -1,4 +1,4 @@
-#include "platform/sdl/RenderedTune.h"
+#include "platform/desktop/RenderedTune.h"
 
 #include <fluidsynth.h>
 

@@ -1,0 +1,25 @@
+// The game's pictures decoded for the backends, and pictures saved as PNG.
+#pragma once
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <string>
+
+#include "platform/Platform.h"
+
+namespace plat {
+
+// One picture from its source bytes; throws std::runtime_error when they are
+// broken or come out at another size.
+Surface DecodePicture(const PictureSpec& spec, std::span<const uint8_t> bytes);
+// Every picture of a table from the files embedded in the program; throws
+// BrokenPicture naming the first broken one.
+std::shared_ptr<const PictureSet> DecodePictures(PictureTable table);
+// The same, decoded once per process for each table (on whichever thread asks
+// first) and only read afterwards, by any thread.
+std::shared_ptr<const PictureSet> SharedPictures(PictureTable table);
+
+// Writes the picture as a PNG; false when it could not be written.
+bool SavePng(const Surface& picture, const std::string& path);
+
+}  // namespace plat
