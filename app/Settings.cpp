@@ -1,19 +1,12 @@
 #include "app/Settings.h"
 
-#include "screen/Look.h"
 #include "platform/Files.h"
-
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
+#include "screen/Look.h"
 
 #include <algorithm>
-#include <atomic>
-#include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <filesystem>
 #include <sstream>
 
@@ -76,17 +69,27 @@ void SweepStale(const std::string& dir, const std::string& prefix) {
   namespace fs = std::filesystem;
   std::error_code ec;
   const auto now = fs::file_time_type::clock::now();
-  for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
-    const std::string name = it->path().filename().string();
+  for (fs::directory_iterator it(plat::FsPath(dir), ec), end; !ec && it != end; it.increment(ec)) {
+    const std::string name = plat::Utf8(it->path().filename());
     if (name.rfind(prefix, 0) != 0) continue;
     std::error_code e2;
     if (it->is_regular_file(e2) && now - it->last_write_time(e2) > kStale) fs::remove(it->path(), e2);
   }
 }
 
+// The folder and the name of a file's path, as the system separates them
+// (Windows by either slash); false for a bare name.
+bool Split(const std::string& path, std::string& dir, std::string& base) {
+  const std::filesystem::path p = plat::FsPath(path);
+  if (!p.has_parent_path() || !p.has_filename()) return false;
+  dir = plat::Utf8(p.parent_path());
+  base = plat::Utf8(p.filename());
+  return true;
+}
+
 }  // namespace
 
-std::string SettingsPath() {
+std::string XdgSettingsPath() {
   // A relative XDG_CONFIG_HOME is to be ignored.
   const char* xdg = std::getenv("XDG_CONFIG_HOME");
   if (xdg && xdg[0] == '/') return std::string(xdg) + "/pikora/settings";
@@ -138,42 +141,22 @@ SettingsRead LoadSettings(const std::string& path, Settings& out, std::string& w
 }
 
 void SweepLeftovers(const std::string& path) {
-  const size_t slash = path.rfind('/');
-  if (slash == std::string::npos) return;
-  const std::string dir = path.substr(0, slash), base = path.substr(slash + 1);
+  std::string dir, base;
+  if (!Split(path, dir, base)) return;
   SweepStale(dir, "." + base + ".tmp-");
   SweepStale(dir, base + ".tmp");  // as older versions named it
 }
 
 bool SaveSettings(const std::string& path, const Settings& s, std::string& why) {
-  const size_t slash = path.rfind('/');
-  if (path.empty() || slash == std::string::npos) return why = "no folder to keep the settings in", false;
-  const std::string dir = path.substr(0, slash), base = path.substr(slash + 1);
+  std::string dir, base;
+  if (!Split(path, dir, base)) return why = "no folder to keep the settings in", false;
   std::error_code ec;
-  std::filesystem::create_directories(dir, ec);
+  std::filesystem::create_directories(plat::FsPath(dir), ec);
   if (ec) return why = "cannot make the folder " + dir + ": " + ec.message(), false;
-  const std::string text = SettingsText(s);
   // A name of its own for every save, so two games saving at once never
   // write into one file; what an interrupted save left is swept up later.
-  const std::string prefix = "." + base + ".tmp-";
   SweepLeftovers(path);
-  static std::atomic<unsigned> saves{0};
-  std::string tmp;
-  int fd = -1;
-  for (int tries = 0; fd < 0 && tries < 100; ++tries) {
-    tmp = dir + "/" + prefix + std::to_string(getpid()) + "-" + std::to_string(saves++);
-    fd = open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
-    if (fd < 0 && errno != EEXIST) break;
-  }
-  if (fd < 0) return why = "cannot write " + tmp + ": " + std::strerror(errno), false;
-  const bool written = write(fd, text.data(), text.size()) == ssize_t(text.size()) && fsync(fd) == 0;
-  const int err = errno;
-  if (close(fd) != 0 || !written || rename(tmp.c_str(), path.c_str()) != 0) {
-    why = "cannot write " + path + ": " + std::strerror(written ? errno : err);
-    unlink(tmp.c_str());
-    return false;
-  }
-  return true;
+  return plat::ReplaceWhole(path, SettingsText(s), dir + "/." + base + ".tmp-", why);
 }
 
 void SettingsFile::Keep(const Settings& now) {

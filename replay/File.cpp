@@ -1,14 +1,9 @@
 // Reading and writing replay files. Reading trusts nothing: the file's kind
 // and size are looked at before a byte is read, and every line is checked.
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cctype>
-#include <cerrno>
-#include <cstring>
 #include <sstream>
 
+#include "platform/Files.h"
 #include "replay/Replay.h"
 
 namespace replay {
@@ -100,7 +95,9 @@ bool Parse(const std::string& text, Replay& out, std::string& why) {
   if (text.empty()) return why = "the file is empty, not a replay", false;
   for (size_t i = 0; i < text.size(); ++i) {
     const unsigned char c = uint8_t(text[i]);
-    if (c != '\n' && (c < 0x20 || c > 0x7e))
+    // A carriage return only as a line's end, as a Windows editor leaves it.
+    const bool lineEnd = c == '\n' || (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n');
+    if (!lineEnd && (c < 0x20 || c > 0x7e))
       return why = "binary data at byte " + std::to_string(i + 1) + ": not a replay", false;
   }
   // Lines, each with its newline: a last line without one was cut off.
@@ -117,7 +114,7 @@ bool Parse(const std::string& text, Replay& out, std::string& why) {
       if (lines.empty()) return why = "not a replay: it does not begin with 'pikora-replay'", false;
       return why = "line " + std::to_string(lines.size() + 1) + " is too long for a replay", false;
     }
-    lines.push_back(text.substr(at, nl - at));
+    lines.push_back(text.substr(at, nl - at - (nl > at && text[nl - 1] == '\r')));
     at = nl + 1;
   }
   auto at = [&](size_t n) { return "line " + std::to_string(n + 1) + ": "; };
@@ -206,39 +203,21 @@ bool Parse(const std::string& text, Replay& out, std::string& why) {
 
 bool Load(const std::string& path, Replay& out, std::string& why) {
   // Never blocks: a pipe or a device opens at once and is then turned away.
-  const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
-  if (fd < 0) return why = std::string("cannot open it: ") + std::strerror(errno), false;
-  struct stat st {};
-  if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-    close(fd);
-    return why = S_ISDIR(st.st_mode) ? "a folder, not a replay file" : "not a regular file (a pipe or a device?)",
-           false;
+  const plat::FileRead f = plat::ReadWholeFile(path, size_t(kMaxBytes));
+  switch (f.fault) {
+    case plat::FileRead::Fine: break;
+    case plat::FileRead::CannotOpen: return why = "cannot open it: " + f.why, false;
+    case plat::FileRead::Folder: return why = "a folder, not a replay file", false;
+    case plat::FileRead::NotRegular: return why = "not a regular file (a pipe or a device?)", false;
+    case plat::FileRead::TooLarge:
+      // A file that grows while it is read is still held to the limit.
+      return why = int64_t(f.size) > kMaxBytes ? "too large for a replay: " + std::to_string(f.size) +
+                                                     " bytes (at most " + std::to_string(kMaxBytes) + ")"
+                                               : "too large for a replay: more than " + std::to_string(kMaxBytes) + " bytes",
+             false;
+    case plat::FileRead::CannotRead: return why = "cannot read it: " + f.why, false;
   }
-  if (st.st_size > kMaxBytes) {
-    close(fd);
-    return why = "too large for a replay: " + std::to_string(st.st_size) + " bytes (at most " +
-                 std::to_string(kMaxBytes) + ")", false;
-  }
-  std::string text;
-  text.reserve(size_t(st.st_size));
-  char buf[65536];
-  for (;;) {
-    const ssize_t got = read(fd, buf, sizeof buf);
-    if (got < 0 && errno == EINTR) continue;
-    if (got < 0) {
-      const int err = errno;
-      close(fd);
-      return why = std::string("cannot read it: ") + std::strerror(err), false;
-    }
-    if (got == 0) break;
-    // A file that grows while it is read is still held to the limit.
-    if (int64_t(text.size()) + got > kMaxBytes) {
-      close(fd);
-      return why = "too large for a replay: more than " + std::to_string(kMaxBytes) + " bytes", false;
-    }
-    text.append(buf, size_t(got));
-  }
-  close(fd);
+  const std::string text(f.bytes.begin(), f.bytes.end());
   return Parse(text, out, why);
 }
 

@@ -28,6 +28,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/Files.h"
 #include "platform/Platform.h"
 
 namespace pk {
@@ -97,7 +98,6 @@ class Recorder : public plat::Tape {
   Recorder() = default;
   Recorder(const Recorder&) = delete;
   Recorder& operator=(const Recorder&) = delete;
-  ~Recorder() override;
   // Creates or empties the file and writes the header; false with why.
   bool Open(const std::string& path, uint64_t seed, const std::string& language, std::string& why);
   void Taken(uint64_t point, uint32_t readyMs, const plat::Event& e) override;
@@ -105,7 +105,7 @@ class Recorder : public plat::Tape {
 
  private:
   void Write(const std::string& s);
-  int fd_ = -1;
+  plat::FileOut file_;
   std::string path_;
   bool failed_ = false;
 };

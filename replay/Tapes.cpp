@@ -1,8 +1,5 @@
 // The recorder and the player of replays, the end of a game as a replay says
 // it, and a replay played on the blind twin.
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
@@ -60,13 +57,8 @@ bool EndsAsRecorded(const Replay& r, const Ending& got) {
   return got.how == r.end.how && got.score == r.end.score && got.funds == r.end.funds && got.ticks == r.end.ticks;
 }
 
-Recorder::~Recorder() {
-  if (fd_ >= 0) close(fd_);
-}
-
 bool Recorder::Open(const std::string& path, uint64_t seed, const std::string& language, std::string& why) {
-  fd_ = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOCTTY, 0644);
-  if (fd_ < 0) return why = "cannot write the replay " + path + ": " + std::strerror(errno), false;
+  if (!file_.Open(path, why)) return why = "cannot write the replay " + path + ": " + why, false;
   path_ = path;
   Write(HeaderLines(seed, language));
   if (failed_) return why = "cannot write the replay " + path, false;
@@ -76,17 +68,11 @@ bool Recorder::Open(const std::string& path, uint64_t seed, const std::string& l
 // Each line goes to the file at once: a game killed midway leaves every
 // input it took, and the missing end line tells that it was cut off.
 void Recorder::Write(const std::string& s) {
-  if (fd_ < 0 || failed_) return;
-  for (size_t done = 0; done < s.size();) {
-    const ssize_t n = write(fd_, s.data() + done, s.size() - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) {
-      failed_ = true;
-      std::fprintf(stderr, "pikora: the replay %s is incomplete: %s\n", path_.c_str(), std::strerror(errno));
-      return;
-    }
-    done += size_t(n);
-  }
+  if (!file_.IsOpen() || failed_) return;
+  std::string why;
+  if (file_.Write(s, why)) return;
+  failed_ = true;
+  std::fprintf(stderr, "pikora: the replay %s is incomplete: %s\n", path_.c_str(), why.c_str());
 }
 
 void Recorder::Taken(uint64_t point, uint32_t readyMs, const plat::Event& e) {
@@ -95,8 +81,9 @@ void Recorder::Taken(uint64_t point, uint32_t readyMs, const plat::Event& e) {
 
 void Recorder::Finish(const Ending& end) {
   Write(EndLine(end));
-  if (fd_ >= 0 && !failed_ && fsync(fd_) != 0 && errno != EINVAL)
-    std::fprintf(stderr, "pikora: the replay %s may be incomplete: %s\n", path_.c_str(), std::strerror(errno));
+  std::string why;
+  if (file_.IsOpen() && !failed_ && !file_.Sync(why))
+    std::fprintf(stderr, "pikora: the replay %s may be incomplete: %s\n", path_.c_str(), why.c_str());
 }
 
 bool Player::Let(plat::Event& e) {

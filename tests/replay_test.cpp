@@ -111,6 +111,31 @@ TEST(ReplayFile, AFirstFormatGameIsCheckedOnAllButItsRecord) {
   }
 }
 
+// A replay that went through a Windows editor (or a checkout that turns line
+// ends) reads as it was written; a carriage return anywhere else is damage.
+TEST(ReplayFile, CrlfLineEndsReadAsTheirLines) {
+  std::string crlf;
+  for (char c : kGood) crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
+  replay::Replay r, plain;
+  std::string why;
+  ASSERT_TRUE(replay::Parse(crlf, r, why)) << why;
+  ASSERT_TRUE(replay::Parse(kGood, plain, why)) << why;
+  EXPECT_EQ(replay::Text(r), replay::Text(plain));
+  struct Case {
+    std::string text, says;
+  };
+  const Case cases[] = {
+      {std::string(kGood).insert(kGood.find("seed"), "\r"), "binary data at byte"},
+      {std::string(kGood).insert(kGood.find(" 38"), "\r"), "binary data at byte"},
+      {crlf.substr(0, crlf.size() - 1), "binary data at byte"},  // cut between the two
+      {crlf.substr(0, crlf.size() - 2), "truncated: line 9 is cut off"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_FALSE(replay::Parse(c.text, r, why)) << c.says;
+    EXPECT_NE(why.find(c.says), std::string::npos) << "wanted '" << c.says << "', said '" << why << "'";
+  }
+}
+
 // A recording killed at any byte leaves a file that is turned away whole.
 TEST(ReplayFile, EveryCutOfAFileIsTurnedAway) {
   replay::Replay r;

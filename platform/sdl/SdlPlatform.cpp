@@ -14,6 +14,7 @@
 
 #include "platform/kit/Pictures.h"
 #include "platform/kit/Text.h"
+#include "platform/Files.h"
 #include "platform/sdl/Machine.h"
 
 namespace plat {
@@ -343,7 +344,7 @@ std::optional<std::string> SdlPlatform::Shoot() {
   std::error_code ec;
   if (pictures_.empty()) {
     why = "no pictures folder is known (neither XDG_PICTURES_DIR nor HOME is set)";
-  } else if (std::filesystem::create_directories(pictures_, ec); ec) {
+  } else if (std::filesystem::create_directories(FsPath(pictures_), ec); ec) {
     why = "cannot make the folder " + pictures_ + ": " + ec.message();
   } else {
     const std::time_t now = std::time(nullptr);
@@ -352,7 +353,7 @@ std::optional<std::string> SdlPlatform::Shoot() {
     char stamp[32];
     std::strftime(stamp, sizeof stamp, "%Y-%m-%d_%H-%M-%S", &local);
     std::string name = std::string("pikora-") + stamp + ".png";
-    for (int n = 2; std::filesystem::exists(pictures_ + "/" + name) && n < 100; ++n)
+    for (int n = 2; std::filesystem::exists(FsPath(pictures_ + "/" + name)) && n < 100; ++n)
       name = std::string("pikora-") + stamp + "-" + std::to_string(n) + ".png";
     const std::string path = pictures_ + "/" + name;
     Surface picture(kWinW, kWinH, 0);
@@ -363,7 +364,7 @@ std::optional<std::string> SdlPlatform::Shoot() {
       return name;
     }
     why = "cannot write " + path + ": " + SDL_GetError();
-    std::filesystem::remove(path, ec);  // no half-written picture
+    std::filesystem::remove(FsPath(path), ec);  // no half-written picture
   }
   std::fprintf(stderr, "pikora: the picture is not saved: %s\n", why.c_str());
   return "";
