@@ -1,0 +1,54 @@
+// The program's entry on Windows. pikora.exe is a windowed program, so
+// Windows gives it no console; the lines of --help, --version and --verify
+// go to the console it was started from, when there is one and they are not
+// sent elsewhere already. The arguments reach main() in UTF-8, whatever the
+// system's code page.
+#include <SDL.h>
+#include <windows.h>
+#include <shellapi.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "platform/win32/Wide.h"
+
+// The game's own main (app/main.cpp), renamed for this entry to call it.
+int pikora_main(int argc, char** argv);
+
+namespace {
+
+// A standard handle that leads nowhere: a windowed program started from a
+// console, not redirected.
+bool Nowhere(DWORD which) {
+  const HANDLE h = GetStdHandle(which);
+  return h == nullptr || h == INVALID_HANDLE_VALUE || GetFileType(h) == FILE_TYPE_UNKNOWN;
+}
+
+void ToParentConsole() {
+  const bool out = Nowhere(STD_OUTPUT_HANDLE), err = Nowhere(STD_ERROR_HANDLE);
+  if ((!out && !err) || !AttachConsole(ATTACH_PARENT_PROCESS)) return;
+  // The console shows UTF-8 as the game writes it.
+  SetConsoleOutputCP(CP_UTF8);
+  if (out) std::freopen("CONOUT$", "w", stdout);
+  if (err) std::freopen("CONOUT$", "w", stderr);
+}
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+  ToParentConsole();
+  int argc = 0;
+  wchar_t** wide = CommandLineToArgvW(GetCommandLineW(), &argc);
+  std::vector<std::string> args;
+  for (int i = 0; i < argc; ++i) args.push_back(plat::win::Narrow(wide[i]));
+  LocalFree(wide);
+  std::vector<char*> argv;
+  for (std::string& a : args) argv.push_back(a.data());
+  argv.push_back(nullptr);
+  SDL_SetMainReady();
+  const int status = pikora_main(argc, argv.data());
+  std::fflush(stdout);
+  std::fflush(stderr);
+  return status;
+}
