@@ -130,10 +130,12 @@ cp "$ttf/SDL_ttf.h" "$OUT/include/SDL2/"
 build SDL2_ttf -I"$OUT/include/SDL2" -I"$OUT/include/freetype2" -I"$hb/src" -DTTF_USE_HARFBUZZ=1 -- "$ttf/SDL_ttf.c"
 
 # SDL2_image: SVG (nanosvg) to read, PNG (miniz) to write; every other format
-# compiles to its "not supported" answer.
+# compiles to its "not supported" answer. Without USE_STBIMAGE it expects
+# libpng for writing PNGs, and without libpng it fails silently, leaving the
+# file open and empty.
 img=$(tree libsdl2-image)
 cp "$img/SDL_image.h" "$OUT/include/SDL2/"
-build SDL2_image -I"$OUT/include/SDL2" -DLOAD_SVG -DSDL_IMAGE_SAVE_PNG=1 -- \
+build SDL2_image -I"$OUT/include/SDL2" -DLOAD_SVG -DSDL_IMAGE_SAVE_PNG=1 -DUSE_STBIMAGE -- \
   $(ls "$img"/IMG*.c | grep -v IMG_WIC)
 
 # SDL2_mixer: WAV, and OGG through stb_vorbis.

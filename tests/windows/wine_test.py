@@ -143,11 +143,11 @@ def main():
         recorded = os.path.join(games, "記録.replay")
         shots = [0]
 
-        def play(lang, extra):
+        def play(lang, extra, more_env=None):
             nonlocal game
             log = open(os.path.join(work, f"game-{lang}.log"), "w")
-            game = subprocess.Popen(wine + ["--seed", SEED, "--lang", lang] + extra, env=env, stdout=log,
-                                    stderr=subprocess.STDOUT)
+            game = subprocess.Popen(wine + ["--seed", SEED, "--lang", lang] + extra, env=dict(env, **(more_env or {})),
+                                    stdout=log, stderr=subprocess.STDOUT)
             wid = wait_for(60, lambda: run(["xdotool", "search", "--onlyvisible", "--class", "pikora"], env=env).stdout.split())
             if not check(f"[{lang}] the window opens", bool(wid)):
                 return None, None
@@ -227,10 +227,15 @@ def main():
             # F12: a PNG of the window's 800 x 600 picture in the user's Pictures folder.
             pictures = os.path.join(user, "Pictures")
             key(wid, "F12")
-            saved = wait_for(10, lambda: glob.glob(os.path.join(pictures, "pikora-*.png")))
-            size = saved and run(["identify", "-format", "%w %h", saved[0]]).stdout
-            check("F12 writes a PNG into the Pictures folder of 太郎", bool(saved) and size == "800 600",
-                  saved and f"{os.path.relpath(saved[0], work)}, {size}")
+
+            def png():  # once whole
+                found = glob.glob(os.path.join(pictures, "pikora-*.png"))
+                size = found and run(["identify", "-format", "%w %h", found[0]]).stdout
+                return size == "800 600" and found[0]
+
+            saved = wait_for(10, png)
+            check("F12 writes a PNG of 800 x 600 into the Pictures folder of 太郎", bool(saved),
+                  saved and os.path.relpath(saved, work))
 
             # A setting changed is kept in %APPDATA%\pikora\settings.
             settings = os.path.join(user, "AppData", "Roaming", "pikora", "settings")
@@ -251,9 +256,17 @@ def main():
             ended(log, "[ja] Escape")
 
         # --- In English: the same pictures as the desktop's in English. -------
-        wid, log = play("en", [])
+        # Its sound into a file (SDL's disk driver): the tune made at build time plays.
+        heard = os.path.join(work, "heard.raw")
+        wid, log = play("en", [], {"SDL_AUDIODRIVER": "disk", "SDL_DISKAUDIOFILE": "Z:" + heard.replace("/", "\\")})
         if wid:
             logo_and_play(wid, "en")
+            time.sleep(2)
+            data = open(heard, "rb").read() if os.path.exists(heard) else b""
+            last = data[-44100 * 4:]  # the last second: 16-bit stereo at 44.1 kHz
+            loud = sum(1 for i in range(0, len(last) - 1, 2) if abs(int.from_bytes(last[i:i + 2], "little", signed=True)) > 300)
+            check("[en] the music plays (the tune made at build time, heard through SDL's disk driver)",
+                  len(last) == 44100 * 4 and loud > len(last) // 2 // 10, f"{len(data)} bytes, {loud} loud samples in the last second")
             key(wid, "Escape")
             ended(log, "[en] Escape")
 
