@@ -293,6 +293,21 @@ def main():
                 g.write(f.read().replace(b"\n", b"\r\n"))
             both = run(wine + ["--verify", crlf], env=env, timeout=120), run([pikora, "--verify", crlf], timeout=120)
             check("... with CRLF line ends, on both", all(r.returncode == 0 and r.stdout == linux.stdout for r in both))
+            # What is no replay is turned away alike: status 2, the same words after the name.
+            folder = os.path.join(games, "フォルダー")
+            os.makedirs(folder)
+            big = os.path.join(games, "大きい.replay")
+            with open(big, "wb") as f:
+                f.truncate((16 << 20) + 1)
+            cases = [(folder, folder, "a folder, not a replay file"),
+                     ("/dev/null", "NUL", "not a regular file"),
+                     (os.path.join(games, "ない.replay"), os.path.join(games, "ない.replay"), "cannot open it: No such file"),
+                     (big, big, "too large for a replay: 16777217 bytes")]
+            for on_linux, on_windows, says in cases:
+                both = run([pikora, "--verify", on_linux], timeout=60), run(wine + ["--verify", on_windows], env=env, timeout=60)
+                check(f"--verify of {os.path.basename(on_windows)}: '{says}', status 2 on both",
+                      all(r.returncode == 2 and says in r.stderr for r in both),
+                      " / ".join(r.stderr.strip().splitlines()[-1] if r.stderr.strip() else "" for r in both))
             # A replay changed so the game ends elsewhere: both say so with status 1.
             text = open(made[0]).read()
             i = text.rindex("record ") + len("record ")
