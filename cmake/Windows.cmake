@@ -17,7 +17,8 @@ endforeach()
 
 # localtime_r, as on the desktop; the program's entry is the Windows side's
 # own (platform/windows/main.cpp), not SDL's.
-add_compile_definitions(_POSIX_THREAD_SAFE_FUNCTIONS=200112L SDL_MAIN_HANDLED)
+add_compile_definitions(_POSIX_THREAD_SAFE_FUNCTIONS=200112L SDL_MAIN_HANDLED
+                        _WIN32_WINNT=0x0601)  # Windows 7 and later: its display-language API
 add_library(pikora_win_libs INTERFACE)
 target_include_directories(pikora_win_libs INTERFACE ${PIKORA_WIN_LIBS}/include/SDL2 ${PIKORA_WIN_LIBS}/include)
 set(lib ${PIKORA_WIN_LIBS}/lib)

@@ -2,12 +2,13 @@
 // Windows gives it no console; the lines of --help, --version and --verify
 // go to the console it was started from, when there is one and they are not
 // sent elsewhere already. The arguments reach main() in UTF-8, whatever the
-// system's code page.
+// system's code page, and the user's display language reaches it as LANG.
 #include <SDL.h>
 #include <windows.h>
 #include <shellapi.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -34,10 +35,33 @@ void ToParentConsole() {
   if (err) std::freopen("CONOUT$", "w", stderr);
 }
 
+// Windows keeps the user's language in its settings, not in LANG: unless the
+// environment names one (as gettext reads it), the game speaks the first of
+// the user's display languages it has.
+void LanguageFromWindows() {
+  for (const char* name : {"LC_ALL", "LC_MESSAGES", "LANG", "LANGUAGE"})
+    if (const char* v = std::getenv(name); v && *v) return;
+  ULONG count = 0, size = 0;
+  if (!GetUserPreferredUILanguages(MUI_LANGUAGE_NAME, &count, nullptr, &size) || size == 0) return;
+  std::wstring names(size, L'\0');
+  if (!GetUserPreferredUILanguages(MUI_LANGUAGE_NAME, &count, names.data(), &size) || count == 0) return;
+  // "ja-JP\0en-US\0\0": each as gettext writes it, the list as LANGUAGE does.
+  std::string list;
+  for (const wchar_t* one = names.c_str(); *one; one += wcslen(one) + 1) {
+    std::string code = plat::win::Narrow(one);
+    for (char& c : code) c = c == '-' ? '_' : c;
+    list += (list.empty() ? "" : ":") + code;
+  }
+  const std::string first = list.substr(0, list.find(':'));
+  _putenv_s("LANG", first.c_str());
+  _putenv_s("LANGUAGE", list.c_str());
+}
+
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   ToParentConsole();
+  LanguageFromWindows();
   int argc = 0;
   wchar_t** wide = CommandLineToArgvW(GetCommandLineW(), &argc);
   std::vector<std::string> args;

@@ -270,6 +270,21 @@ def main():
             key(wid, "Escape")
             ended(log, "[en] Escape")
 
+        # --- No language in the environment: Windows' display language (Wine's
+        # is en-US), where the desktop would take its original, Japanese. -------
+        log = open(os.path.join(work, "game-default.log"), "w")
+        # (Wine itself needs a UTF-8 LC_CTYPE for the folder's Japanese name.)
+        bare = {k: v for k, v in env.items() if k not in ("LANG", "LANGUAGE", "LC_ALL", "LC_MESSAGES")}
+        bare["LC_CTYPE"] = "C.UTF-8"
+        game = subprocess.Popen(wine, env=bare, stdout=log, stderr=subprocess.STDOUT)
+        wid = wait_for(60, lambda: run(["xdotool", "search", "--onlyvisible", "--class", "pikora"], env=env).stdout.split())
+        name = wid and run(["xdotool", "getwindowname", wid[0]], env=env).stdout.strip()
+        check("with no language in the environment it speaks the user's display language (English)",
+              name == "Pikora☆Ltd.!", f"caption {name!r}")
+        if wid:
+            key(wid[0], "Escape")
+        ended(log, "[default] Escape")
+
         # --- Replays across the two systems. -----------------------------------
         pikora = os.path.join(NATIVE, "pikora")
         if check("the game recorded under Wine is in its file", os.path.exists(recorded)):
