@@ -2,7 +2,9 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <optional>
 
+#include "platform/Terminal.h"
 #include "screen/Look.h"
 #include "platform/Languages.h"
 
@@ -19,6 +21,22 @@ bool ParseSeed(const std::string& s, uint64_t& out) {
   return true;
 }
 
+// Whether argument i is the option `name`, given as "NAME VALUE" or
+// "NAME=VALUE"; then its value, none when the option is the last argument.
+bool Given(const char* name, int argc, const char* const* argv, int& i, std::optional<std::string>& value) {
+  const std::string a = argv[i], n = name;
+  value.reset();
+  if (a == n) {
+    if (i + 1 < argc) value = argv[++i];
+    return true;
+  }
+  if (a.size() > n.size() && a.compare(0, n.size(), n) == 0 && a[n.size()] == '=') {
+    value = a.substr(n.size() + 1);
+    return true;
+  }
+  return false;
+}
+
 }  // namespace
 
 bool ParseOptions(int argc, const char* const* argv, Options& out, std::string& error) {
@@ -30,51 +48,35 @@ bool ParseOptions(int argc, const char* const* argv, Options& out, std::string& 
     else if (a == "--fullscreen") out.fullscreen = true;
     else if (a == "--windowed") out.fullscreen = false;
     else if (a == "--mute") out.mute = true;
-    else if (a == "--seed" || a.rfind("--seed=", 0) == 0) {
-      std::string v;
-      if (a == "--seed") {
-        if (i + 1 >= argc) return error = "--seed needs a number", false;
-        v = argv[++i];
-      } else {
-        v = a.substr(7);
-      }
+    else if (a == "--force") out.force = true;
+    else if (std::optional<std::string> v; Given("--seed", argc, argv, i, v)) {
+      if (!v) return error = "--seed needs a number", false;
       uint64_t seed = 0;
-      if (!ParseSeed(v, seed)) return error = "--seed takes a whole number from 0 to 18446744073709551615, not '" + v + "'", false;
+      if (!ParseSeed(*v, seed)) return error = "--seed takes a whole number from 0 to 18446744073709551615, not '" + plat::Shown(*v) + "'", false;
       out.seed = seed;
-    } else if (a == "--record" || a == "--replay" || a == "--verify" || a.rfind("--record=", 0) == 0 ||
-               a.rfind("--replay=", 0) == 0 || a.rfind("--verify=", 0) == 0) {
-      const std::string name = a.substr(0, 8);
-      std::string v;
-      if (a.size() == 8) {
-        if (i + 1 >= argc) return error = name + " needs a file", false;
-        v = argv[++i];
-      } else {
-        v = a.substr(9);
-      }
-      if (v.empty()) return error = name + " needs a file", false;
-      std::string& slot = name == "--record" ? out.record : name == "--replay" ? out.replay : out.verify;
-      if (!slot.empty()) return error = name + " is given twice", false;
-      slot = v;
-    } else if (a == "--lang" || a.rfind("--lang=", 0) == 0) {
-      std::string v;
-      if (a == "--lang") {
-        if (i + 1 >= argc) return error = "--lang needs a language code, such as ja or en", false;
-        v = argv[++i];
-      } else {
-        v = a.substr(7);
-      }
-      if (v.empty() || v.size() > 40 ||
-          v.find_first_not_of("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789_.@-") != std::string::npos)
-        return error = "--lang takes a language code, such as ja or en, not '" + v + "'", false;
-      out.lang = v;
+    } else if (Given("--lang", argc, argv, i, v)) {
+      if (!v) return error = "--lang needs a language code, such as ja or en", false;
+      if (v->empty() || v->size() > 40 ||
+          v->find_first_not_of("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789_.@-") != std::string::npos)
+        return error = "--lang takes a language code, such as ja or en, not '" + plat::Shown(*v) + "'", false;
+      out.lang = *v;
+    } else if (const char* name = Given("--record", argc, argv, i, v)   ? "--record"
+                                  : Given("--replay", argc, argv, i, v) ? "--replay"
+                                  : Given("--verify", argc, argv, i, v) ? "--verify"
+                                                                        : nullptr) {
+      if (!v || v->empty()) return error = std::string(name) + " needs a file", false;
+      std::string& slot = name == std::string("--record") ? out.record : name == std::string("--replay") ? out.replay : out.verify;
+      if (!slot.empty()) return error = std::string(name) + " is given twice", false;
+      slot = *v;
     } else if (a.rfind("-", 0) == 0) {
-      return error = "unknown option '" + a + "'", false;
+      return error = "unknown option '" + plat::Shown(a) + "'", false;
     } else {
-      return error = "unexpected argument '" + a + "'", false;
+      return error = "unexpected argument '" + plat::Shown(a) + "'", false;
     }
   }
   if (int(!out.record.empty()) + int(!out.replay.empty()) + int(!out.verify.empty()) > 1)
     return error = "--record, --replay and --verify go one at a time", false;
+  if (out.force && out.record.empty()) return error = "--force goes only with --record", false;
   const std::string played = !out.replay.empty() ? "--replay" : !out.verify.empty() ? "--verify" : "";
   if (out.seed && !played.empty()) return error = "--seed cannot go with " + played + ": a replay plays its own seed", false;
   if (out.lang && !played.empty())
@@ -96,7 +98,8 @@ std::string Usage(const plat::Catalogue& words) {
       "  --seed N       play the game of seed N (a whole number): the same seed\n"
       "                 gives the same random numbers, to share or replay a game\n"
       "  --lang CODE    play in the language CODE: %2$s\n"
-      "  --record FILE  play, and write the game into FILE as it goes (a replay)\n"
+      "  --record FILE  play, and write the game into FILE as it goes (a replay);\n"
+      "                 FILE must be new, unless --force is given too\n"
       "  --replay FILE  show the game recorded in FILE in the window; the keys do\n"
       "                 nothing then but quit, pause, volume and fullscreen\n"
       "  --verify FILE  play the recorded game without a window or sound and say how\n"

@@ -12,6 +12,7 @@ struct Options {
   bool help = false;
   bool version = false;
   bool mute = false;
+  bool force = false;              // --record may write over what is at its name
   std::optional<bool> fullscreen;  // unset: as the settings file says
   std::optional<uint64_t> seed;    // unset: a seed from the clock
   // At most one of these: record the game into the file, play a recorded

@@ -1,12 +1,14 @@
 #include "app/Settings.h"
 
 #include "platform/Files.h"
+#include "platform/Terminal.h"
 #include "screen/Look.h"
 
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <sstream>
 
@@ -116,7 +118,7 @@ SettingsRead ParseSettings(const std::string& text, const std::string& where, Se
       for (const Entry& e : kEntries)
         if (name == e.name) ok = e.read(v, out);
     }
-    if (!ok) ignored += (ignored.empty() ? "" : ", ") + std::to_string(lineNo) + " (" + line.substr(0, 40) + ")";
+    if (!ok) ignored += (ignored.empty() ? "" : ", ") + std::to_string(lineNo) + " (" + plat::Shown(line, 40) + ")";
   }
   if (ignored.empty()) return SettingsRead::Good;
   why = where + " line " + ignored + " makes no sense and is ignored";
@@ -135,9 +137,9 @@ SettingsRead LoadSettings(const std::string& path, Settings& out, std::string& w
   out = Settings{};
   if (path.empty()) return why = "no home folder to keep the settings in", SettingsRead::Missing;
   const plat::FileRead file = plat::ReadWholeFile(path, kLimit);
-  if (file.missing) return why = "no settings yet in " + path, SettingsRead::Missing;
-  if (!file.ok) return why = "cannot read " + path + ": " + file.why, SettingsRead::Unreadable;
-  return ParseSettings(std::string(file.bytes.begin(), file.bytes.end()), path, out, why);
+  if (file.missing) return why = "no settings yet in " + plat::Shown(path), SettingsRead::Missing;
+  if (!file.ok) return why = "cannot read " + plat::Shown(path) + ": " + file.why, SettingsRead::Unreadable;
+  return ParseSettings(std::string(file.bytes.begin(), file.bytes.end()), plat::Shown(path), out, why);
 }
 
 void SweepLeftovers(const std::string& path) {
@@ -152,11 +154,12 @@ bool SaveSettings(const std::string& path, const Settings& s, std::string& why) 
   if (!Split(path, dir, base)) return why = "no folder to keep the settings in", false;
   std::error_code ec;
   std::filesystem::create_directories(plat::FsPath(dir), ec);
-  if (ec) return why = "cannot make the folder " + dir + ": " + ec.message(), false;
-  // A name of its own for every save, so two games saving at once never
-  // write into one file; what an interrupted save left is swept up later.
+  if (ec) return why = "cannot make the folder " + plat::Shown(dir) + ": " + ec.message(), false;
+  const std::string text = SettingsText(s);
   SweepLeftovers(path);
-  return plat::ReplaceWhole(path, SettingsText(s), dir + "/." + base + ".tmp-", why);
+  const plat::FileWritten w = plat::WriteWholeFile(path, std::span(reinterpret_cast<const uint8_t*>(text.data()), text.size()), true);
+  if (!w.ok) return why = "cannot write " + plat::Shown(path) + ": " + w.why, false;
+  return true;
 }
 
 void SettingsFile::Keep(const Settings& now) {

@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "app/Shots.h"
+#include "platform/Terminal.h"
 #include "screen/Look.h"
 
 namespace app {
@@ -18,7 +19,7 @@ size_t ChooseLanguage(const std::optional<std::string>& asked, const std::string
   for (size_t i = 0; i < langs.Count(); ++i) codes += (i ? " " : "") + langs[i].code;
   // TRANSLATORS: %1$s is the code asked for with --lang, %2$s the codes the game has.
   why = langs[chosen].words.Get("console", NC_("console", "there is no language '%1$s' in the game; it has %2$s"));
-  for (const auto& [mark, value] : {std::pair<std::string, std::string>{"%1$s", *asked}, {"%2$s", codes}})
+  for (const auto& [mark, value] : {std::pair<std::string, std::string>{"%1$s", plat::Shown(*asked)}, {"%2$s", codes}})
     if (const size_t at = why.find(mark); at != std::string::npos) why.replace(at, mark.size(), value);
   return chosen;
 }
@@ -39,7 +40,7 @@ Shell::Shell(const Options& options, size_t language) : keeper(MakeKeeper()) {
   start.language = language;
   if (!start.lasting.language.empty() && plat::CarriedLanguages().Find(start.lasting.language) < 0)
     std::fprintf(stderr, "pikora: the settings name the language '%s', which the game does not have\n",
-                 start.lasting.language.c_str());
+                 plat::Shown(start.lasting.language).c_str());
 }
 
 }  // namespace app

@@ -1,5 +1,7 @@
 // The game: one window, one game, then the program ends. Every failure ends
 // up here, is said in one line and gives the exit status.
+#include <signal.h>
+
 #include <chrono>
 #include <cstdio>
 #include <exception>
@@ -8,9 +10,15 @@
 #include "app/Replays.h"
 #include "app/Shell.h"
 #include "core/Form.h"
+#include "platform/Terminal.h"
 #include "platform/sdl/SdlPlatform.h"
 
 int main(int argc, char** argv) {
+  // A replay written into a pipe whose reader left: the write fails and is
+  // said, the game plays on. (Windows has no such signal: the write fails.)
+#ifdef SIGPIPE
+  signal(SIGPIPE, SIG_IGN);
+#endif
   app::Options options;
   std::string error, wrongLanguage;
   const bool parsed = app::ParseOptions(argc, argv, options, error);
@@ -43,28 +51,32 @@ int main(int argc, char** argv) {
     if (const int i = plat::CarriedLanguages().Find(shown.language); i >= 0) language = size_t(i);
     else std::fprintf(stderr, "pikora: the replay was played in '%s', which this game does not have\n", shown.language.c_str());
   }
-  // Before the pictures are decoded.
+  // Before the pictures are decoded, and before a replay's file is touched.
   if (std::string why = plat::NoDisplay(); !why.empty()) {
     std::fprintf(stderr, "pikora: %s\n", why.c_str());
     return 1;
   }
-
-  app::Shell shell(options, language);
+  // The replay's file is made before the window opens, and the seed goes
+  // into it before the game starts.
   replay::Recorder recorder;
-  if (!options.replay.empty()) shell.start.seed = shown.seed;
+  std::optional<uint64_t> seed = options.seed;
   if (!options.record.empty()) {
-    // The seed goes into the file before the game starts.
-    if (!shell.start.seed) shell.start.seed = uint64_t(std::chrono::system_clock::now().time_since_epoch().count());
-    if (!recorder.Open(options.record, *shell.start.seed, plat::CarriedLanguages()[language].code, error)) {
-      std::fprintf(stderr, "pikora: %s\n", error.c_str());
-      return 1;
+    if (!seed) seed = uint64_t(std::chrono::system_clock::now().time_since_epoch().count());
+    if (!recorder.Open(options.record, *seed, plat::CarriedLanguages()[language].code, options.force, error)) {
+      std::fprintf(stderr, "pikora: %s: %s\n", plat::Shown(options.record).c_str(), error.c_str());
+      return 2;
     }
   }
+
+  app::Shell shell(options, language);
+  if (!options.replay.empty()) shell.start.seed = shown.seed;
+  if (seed) shell.start.seed = seed;
   std::unique_ptr<plat::SdlPlatform> platform;
   try {
     platform = std::make_unique<plat::SdlPlatform>(shell.start, *shell.keeper);
   } catch (const plat::StartFailure& e) {
     std::fprintf(stderr, "pikora: %s\n", e.what());
+    recorder.Discard();
     return 1;
   }
   replay::Player player(shown.inputs, /*paced=*/true);

@@ -1,12 +1,19 @@
 #include "lab/Lab.h"
 
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <atomic>
 #include <cmath>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <iterator>
 #include <thread>
 
 #include "core/Form.h"
@@ -154,24 +161,68 @@ Summary Summarise(const std::vector<replay::Ending>& ends) {
 
 namespace {
 
-std::string Quoted(const std::string& s) {  // a gnuplot string in single quotes
-  std::string q = "'";
-  for (char c : s) q += c == '\'' ? std::string("''") : std::string(1, c);
-  return q + "'";
+// What a signal must clean up while a histogram is drawn: gnuplot, and the
+// temporary folder with the scores and the picture. Plain memory, as a
+// signal handler may use nothing else.
+char gFolder[32], gScores[48], gPicture[48];
+volatile pid_t gPlotter = 0;
+
+void CleanUp() {
+  if (const pid_t p = gPlotter; p > 0) {
+    kill(p, SIGKILL);
+    waitpid(p, nullptr, 0);
+    gPlotter = 0;
+  }
+  if (gFolder[0]) {
+    unlink(gScores);
+    unlink(gPicture);
+    rmdir(gFolder);
+    gFolder[0] = 0;
+  }
+}
+
+void OnSignal(int sig) {
+  CleanUp();
+  signal(sig, SIG_DFL);
+  raise(sig);
+}
+
+bool WriteAll(int fd, const std::string& text) {
+  for (size_t done = 0; done < text.size();) {
+    const ssize_t n = write(fd, text.data() + done, text.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    done += size_t(n);
+  }
+  return true;
 }
 
 }  // namespace
 
-bool DrawHistogram(const std::string& policy, const std::vector<replay::Ending>& ends, const std::string& png,
+void CleanUpOnSignals() {
+  signal(SIGINT, OnSignal);
+  signal(SIGTERM, OnSignal);
+  signal(SIGHUP, OnSignal);
+}
+
+bool DrawHistogram(const std::string& policy, const std::vector<replay::Ending>& ends, std::string& png,
                    std::string& why) {
-  char data[] = "/tmp/pikora-lab-XXXXXX";
-  const int fd = mkstemp(data);
-  if (fd < 0) return why = "cannot make a temporary file for the scores", false;
+  // Only names made here reach gnuplot's script: the folder is made in /tmp
+  // whatever TMPDIR says, and the policy's name is one of the lab's own.
+  if (policy.find_first_not_of("abcdefghijklmnopqrstuvwxyz0123456789-") != std::string::npos)
+    return why = "the policy's name is no plain word", false;
+  char folder[] = "/tmp/pikora-lab-XXXXXX";
+  if (!mkdtemp(folder)) return why = std::string("cannot make a temporary folder: ") + std::strerror(errno), false;
+  std::snprintf(gScores, sizeof gScores, "%s/scores", folder);
+  std::snprintf(gPicture, sizeof gPicture, "%s/scores.png", folder);
+  std::memcpy(gFolder, folder, sizeof folder);
+  const std::string scores = gScores, picture = gPicture;
   std::string text;
   int64_t max = 0;
   for (const auto& e : ends) text += std::to_string(e.score) + "\n", max = std::max(max, e.score);
-  const bool written = write(fd, text.data(), text.size()) == ssize_t(text.size());
-  close(fd);
+  const int fd = open(gScores, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+  const bool written = fd >= 0 && WriteAll(fd, text);
+  if (fd >= 0 && close(fd) != 0) why = "cannot write the scores for gnuplot";
   // About fifty bars of a round width over the whole axis, which always
   // reaches the high-score ending.
   const int64_t axis = std::max<int64_t>(max, 10000);
@@ -181,8 +232,8 @@ bool DrawHistogram(const std::string& policy, const std::vector<replay::Ending>&
       if (width * 50 < axis) width = m * decade;
   const std::string script =
       "set terminal pngcairo size 900,540 font 'sans,11'\n"
-      "set output " + Quoted(png) + "\n"
-      "set title " + Quoted(policy + ": the score of " + std::to_string(ends.size()) + " games") + "\n"
+      "set output '" + picture + "'\n"
+      "set title '" + policy + ": the score of " + std::to_string(ends.size()) + " games'\n"
       "set xlabel 'score'\nset ylabel 'games'\nset grid ytics\nset key off\n"
       "set style fill solid 0.8 border -1\nset boxwidth " + std::to_string(width) + " absolute\n"
       "set xrange [" + std::to_string(-width) + ":" + std::to_string(axis + 2 * width) + "]\n"
@@ -190,27 +241,43 @@ bool DrawHistogram(const std::string& policy, const std::vector<replay::Ending>&
       "set arrow from 9999.5, graph 0 to 9999.5, graph 1 nohead dt 2 lc rgb '#c03030'\n"
       "set label 'high-score ending above 9999' at 9999.5, graph 0.95 right offset -1,0 tc rgb '#c03030'\n"
       "w = " + std::to_string(width) + "\n"
-      "plot " + Quoted(data) +
-      " using (w * floor($1 / w) + w / 2.0):(1) smooth frequency with boxes lc rgb '#4a7ab0'\n";
+      "plot '" + scores + "' using (w * floor($1 / w) + w / 2.0):(1) smooth frequency with boxes lc rgb '#4a7ab0'\n";
   bool ok = false;
-  if (written) {
-    // gnuplot reads the script from a pipe; its complaints come back on stderr.
-    FILE* g = popen("gnuplot", "w");
-    if (g) {
-      std::fputs(script.c_str(), g);
-      const int st = pclose(g);
-      ok = st != -1 && WIFEXITED(st) && WEXITSTATUS(st) == 0;
-      if (!ok)
-        why = st != -1 && WIFEXITED(st) && WEXITSTATUS(st) == 127
-                  ? "gnuplot is not installed (scripts/deps.sh installs it)"
-                  : "gnuplot could not draw " + png;
-    } else {
-      why = "cannot start gnuplot";
-    }
-  } else {
+  int script_pipe[2];
+  if (!written || !why.empty()) {
     why = "cannot write the scores for gnuplot";
+  } else if (pipe2(script_pipe, O_CLOEXEC) != 0) {
+    why = "cannot start gnuplot";
+  } else {
+    // gnuplot reads the script from a pipe; its complaints come on stderr.
+    posix_spawn_file_actions_t acts;
+    posix_spawn_file_actions_init(&acts);
+    posix_spawn_file_actions_adddup2(&acts, script_pipe[0], 0);
+    pid_t pid = 0;
+    char arg0[] = "gnuplot";
+    char* const argv[] = {arg0, nullptr};
+    const int err = posix_spawnp(&pid, "gnuplot", &acts, nullptr, argv, environ);
+    posix_spawn_file_actions_destroy(&acts);
+    close(script_pipe[0]);
+    if (err != 0) {
+      close(script_pipe[1]);
+      why = err == ENOENT ? "gnuplot is not installed (scripts/deps.sh installs it)"
+                          : std::string("cannot start gnuplot: ") + std::strerror(err);
+    } else {
+      gPlotter = pid;
+      WriteAll(script_pipe[1], script);  // a gnuplot that fails early is told by its status
+      close(script_pipe[1]);
+      int st = 0;
+      while (waitpid(pid, &st, 0) < 0 && errno == EINTR) {
+      }
+      gPlotter = 0;
+      std::ifstream in(picture, std::ios::binary);
+      png.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+      ok = WIFEXITED(st) && WEXITSTATUS(st) == 0 && png.size() > 8 && png.compare(1, 3, "PNG") == 0;
+      if (!ok) why = "gnuplot could not draw the histogram";
+    }
   }
-  unlink(data);
+  CleanUp();
   return ok;
 }
 

@@ -80,8 +80,12 @@ Summary Summarise(const std::vector<replay::Ending>& ends);
 // The q-th quantile (0..1) of sorted values, interpolated between neighbours.
 double Quantile(const std::vector<int64_t>& sorted, double q);
 
-// Draws the histogram of the scores with gnuplot as a PNG; false with why.
-bool DrawHistogram(const std::string& policy, const std::vector<replay::Ending>& ends, const std::string& png,
+// Draws the histogram of the scores with gnuplot into png, the bytes of a
+// PNG file; false with why. gnuplot draws into a temporary folder of its own.
+bool DrawHistogram(const std::string& policy, const std::vector<replay::Ending>& ends, std::string& png,
                    std::string& why);
+// SIGINT, SIGTERM and SIGHUP end gnuplot and remove the temporary folder
+// before they end the lab.
+void CleanUpOnSignals();
 
 }  // namespace lab

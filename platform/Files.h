@@ -1,15 +1,15 @@
-// Files by their UTF-8 names, read and written the same careful way on every
-// system: platform/posix/Files.cpp on Linux and in the page,
-// platform/windows/Files.cpp (the wide-character API) on Windows.
-//
 // Reading a file the player may have put anything in its place: a folder, a
 // named pipe, a device such as /dev/zero, a file of hundreds of megabytes.
 // Only a regular file is read, opening never waits, and nothing beyond a
 // limit is read; anything else is refused with a few words saying why.
+// Writing a file whole or not at all, or line by line as a replay is recorded.
+// Every name is UTF-8: platform/posix/ on Linux and in the page,
+// platform/win32/ (the wide-character API) on Windows.
 #pragma once
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -31,6 +31,21 @@ FileRead ReadWholeFile(const std::string& path, size_t limit);
 // careful way; empty when the file is no regular file or cannot be read.
 std::vector<uint8_t> ReadFileHead(const std::string& path, size_t n);
 
+// Writes a whole file or none. The bytes go into a new temporary file beside
+// it (made with O_CREAT|O_EXCL|O_NOFOLLOW, so nothing at that name is
+// followed or opened), every write and the close checked, synced, and only
+// then renamed to the name. On any error (a full disk, a folder that cannot
+// be written) the temporary file is removed, what was at the name is left as
+// it was, and why says what went wrong. With replace false a name already
+// taken, by a dangling link or a pipe too, is refused (exists set) rather
+// than replaced.
+struct FileWritten {
+  bool ok = false;
+  bool exists = false;
+  std::string why;
+};
+FileWritten WriteWholeFile(const std::string& path, std::span<const uint8_t> bytes, bool replace);
+
 // A file written piece by piece (a replay as it is recorded): each Write
 // reaches the system at once, so a program killed midway leaves all it wrote.
 class FileOut {
@@ -39,22 +54,23 @@ class FileOut {
   FileOut(const FileOut&) = delete;
   FileOut& operator=(const FileOut&) = delete;
   ~FileOut();
-  // Made anew (emptied if it was there); false with why when it cannot be.
-  bool Open(const std::string& path, std::string& why);
+  // Never waits to open (a pipe with no reader) and never follows a link.
+  // Without replace only a new file is made; with it, what is there is
+  // written over, a regular file emptied first. False with why (which does
+  // not name the file), saying what is at the name when that is the fault.
+  bool Create(const std::string& path, bool replace, std::string& why);
   bool Write(const std::string& s, std::string& why);
   // Onto the disk; true where the system cannot (a pipe, a device).
   bool Sync(std::string& why);
+  // Closed; a file this one made is removed.
+  void Discard();
   bool IsOpen() const { return handle_ != -1; }
 
  private:
   intptr_t handle_ = -1;
+  bool made_ = false;
+  std::string path_;
 };
-
-// Writes text as the whole of path: into a new file beside it named
-// tmpPrefix and a number of its own (two writers never meet), onto the disk,
-// then renamed over path, so a crash leaves the old file or the new, never
-// half of one. False with why, and no temporary file left, when it fails.
-bool ReplaceWhole(const std::string& path, const std::string& text, const std::string& tmpPrefix, std::string& why);
 
 // The path of a UTF-8 name for std::filesystem, and back: Windows would read
 // a plain std::string in the system's old code page.

@@ -1,9 +1,10 @@
 // Reading and writing replay files. Reading trusts nothing: the file's kind
 // and size are looked at before a byte is read, and every line is checked.
 #include <cctype>
+#include <cerrno>
+#include <cstring>
 #include <sstream>
 
-#include "platform/Files.h"
 #include "replay/Replay.h"
 
 namespace replay {
@@ -28,6 +29,7 @@ bool Signed(const std::string& s, int64_t& out) {
   uint64_t v = 0;
   const bool neg = !s.empty() && s[0] == '-';
   if (!Number(neg ? s.substr(1) : s, uint64_t(INT64_MAX), v)) return false;
+  if (neg && v == 0) return false;  // the game never writes -0: an edited file
   out = neg ? -int64_t(v) : int64_t(v);
   return true;
 }
@@ -90,18 +92,30 @@ std::string Text(const Replay& r) {
   return t + EndLine(r.end);
 }
 
-bool Parse(const std::string& text, Replay& out, std::string& why) {
-  out = Replay{};
-  if (text.empty()) return why = "the file is empty, not a replay", false;
-  for (size_t i = 0; i < text.size(); ++i) {
-    const unsigned char c = uint8_t(text[i]);
-    // A carriage return only as a line's end, as a Windows editor leaves it.
-    const bool lineEnd = c == '\n' || (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n');
-    if (!lineEnd && (c < 0x20 || c > 0x7e))
+namespace {
+
+std::string At(size_t n) { return "line " + std::to_string(n + 1) + ": "; }
+
+// The file's lines, each without its newline. A file that went through a
+// Windows editor or mail ends its lines in CR LF; a CR anywhere else is
+// binary data (one at the very end was cut from its LF). Bytes are counted as
+// in the file.
+bool SplitLines(const std::string& raw, std::vector<std::string>& lines, std::string& why) {
+  if (raw.empty()) return why = "the file is empty, not a replay", false;
+  if (raw.rfind("\xef\xbb\xbf", 0) == 0)
+    return why = "it begins with a byte order mark (a Windows editor adds one): save it again without the mark",
+           false;
+  std::string text;
+  text.reserve(raw.size());
+  for (size_t i = 0; i < raw.size(); ++i) {
+    const unsigned char c = uint8_t(raw[i]);
+    if (c == '\r' && (i + 1 == raw.size() || raw[i + 1] == '\n')) continue;
+    if (c != '\n' && (c < 0x20 || c > 0x7e))
       return why = "binary data at byte " + std::to_string(i + 1) + ": not a replay", false;
+    text += char(c);
   }
-  // Lines, each with its newline: a last line without one was cut off.
-  std::vector<std::string> lines;
+  if (text.empty()) return why = "not a replay: it does not begin with 'pikora-replay'", false;
+  // A last line without its newline was cut off.
   for (size_t at = 0; at < text.size();) {
     const size_t nl = text.find('\n', at);
     if (nl == std::string::npos) {
@@ -114,11 +128,14 @@ bool Parse(const std::string& text, Replay& out, std::string& why) {
       if (lines.empty()) return why = "not a replay: it does not begin with 'pikora-replay'", false;
       return why = "line " + std::to_string(lines.size() + 1) + " is too long for a replay", false;
     }
-    lines.push_back(text.substr(at, nl - at - (nl > at && text[nl - 1] == '\r')));
+    lines.push_back(text.substr(at, nl - at));
     at = nl + 1;
   }
-  auto at = [&](size_t n) { return "line " + std::to_string(n + 1) + ": "; };
+  return true;
+}
 
+// The format version, then the game's version, the seed and the language.
+bool ReadHeader(const std::vector<std::string>& lines, Replay& out, std::string& why) {
   std::vector<std::string> w = Words(lines[0]);
   if (w.empty() || w[0] != "pikora-replay") return why = "not a replay: it does not begin with 'pikora-replay'", false;
   uint64_t format = 0;
@@ -135,54 +152,57 @@ bool Parse(const std::string& text, Replay& out, std::string& why) {
                    heads[n - 1] + "' line", false;
     w = Words(lines[n]);
     if (w.size() != 2 || w[0] != heads[n - 1])
-      return why = at(n) + "expected '" + heads[n - 1] + " <value>', found '" + lines[n] + "'", false;
+      return why = At(n) + "expected '" + heads[n - 1] + " <value>', found '" + lines[n] + "'", false;
     if (n == 1 && !Token(w[1], "0123456789abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ.+~-", 32))
-      return why = at(n) + "the game version '" + w[1] + "' makes no sense", false;
+      return why = At(n) + "the game version '" + w[1] + "' makes no sense", false;
     if (n == 2 && !Number(w[1], UINT64_MAX, out.seed))
-      return why = at(n) + "the seed '" + w[1] + "' is not a whole number from 0 to 18446744073709551615", false;
-    if (n == 3 && !LanguageCode(w[1])) return why = at(n) + "the language '" + w[1] + "' makes no sense", false;
+      return why = At(n) + "the seed '" + w[1] + "' is not a whole number from 0 to 18446744073709551615", false;
+    if (n == 3 && !LanguageCode(w[1])) return why = At(n) + "the language '" + w[1] + "' makes no sense", false;
     if (n == 1) out.game = w[1];
     if (n == 3) out.language = w[1];
   }
+  return true;
+}
 
-  size_t n = 4;
-  for (; n < lines.size(); ++n) {
-    w = Words(lines[n]);
-    if (!w.empty() && w[0] == "end") break;
-    Input in;
-    uint64_t wait = 0;
-    if (w.size() < 3 || !Number(w[0], UINT64_MAX, in.point) || w[1].size() < 2 || w[1][0] != '+' ||
-        !Number(w[1].substr(1), UINT64_MAX, wait))
-      return why = at(n) + "expected '<point> +<wait> key|click|close …' or the end line, found '" + lines[n] + "'",
-             false;
-    if (wait > kMaxWait)
-      return why = at(n) + "a wait of " + w[1].substr(1) + " ms before an input is more than an hour", false;
-    in.wait = uint32_t(wait);
-    w.erase(w.begin() + 1);
-    if (!out.inputs.empty() && in.point < out.inputs.back().point)
-      return why = at(n) + "impossible point " + w[0] + ": the input before it was taken later, at point " +
-                   std::to_string(out.inputs.back().point), false;
-    uint64_t a = 0, b = 0;
-    if (w[1] == "key" && w.size() == 3 && Number(w[2], 255, a)) {
-      in.e = plat::Event{plat::Event::KeyDown, int(a), 0, 0};
-    } else if (w[1] == "click" && w.size() == 4 && Number(w[2], plat::Platform::kWinW - 1, a) &&
-               Number(w[3], plat::Platform::kWinH - 1, b)) {
-      in.e = plat::Event{plat::Event::Click, 0, int(a), int(b)};
-    } else if (w[1] == "close" && w.size() == 2) {
-      in.e = plat::Event{plat::Event::Close, 0, 0, 0};
-    } else if (w[1] == "language" && w.size() == 3 && LanguageCode(w[2])) {
-      in.e = plat::Event{plat::Event::Language, plat::CarriedLanguages().Find(w[2]), 0, 0};
-      if (in.e.key < 0) in.language = w[2];
-    } else {
-      return why = at(n) + "not an input the game knows: '" + lines[n] + "' (a key is 0 to 255, a click lies in "
-                   "the 800 x 600 window, a language is named by its code)", false;
-    }
-    out.inputs.push_back(in);
+// Input line n, its words w: '<point> +<wait> key|click|close|language …',
+// at a point no earlier than the input before it.
+bool ReadInput(const std::vector<std::string>& lines, size_t n, std::vector<std::string> w, Replay& out,
+               std::string& why) {
+  Input in;
+  uint64_t wait = 0;
+  if (w.size() < 3 || !Number(w[0], UINT64_MAX, in.point) || w[1].size() < 2 || w[1][0] != '+' ||
+      !Number(w[1].substr(1), UINT64_MAX, wait))
+    return why = At(n) + "expected '<point> +<wait> key|click|close …' or the end line, found '" + lines[n] + "'",
+           false;
+  if (wait > kMaxWait)
+    return why = At(n) + "a wait of " + w[1].substr(1) + " ms before an input is more than an hour", false;
+  in.wait = uint32_t(wait);
+  w.erase(w.begin() + 1);
+  if (!out.inputs.empty() && in.point < out.inputs.back().point)
+    return why = At(n) + "impossible point " + w[0] + ": the input before it was taken later, at point " +
+                 std::to_string(out.inputs.back().point), false;
+  uint64_t a = 0, b = 0;
+  if (w[1] == "key" && w.size() == 3 && Number(w[2], 255, a)) {
+    in.e = plat::Event{plat::Event::KeyDown, int(a), 0, 0};
+  } else if (w[1] == "click" && w.size() == 4 && Number(w[2], plat::Platform::kWinW - 1, a) &&
+             Number(w[3], plat::Platform::kWinH - 1, b)) {
+    in.e = plat::Event{plat::Event::Click, 0, int(a), int(b)};
+  } else if (w[1] == "close" && w.size() == 2) {
+    in.e = plat::Event{plat::Event::Close, 0, 0, 0};
+  } else if (w[1] == "language" && w.size() == 3 && LanguageCode(w[2])) {
+    in.e = plat::Event{plat::Event::Language, plat::CarriedLanguages().Find(w[2]), 0, 0};
+    if (in.e.key < 0) in.language = w[2];
+  } else {
+    return why = At(n) + "not an input the game knows: '" + lines[n] + "' (a key is 0 to 255, a click lies in "
+                 "the 800 x 600 window, a language is named by its code)", false;
   }
-  if (n == lines.size())
-    return why = "truncated: the file ends after line " + std::to_string(n) +
-                 " without its end line (the recording was cut off)", false;
-  w = Words(lines[n]);
+  out.inputs.push_back(in);
+  return true;
+}
+
+// The end line n, the last of the file, after which no input was taken.
+bool ReadEnd(const std::vector<std::string>& lines, size_t n, Replay& out, std::string& why) {
+  const std::vector<std::string> w = Words(lines[n]);
   Ending& e = out.end;
   bool ok = w.size() == 10 && w[2] == "score" && w[4] == "funds" && w[6] == "ticks" && w[8] == "record";
   ok = ok && Signed(w[3], e.score) && Signed(w[5], e.funds) && Number(w[7], UINT64_MAX, e.ticks);
@@ -190,15 +210,33 @@ bool Parse(const std::string& text, Replay& out, std::string& why) {
   bool known = false;
   for (const char* h : kHows) known |= w.size() > 1 && w[1] == h;
   if (!ok || !known)
-    return why = at(n) + "the end line makes no sense: '" + lines[n] +
+    return why = At(n) + "the end line makes no sense: '" + lines[n] +
                  "' (expected 'end vacation|bankrupt|quit|fatal score S funds F ticks T record DIGEST')", false;
   e.how = w[1];
   e.record = w[9];
-  if (n + 1 != lines.size()) return why = at(n + 1) + "something follows the end line", false;
+  if (n + 1 != lines.size()) return why = At(n + 1) + "something follows the end line", false;
   if (!out.inputs.empty() && out.inputs.back().point > e.ticks)
     return why = "line " + std::to_string(n) + ": impossible point " + std::to_string(out.inputs.back().point) +
                  ": the game ended after " + std::to_string(e.ticks) + " ticks", false;
   return true;
+}
+
+}  // namespace
+
+bool Parse(const std::string& raw, Replay& out, std::string& why) {
+  out = Replay{};
+  std::vector<std::string> lines;
+  if (!SplitLines(raw, lines, why) || !ReadHeader(lines, out, why)) return false;
+  size_t n = 4;
+  for (; n < lines.size(); ++n) {
+    std::vector<std::string> w = Words(lines[n]);
+    if (!w.empty() && w[0] == "end") break;
+    if (!ReadInput(lines, n, std::move(w), out, why)) return false;
+  }
+  if (n == lines.size())
+    return why = "truncated: the file ends after line " + std::to_string(n) +
+                 " without its end line (the recording was cut off)", false;
+  return ReadEnd(lines, n, out, why);
 }
 
 bool Load(const std::string& path, Replay& out, std::string& why) {

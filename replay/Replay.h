@@ -38,7 +38,10 @@ class Form1;
 namespace replay {
 
 constexpr int kFormat = 2;
-constexpr int64_t kMaxBytes = 16 << 20;  // hours of held keys fit in far less
+// A real game takes a few thousand inputs, some 15 bytes each; this bounds
+// what --verify holds and plays (about 70 000 inputs) to a fraction of a
+// second and a few megabytes.
+constexpr int64_t kMaxBytes = 1 << 20;
 constexpr uint32_t kMaxWait = 3'600'000;  // an hour's thought before one input
 
 struct Input {
@@ -98,15 +101,18 @@ class Recorder : public plat::Tape {
   Recorder() = default;
   Recorder(const Recorder&) = delete;
   Recorder& operator=(const Recorder&) = delete;
-  // Creates or empties the file and writes the header; false with why.
-  bool Open(const std::string& path, uint64_t seed, const std::string& language, std::string& why);
+  // Makes the file, a new one (force: or writes over what is there) and
+  // writes the header; false with why, which does not name the file.
+  bool Open(const std::string& path, uint64_t seed, const std::string& language, bool force, std::string& why);
+  // Closes the file before a game was played; one it made is removed.
+  void Discard();
   void Taken(uint64_t point, uint32_t readyMs, const plat::Event& e) override;
   void Finish(const Ending& end);
 
  private:
   void Write(const std::string& s);
   plat::FileOut file_;
-  std::string path_;
+  std::string path_;  // as shown in messages
   bool failed_ = false;
 };
 

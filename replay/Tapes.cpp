@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "core/Form.h"
+#include "platform/Terminal.h"
 #include "platform/blind/Blind.h"
 #include "replay/Replay.h"
 
@@ -57,13 +58,20 @@ bool EndsAsRecorded(const Replay& r, const Ending& got) {
   return got.how == r.end.how && got.score == r.end.score && got.funds == r.end.funds && got.ticks == r.end.ticks;
 }
 
-bool Recorder::Open(const std::string& path, uint64_t seed, const std::string& language, std::string& why) {
-  if (!file_.Open(path, why)) return why = "cannot write the replay " + path + ": " + why, false;
-  path_ = path;
+bool Recorder::Open(const std::string& path, uint64_t seed, const std::string& language, bool force,
+                    std::string& why) {
+  path_ = plat::Shown(path);
+  if (!file_.Create(path, force, why)) {
+    if (why == "there is a file of that name already") why += " (--force writes over it)";
+    else if (why.rfind("there is ", 0) == 0) why += "; a replay goes into a new file";
+    return why = "cannot write the replay: " + why, false;
+  }
   Write(HeaderLines(seed, language));
-  if (failed_) return why = "cannot write the replay " + path, false;
+  if (failed_) return why = "cannot write the replay", false;
   return true;
 }
+
+void Recorder::Discard() { file_.Discard(); }
 
 // Each line goes to the file at once: a game killed midway leaves every
 // input it took, and the missing end line tells that it was cut off.

@@ -18,6 +18,7 @@ PACKAGES=(
   xvfb x11-utils xdotool imagemagick  # for driving the real window in tests
   dpkg-dev file lintian appstream desktop-file-utils man-db  # for building and checking the package
   openbox                   # a window manager in that X server, for fullscreen
+  clang libclang-rt-14-dev  # builds the fuzz targets (libFuzzer, with ASan and UBSan)
 )
 
 missing=()

@@ -15,6 +15,7 @@
 #include "app/Options.h"
 #include "app/Settings.h"
 #include "app/Shell.h"
+#include "platform/Terminal.h"
 #include "platform/sdl/SdlPlatform.h"
 #include "tests/Play.h"
 
@@ -46,6 +47,43 @@ TEST(Options, ReadsTheOptionsAndRefusesAnythingElse) {
     EXPECT_FALSE(Parse(bad, o, error)) << bad[0];
     EXPECT_NE(error, "");
   }
+}
+
+// Text from the player echoed on the terminal: no control character reaches
+// it raw, and nothing longer than 200 characters.
+TEST(Terminal, ControlCharactersAreEscapedAndLongTextCut) {
+  struct Case {
+    std::string text, shown;
+  };
+  const Case cases[] = {
+      {"en_GB.UTF-8", "en_GB.UTF-8"},
+      {"\x1b]0;owned\x07", "\\x1b]0;owned\\x07"},
+      {"a\nb\tc\rd\x7f", "a\\x0ab\\x09c\\x0dd\\x7f"},
+      {"日本語", "日本語"},
+      {"\xc2\x9b" "2J", "\\xc2\\x9b2J"},            // a C1 control (CSI) in UTF-8
+      {"\x9b" "2J", "\\x9b2J"},                        // and as a lone byte
+      {"\xe6\x97", "\\xe6\\x97"},                    // a cut sequence
+      {"\xc0\xaf", "\\xc0\\xaf"},                    // an overlong '/'
+      {std::string(201, 'x'), std::string(200, 'x') + "…"},
+      {std::string(200, 'x'), std::string(200, 'x')},
+  };
+  for (const Case& c : cases) EXPECT_EQ(plat::Shown(c.text), c.shown);
+  // As the options and the settings file say them.
+  app::Options o;
+  std::string error;
+  const std::string flood = "--lang=" + std::string(10000, 'q'), escape = "--\x1b[2Jseed";
+  for (const char* arg : {flood.c_str(), escape.c_str(), "--seed=\x1b[31m", "\x1b[2J"}) {
+    EXPECT_FALSE(Parse({arg}, o, error));
+    EXPECT_LT(error.size(), 300u) << error;
+    EXPECT_EQ(error.find('\x1b'), std::string::npos) << error;
+  }
+  std::string why;
+  app::Settings kept;
+  app::ChooseLanguage(std::string(5000, 'z'), "", why);
+  EXPECT_LT(why.size(), 400u);
+  EXPECT_EQ(app::ParseSettings("volume = \x1b]2;x\x07\n", "settings", kept, why), app::SettingsRead::Malformed);
+  EXPECT_EQ(why.find('\x1b'), std::string::npos) << why;
+  EXPECT_NE(why.find("\\x1b]2;x\\x07"), std::string::npos) << why;
 }
 
 class TempDir : public ::testing::Test {

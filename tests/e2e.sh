@@ -321,3 +321,28 @@ grep -q "the picture is not saved: cannot make the folder $XDG_PICTURES_DIR" "$W
 xdotool key --window "$WID" Escape
 wait_exit 0
 echo "ok: F12 into a folder that cannot be made says so and plays on"
+
+# 9. Whatever lies at the names F12 would take (a dangling link, a named pipe
+# with no reader) is passed over: nothing is written through the link, F12
+# never waits on the pipe, and the picture goes under a free name.
+export XDG_PICTURES_DIR=$WORK/hostile-pictures
+mkdir -p "$XDG_PICTURES_DIR"
+start_game SDL_AUDIODRIVER=dummy
+wait_play_screen
+now=$(date +%s)
+for s in $(seq 0 8); do
+  stamp=$(date -d "@$((now + s))" +%Y-%m-%d_%H-%M-%S)
+  ln -s "$WORK/through-the-link-$s" "$XDG_PICTURES_DIR/pikora-$stamp.png"
+  mkfifo "$XDG_PICTURES_DIR/pikora-$stamp-2.png"
+done
+xdotool windowfocus --sync "$WID" 2>/dev/null
+xdotool key --window "$WID" F12
+sleep 1
+kill -0 $GPID 2>/dev/null || fail "F12 beside links and pipes ended the game"
+xdotool key --window "$WID" Escape
+wait_exit 0
+ls "$WORK"/through-the-link-* >/dev/null 2>&1 && fail "F12 wrote through a link"
+SAVED=$(find "$XDG_PICTURES_DIR" -name 'pikora-*.png' -type f | head -1)
+[ -n "$SAVED" ] || fail "F12 beside links and pipes saved nothing: $(cat "$WORK/game.log")"
+[ "$(identify -format '%m %wx%h' "$SAVED")" = "PNG 800x600" ] || fail "the picture is $(identify "$SAVED")"
+echo "ok: F12 passes over a link and a pipe at its names and saves $(basename "$SAVED")"

@@ -1,10 +1,17 @@
 // The strategy lab: its statistics, its policies playing whole games that a
 // replay gives back exactly, and the folder F12 saves pictures in.
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <optional>
+#include <thread>
 
 #include "app/Shots.h"
 #include "lab/Lab.h"
@@ -66,6 +73,109 @@ TEST(Lab, TheCarefulPolicyBeatsPermittingAll) {
   EXPECT_GT(careful.mean, 3 * all.mean);
   EXPECT_GT(careful.vacations, careful.games / 2);
   EXPECT_EQ(all.vacations, 0u) << "permitting everything runs out of money";
+}
+
+class LabFiles : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    char tmpl[] = "/tmp/pikora-labtest-XXXXXX";
+    ASSERT_NE(mkdtemp(tmpl), nullptr);
+    dir = tmpl;
+  }
+  void TearDown() override { std::filesystem::remove_all(dir); }
+  // The lab itself, run in dir; its status and all it said.
+  std::pair<int, std::string> Lab(const std::string& args) {
+    const std::string cmd = "cd '" + dir.string() + "' && " + PIKORA_BUILD_DIR + "/pikora-lab " + args + " 2>&1";
+    FILE* p = popen(cmd.c_str(), "r");
+    std::string out;
+    char buf[4096];
+    for (size_t n; p && (n = fread(buf, 1, sizeof buf, p)) > 0;) out.append(buf, n);
+    const int st = p ? pclose(p) : -1;
+    return {WIFEXITED(st) ? WEXITSTATUS(st) : -1, out};
+  }
+  std::filesystem::path dir;
+};
+
+// The lab writes files and nothing else: a pipe (which would hold it for
+// ever), a folder or a link at a name it writes is refused before it plays.
+TEST_F(LabFiles, ANameThatIsNoFileIsRefusedAtOnce) {
+  namespace fs = std::filesystem;
+  struct Case {
+    std::string name, is;
+  };
+  const Case cases[] = {{"refuse-all-best.replay", "a named pipe"},
+                        {"refuse-all-scores.png", "a named pipe"},
+                        {"refuse-all-scores.png", "a folder"},
+                        {"refuse-all-best.replay", "a symbolic link"}};
+  for (const Case& c : cases) {
+    const fs::path at = dir / "out" / c.name;
+    fs::remove_all(dir / "out");
+    fs::create_directories(dir / "out");
+    if (c.is == "a named pipe") {
+      ASSERT_EQ(mkfifo(at.c_str(), 0600), 0);
+    }
+    if (c.is == "a folder") fs::create_directory(at);
+    if (c.is == "a symbolic link") fs::create_symlink("/tmp/pikora-labtest-nowhere", at);
+    const auto t0 = std::chrono::steady_clock::now();
+    const auto [status, out] = Lab("--policy refuse-all --games 3 --jobs 1 --out out");
+    EXPECT_LT(std::chrono::steady_clock::now() - t0, std::chrono::seconds(10)) << c.name;
+    EXPECT_EQ(status, 2) << out;
+    EXPECT_NE(out.find("out/" + c.name + " is " + c.is), std::string::npos) << out;
+    EXPECT_FALSE(fs::exists("/tmp/pikora-labtest-nowhere"));
+  }
+}
+
+// No path reaches gnuplot's script: a folder named with newlines and a
+// gnuplot command gets its files, and the command never runs.
+TEST_F(LabFiles, AFolderNameIsNeverACommand) {
+  const std::string out = "x\n!touch PWNED\n";
+  const auto [status, said] = Lab("--policy refuse-all --games 3 --jobs 1 --out '" + out + "'");
+  EXPECT_EQ(status, 0) << said;
+  EXPECT_FALSE(std::filesystem::exists(dir / "PWNED")) << said;
+  EXPECT_TRUE(std::filesystem::exists(dir / out / "refuse-all-scores.png")) << said;
+  EXPECT_TRUE(std::filesystem::exists(dir / out / "refuse-all-best.replay")) << said;
+  EXPECT_EQ(said.find("x\n!touch"), std::string::npos) << "the name is echoed raw: " << said;
+  for (const auto& e : std::filesystem::directory_iterator(dir / out))
+    EXPECT_EQ(e.path().filename().string().find(".tmp"), std::string::npos) << e.path();
+}
+
+// Killed while gnuplot draws, the lab ends gnuplot and leaves no temporary
+// folder. A stand-in gnuplot tells the folder and waits for ever.
+TEST_F(LabFiles, ASignalDuringThePlotLeavesNothingBehind) {
+  const std::string mark = (dir / "mark").string();
+  {
+    std::ofstream fake(dir / "gnuplot");
+    fake << "#!/bin/sh\nread a\nread b\necho \"$b\" > '" << mark << ".tmp'\necho $$ >> '" << mark << ".tmp'\n"
+         << "mv '" << mark << ".tmp' '" << mark << "'\nexec sleep 60\n";
+  }
+  std::filesystem::permissions(dir / "gnuplot", std::filesystem::perms::owner_all);
+  for (int sig : {SIGTERM, SIGINT}) {
+    std::filesystem::remove(mark);
+    const pid_t lab = fork();
+    if (lab == 0) {
+      setenv("PATH", (dir.string() + ":/usr/bin:/bin").c_str(), 1);
+      lab::CleanUpOnSignals();
+      std::string png, why;
+      lab::DrawHistogram("careful", {replay::Ending{"vacation", 10, 0, 1, ""}}, png, why);
+      _exit(0);
+    }
+    for (int i = 0; i < 500 && !std::filesystem::exists(mark); ++i) usleep(10000);
+    std::ifstream in(mark);
+    std::string output;
+    pid_t plotter = 0;
+    std::getline(in, output);
+    in >> plotter;
+    const size_t from = output.find("/tmp/pikora-lab-");
+    ASSERT_NE(from, std::string::npos) << output;
+    const std::string folder = output.substr(from, output.find('/', from + 5) - from);
+    EXPECT_TRUE(std::filesystem::is_directory(folder)) << folder;
+    kill(lab, sig);
+    int st = 0;
+    ASSERT_EQ(waitpid(lab, &st, 0), lab);
+    EXPECT_TRUE(WIFSIGNALED(st) && WTERMSIG(st) == sig) << "the signal still ends the lab";
+    EXPECT_FALSE(std::filesystem::exists(folder)) << folder << " left behind";
+    EXPECT_NE(kill(plotter, 0), 0) << "gnuplot left running";
+  }
 }
 
 TEST(Shots, ThePicturesFolderOfUserDirs) {

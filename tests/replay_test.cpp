@@ -1,11 +1,14 @@
 // Replays: the file read and written, damaged files turned away with a word
 // on what is wrong, games recorded on the drawing twin played again on the
 // blind one, and the game's --verify with its exit statuses.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
@@ -111,32 +114,21 @@ TEST(ReplayFile, AFirstFormatGameIsCheckedOnAllButItsRecord) {
   }
 }
 
-// A replay that went through a Windows editor (or a checkout that turns line
-// ends) reads as it was written; a carriage return anywhere else is damage.
-TEST(ReplayFile, CrlfLineEndsReadAsTheirLines) {
+// A recording killed at any byte leaves a file that is turned away whole.
+// A replay that went through a Windows editor or mail reads as it was written,
+// and one cut between a CR and its LF is cut off like any other.
+TEST(ReplayFile, LinesEndingInCrLfReadAsTheyWereWritten) {
   std::string crlf;
   for (char c : kGood) crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
-  replay::Replay r, plain;
+  replay::Replay plain, windows;
   std::string why;
-  ASSERT_TRUE(replay::Parse(crlf, r, why)) << why;
   ASSERT_TRUE(replay::Parse(kGood, plain, why)) << why;
-  EXPECT_EQ(replay::Text(r), replay::Text(plain));
-  struct Case {
-    std::string text, says;
-  };
-  const Case cases[] = {
-      {std::string(kGood).insert(kGood.find("seed"), "\r"), "binary data at byte"},
-      {std::string(kGood).insert(kGood.find(" 38"), "\r"), "binary data at byte"},
-      {crlf.substr(0, crlf.size() - 1), "binary data at byte"},  // cut between the two
-      {crlf.substr(0, crlf.size() - 2), "truncated: line 9 is cut off"},
-  };
-  for (const Case& c : cases) {
-    EXPECT_FALSE(replay::Parse(c.text, r, why)) << c.says;
-    EXPECT_NE(why.find(c.says), std::string::npos) << "wanted '" << c.says << "', said '" << why << "'";
-  }
+  ASSERT_TRUE(replay::Parse(crlf, windows, why)) << why;
+  EXPECT_EQ(replay::Text(windows), replay::Text(plain));
+  EXPECT_FALSE(replay::Parse(crlf.substr(0, crlf.size() - 1), windows, why));
+  EXPECT_NE(why.find("truncated: line 9 is cut off"), std::string::npos) << why;
 }
 
-// A recording killed at any byte leaves a file that is turned away whole.
 TEST(ReplayFile, EveryCutOfAFileIsTurnedAway) {
   replay::Replay r;
   std::string why;
@@ -185,6 +177,14 @@ TEST(ReplayFile, DamagedFilesSayWhatIsWrong) {
       {kGood + "0 key 38\n", "line 10: something follows the end line"},
       {kGood.substr(0, kGood.find("end")), "truncated: the file ends after line 8 without its end line"},
       {kGood.substr(0, kGood.size() - 1), "truncated: line 9 is cut off"},
+      // Written by hand or by another program: the game writes none of these.
+      {"\xef\xbb\xbf" + kGood, "byte order mark"},
+      {"\r", "not a replay"},  // found by the fuzzer
+      {with("key 38", "key\r38"), "binary data at byte 58"},
+      {with("0 +1200 key 38\n", "0 +1200 key 38\r\r\n"), "binary data at byte 61"},
+      {with("score 0", "score -0"), "the end line makes no sense"},
+      {with("funds 1990", "funds -0"), "the end line makes no sense"},
+      {with("funds 1990", "funds -01990"), "the end line makes no sense"},
   };
   for (const Case& c : cases) {
     replay::Replay r;
@@ -222,7 +222,7 @@ TEST_F(ReplayFiles, LoadLooksBeforeItReads) {
   const Case cases[] = {{fifo, "not a regular file"},
                         {"/dev/zero", "not a regular file"},
                         {dir.string(), "a folder"},
-                        {huge, "too large for a replay: 16777217 bytes"},
+                        {huge, "too large for a replay: " + std::to_string(replay::kMaxBytes + 1) + " bytes"},
                         {(dir / "missing").string(), "cannot open it: No such file"}};
   for (const Case& c : cases) {
     replay::Replay r;
@@ -247,7 +247,7 @@ TEST_F(ReplayFiles, TheRecorderWritesAsTheGameGoes) {
   std::string why;
   {
     replay::Recorder rec;
-    ASSERT_TRUE(rec.Open(path, game.seed, game.language, why)) << why;
+    ASSERT_TRUE(rec.Open(path, game.seed, game.language, false, why)) << why;
     for (const replay::Input& in : game.inputs) rec.Taken(in.point, in.wait, in.e);
     EXPECT_FALSE(replay::Load(path, back, why));
     EXPECT_NE(why.find("without its end line"), std::string::npos) << why;
@@ -256,7 +256,7 @@ TEST_F(ReplayFiles, TheRecorderWritesAsTheGameGoes) {
   ASSERT_TRUE(replay::Load(path, back, why)) << why;
   EXPECT_EQ(replay::Text(back), replay::Text(game));
   replay::Recorder nowhere;
-  EXPECT_FALSE(nowhere.Open((dir / "no" / "such" / "folder").string(), 1, "ja", why));
+  EXPECT_FALSE(nowhere.Open((dir / "no" / "such" / "folder").string(), 1, "ja", false, why));
   EXPECT_NE(why.find("cannot write the replay"), std::string::npos) << why;
 }
 
@@ -396,14 +396,14 @@ TEST(ReplayOptions, OneOfRecordReplayAndVerify) {
 }
 
 // The real program: what it prints and its status.
-struct Ran {
+struct GameRan {
   int status;
   std::string out;
 };
-Ran RunGame(const std::string& args) {
-  const std::string cmd = std::string(PIKORA_BUILD_DIR) + "/pikora " + args + " 2>&1";
+GameRan RunGame(const std::string& args, const std::string& env = "") {
+  const std::string cmd = env + " " + std::string(PIKORA_BUILD_DIR) + "/pikora " + args + " 2>&1";
   FILE* p = popen(cmd.c_str(), "r");
-  Ran r{-1, ""};
+  GameRan r{-1, ""};
   if (!p) return r;
   char buf[4096];
   for (size_t n; (n = fread(buf, 1, sizeof buf, p)) > 0;) r.out.append(buf, n);
@@ -417,6 +417,9 @@ TEST_F(ReplayFiles, VerifySaysHowTheGameEndedOrWhatIsWrong) {
   const std::string good = Put("good.replay", replay::Text(game));
   replay::Replay edited = game;
   edited.end.score += 1;
+  replay::Replay foreign = game;  // the course is the same in every language
+  foreign.language = "xx";
+  foreign.inputs.insert(foreign.inputs.begin(), {0, 0, plat::Event{plat::Event::Language, -1, 0, 0}, "yy"});
   replay::Replay diverted = game;
   diverted.inputs.push_back({game.end.ticks, 0, plat::Event{plat::Event::KeyDown, plat::kKeyUp, 0, 0}, {}});
   // Files of the first format, their record digest of the older kind.
@@ -440,15 +443,109 @@ TEST_F(ReplayFiles, VerifySaysHowTheGameEndedOrWhatIsWrong) {
       {Put("garbage", std::string("\x89PNG\r\n\x1a\n\0\0", 10)), 2, "garbage: binary data at byte 1"},
       {Put("future", "pikora-replay 9\n"), 2, "future: replay format version 9 is unknown"},
       {"/dev/zero", 2, "/dev/zero: not a regular file"},
+      {Put("foreign", replay::Text(foreign)), 0, "played in 'xx', 'yy', which this game does not have"},
+      {Put("foreign", replay::Text(foreign)), 0, replay::Describe(game.end) + "\n"},
   };
   for (const Case& c : cases) {
-    const Ran r = RunGame("--verify '" + c.file + "'");
+    const GameRan r = RunGame("--verify '" + c.file + "'");
     EXPECT_EQ(r.status, c.status) << c.file << ": " << r.out;
     EXPECT_NE(r.out.find(c.says), std::string::npos) << c.file << ": " << r.out;
   }
+  // The largest file, refusals all through a game (the slowest input to
+  // take), is played in under a second.
+  std::string big = replay::HeaderLines(3, "ja");
+  const std::string end = replay::EndLine(game.end);
+  for (uint64_t at = 0; big.size() + end.size() + 40 < size_t(replay::kMaxBytes);)
+    big += replay::InputLine({2 + at++ * 190 / 75000, 0, plat::Event{plat::Event::KeyDown, plat::kKeyRight, 0, 0}, {}});
+  const auto t0 = std::chrono::steady_clock::now();
+  const GameRan slow = RunGame("--verify '" + Put("big", big + end) + "'");
+  EXPECT_EQ(slow.status, 1) << slow.out;
+  EXPECT_LT(std::chrono::steady_clock::now() - t0, std::chrono::seconds(3));
   // A damaged replay opens no window either.
-  const Ran r = RunGame("--replay '" + (dir / "cut").string() + "'");
+  const GameRan r = RunGame("--replay '" + (dir / "cut").string() + "'");
   EXPECT_EQ(r.status, 2) << r.out;
+}
+
+// --record makes a new file: whatever is at its name already is kept and
+// said in one line, at once (a pipe with no reader would hold open() for
+// ever). --force writes over a file, never through a link nor into a pipe
+// nobody reads.
+TEST_F(ReplayFiles, RecordWritesOnlyANewFileUnlessForced) {
+  const std::string old = Put("old.replay", kGood);
+  ASSERT_EQ(mkfifo((dir / "pipe").c_str(), 0600), 0);
+  fs::create_symlink(dir / "nowhere", dir / "link");
+  fs::create_directory(dir / "folder");
+  struct Case {
+    std::string name, force, says;
+  };
+  const Case cases[] = {
+      {"old.replay", "", "there is a file of that name already (--force writes over it)"},
+      {"pipe", "", "there is a named pipe of that name"},
+      {"pipe", "--force", "(it is a named pipe)"},
+      {"link", "", "there is a symbolic link of that name"},
+      {"link", "--force", "there is a symbolic link of that name"},
+      {"folder", "", "there is a folder of that name"},
+      {"folder", "--force", "(it is a folder)"},
+      {"no/such/folder", "", "No such file or directory"},
+  };
+  for (const Case& c : cases) {
+    const std::string path = (dir / c.name).string();
+    const auto t0 = std::chrono::steady_clock::now();
+    const GameRan r = RunGame("--record '" + path + "' " + c.force, "SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy");
+    EXPECT_LT(std::chrono::steady_clock::now() - t0, std::chrono::seconds(5)) << c.name;
+    EXPECT_EQ(r.status, 2) << c.name << ": " << r.out;
+    EXPECT_EQ(r.out.rfind("pikora: " + path + ": ", 0), 0u) << r.out;
+    EXPECT_NE(r.out.find(c.says), std::string::npos) << c.name << " " << c.force << ": " << r.out;
+    EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '\n'), 1) << r.out;
+  }
+  std::ifstream in(old);
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), kGood) << "the old replay was touched";
+  EXPECT_FALSE(fs::exists(dir / "nowhere")) << "the link was followed";
+  EXPECT_EQ(RunGame("--force").status, 2);
+
+  // Forced, a file is emptied and written anew.
+  replay::Recorder forced;
+  std::string why;
+  ASSERT_TRUE(forced.Open(old, 5, "en", true, why)) << why;
+  forced.Finish({"quit", 0, 1, 0, "0123456789abcdef"});
+  replay::Replay back;
+  ASSERT_TRUE(replay::Load(old, back, why)) << why;
+  EXPECT_EQ(back.seed, 5u);
+}
+
+// A replay written into a pipe whose reader leaves: the game says the replay
+// is incomplete and ends as usual, never killed by SIGPIPE.
+TEST_F(ReplayFiles, AReaderLeavingThePipeDoesNotEndTheGame) {
+  const std::string pipe = (dir / "pipe").string(), log = (dir / "log").string();
+  ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+  const int reader = open(pipe.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  ASSERT_GE(reader, 0);
+  const pid_t game = fork();
+  if (game == 0) {
+    setenv("SDL_VIDEODRIVER", "dummy", 1), setenv("SDL_AUDIODRIVER", "dummy", 1);
+    setenv("XDG_CONFIG_HOME", dir.c_str(), 1);
+    freopen(log.c_str(), "w", stderr);
+    execl((std::string(PIKORA_BUILD_DIR) + "/pikora").c_str(), "pikora", "--record", pipe.c_str(), "--force",
+          "--mute", nullptr);
+    _exit(127);
+  }
+  std::string header;
+  for (int tries = 0; tries < 500 && header.find("language") == std::string::npos; ++tries) {
+    char buf[256];
+    const ssize_t n = read(reader, buf, sizeof buf);
+    if (n > 0) header.append(buf, size_t(n));
+    else usleep(10000);
+  }
+  EXPECT_EQ(header.rfind("pikora-replay " + std::to_string(replay::kFormat) + "\n", 0), 0u) << header;
+  close(reader);
+  usleep(300000);
+  kill(game, SIGTERM);  // closes the window: the end line goes into the pipe
+  int st = 0;
+  ASSERT_EQ(waitpid(game, &st, 0), game);
+  std::ifstream in(log);
+  const std::string said(std::istreambuf_iterator<char>(in), {});
+  EXPECT_TRUE(WIFEXITED(st)) << "ended by signal " << (WIFSIGNALED(st) ? WTERMSIG(st) : 0) << ": " << said;
+  EXPECT_NE(said.find("is incomplete: Broken pipe"), std::string::npos) << said;
 }
 
 }  // namespace

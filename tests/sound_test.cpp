@@ -324,6 +324,70 @@ TEST_F(Sound, NewEffectCutsTheOldOneAndSilenceStopsIt) {
   EXPECT_EQ(Peak(off, off + kSecond / 2), 0);
 }
 
+// An effect is judged by the chunks SDL takes from it, the first format and
+// the first samples: a file with a second, harmless chunk of either after a
+// monstrous first one (1 Hz: gigabytes once converted) is refused, and what
+// SDL reads from each file is what the judgement saw.
+TEST(EffectFiles, JudgedByTheChunksSdlUses) {
+  auto chunk = [](const char* id, std::vector<uint8_t> body) {
+    std::vector<uint8_t> c(id, id + 4);
+    for (int k = 0; k < 4; ++k) c.push_back(uint8_t(body.size() >> (8 * k)));
+    c.insert(c.end(), body.begin(), body.end());
+    if (body.size() & 1) c.push_back(0);
+    return c;
+  };
+  auto fmt = [&](int encoding, int channels, int rate, int bits) {
+    const auto h = plat::WavHeader(rate, channels, 0);
+    std::vector<uint8_t> body(h.begin() + 20, h.begin() + 36);
+    const uint32_t align = uint32_t(std::max(1, channels * bits / 8)), perSecond = uint32_t(rate) * align;
+    body[0] = uint8_t(encoding), body[1] = uint8_t(encoding >> 8), body[14] = uint8_t(bits);
+    for (int k = 0; k < 4; ++k) body[8 + size_t(k)] = uint8_t(perSecond >> (8 * k));
+    body[12] = uint8_t(align), body[13] = uint8_t(align >> 8);
+    return chunk("fmt ", body);
+  };
+  auto data = [&](size_t n) { return chunk("data", std::vector<uint8_t>(n, 0x80)); };
+  auto wav = [](std::initializer_list<std::vector<uint8_t>> chunks) {
+    std::vector<uint8_t> w{'R', 'I', 'F', 'F', 0, 0, 0, 0, 'W', 'A', 'V', 'E'};
+    for (const auto& c : chunks) w.insert(w.end(), c.begin(), c.end());
+    const size_t riff = w.size() - 8;
+    for (int k = 0; k < 4; ++k) w[4 + size_t(k)] = uint8_t(riff >> (8 * k));
+    return w;
+  };
+  struct Case {
+    const char* what;
+    std::vector<uint8_t> bytes;
+    std::string trouble;  // "": taken
+    int sdlRate;          // the rate SDL reads; 0: SDL refuses the file, -1: not asked
+    double sdlSeconds;
+  };
+  const Case cases[] = {
+      {"plain", wav({fmt(1, 1, 22050, 16), data(4410)}), "", 22050, 0.1},
+      {"two formats, 1 Hz first", wav({fmt(1, 1, 1, 16), fmt(1, 1, 44100, 16), data(40000)}), "rate of 1 Hz", 1, 20000},
+      {"two sample chunks, the long one first", wav({fmt(1, 1, 4000, 8), data(300000), data(100)}), "lasts 75 s", 4000, 75},
+      {"samples before the format", wav({data(100), fmt(1, 1, 22050, 16)}), "come before their format", 0, 0},
+      {"an odd chunk, padded", wav({chunk("LIST", {1, 2, 3}), fmt(1, 2, 44100, 16), data(1764)}), "", 44100, 0.01},
+      {"a format cut short", wav({chunk("fmt ", {1, 0, 1, 0}), data(100)}), "format is cut short", 0, 0},
+      {"ADPCM", wav({fmt(2, 1, 22050, 4), data(1000)}), "not PCM", -1, 0},
+      {"12 bits", wav({fmt(1, 1, 22050, 12), data(1000)}), "12 bits a sample", -1, 0},
+  };
+  for (const Case& c : cases) {
+    const std::string trouble = plat::WavTrouble(c.bytes);
+    if (c.trouble.empty()) EXPECT_EQ(trouble, "") << c.what;
+    else EXPECT_NE(trouble.find(c.trouble), std::string::npos) << c.what << ": " << trouble;
+    if (c.sdlRate < 0) continue;
+    SDL_AudioSpec spec{};
+    Uint8* buf = nullptr;
+    Uint32 len = 0;
+    const bool read = SDL_LoadWAV_RW(SDL_RWFromConstMem(c.bytes.data(), int(c.bytes.size())), 1, &spec, &buf, &len);
+    EXPECT_EQ(read, c.sdlRate > 0) << c.what << ": " << SDL_GetError();
+    if (!read) continue;
+    EXPECT_EQ(spec.freq, c.sdlRate) << c.what;
+    const double seconds = double(len) / (spec.channels * SDL_AUDIO_BITSIZE(spec.format) / 8) / spec.freq;
+    EXPECT_NEAR(seconds, c.sdlSeconds, c.sdlSeconds / 100) << c.what;
+    SDL_FreeWAV(buf);
+  }
+}
+
 TEST_F(Sound, MissingOrBrokenFilesGiveSilenceOrTheBeepAndOneLogLineEach) {
   Write(dir_ / "se" / "se3", FileBytes(kBuilt + "bg/bg1.mid"));  // no WAV, though the mixer would take it
   Write(dir_ / "bg" / "bad.mid", {'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 0, 0, 1, 1, 0xE0, 'M', 'T', 'r', 'k', 9, 9});

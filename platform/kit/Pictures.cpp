@@ -22,6 +22,7 @@
 #include <vector>
 
 #include "platform/Embedded.h"
+#include "platform/Files.h"
 #include "platform/kit/Pictures.h"
 
 namespace plat {
@@ -214,14 +215,45 @@ std::shared_ptr<const PictureSet> SharedPictures(PictureTable table) {
   return set;
 }
 
-bool SavePng(const Surface& picture, const std::string& path) {
+std::vector<uint8_t> PngBytes(const Surface& picture) {
+  std::vector<uint8_t> out;
   SDL_Surface* s = SDL_CreateRGBSurfaceWithFormat(0, picture.W(), picture.H(), 32, SDL_PIXELFORMAT_XRGB8888);
-  if (!s) return false;
+  if (!s) return out;
   for (int y = 0; y < picture.H(); ++y)
     std::memcpy(static_cast<uint8_t*>(s->pixels) + size_t(y) * s->pitch, picture.Row(y), size_t(picture.W()) * 4);
-  bool ok = IMG_SavePNG(s, path.c_str()) == 0;
+  // The encoder writes into memory: the file is written whole afterwards.
+  SDL_RWops* rw = SDL_AllocRW();
+  bool ok = false;
+  if (rw) {
+    using Bytes = std::vector<uint8_t>;
+    rw->type = SDL_RWOPS_UNKNOWN;
+    rw->hidden.unknown.data1 = &out;
+    rw->size = [](SDL_RWops* c) { return Sint64(static_cast<Bytes*>(c->hidden.unknown.data1)->size()); };
+    rw->seek = [](SDL_RWops* c, Sint64 offset, int whence) {  // only asking where it stands
+      const Sint64 end = Sint64(static_cast<Bytes*>(c->hidden.unknown.data1)->size());
+      return offset == 0 && whence != RW_SEEK_SET ? end : Sint64(-1);
+    };
+    rw->read = [](SDL_RWops*, void*, size_t, size_t) { return size_t(0); };
+    rw->write = [](SDL_RWops* c, const void* p, size_t size, size_t n) {
+      auto* bytes = static_cast<Bytes*>(c->hidden.unknown.data1);
+      const auto* from = static_cast<const uint8_t*>(p);
+      bytes->insert(bytes->end(), from, from + size * n);
+      return n;
+    };
+    rw->close = [](SDL_RWops* c) {
+      SDL_FreeRW(c);
+      return 0;
+    };
+    ok = IMG_SavePNG_RW(s, rw, 1) == 0;
+  }
   SDL_FreeSurface(s);
-  return ok;
+  if (!ok) out.clear();
+  return out;
+}
+
+bool SavePng(const Surface& picture, const std::string& path) {
+  const std::vector<uint8_t> png = PngBytes(picture);
+  return !png.empty() && WriteWholeFile(path, png, true).ok;
 }
 
 }  // namespace plat

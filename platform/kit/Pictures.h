@@ -4,6 +4,7 @@
 #include <memory>
 #include <span>
 #include <string>
+#include <vector>
 
 #include "platform/Platform.h"
 
@@ -19,7 +20,10 @@ std::shared_ptr<const PictureSet> DecodePictures(PictureTable table);
 // first) and only read afterwards, by any thread.
 std::shared_ptr<const PictureSet> SharedPictures(PictureTable table);
 
-// Writes the picture as a PNG; false when it could not be written.
+// The picture as the bytes of a PNG file; empty when it cannot be encoded.
+std::vector<uint8_t> PngBytes(const Surface& picture);
+// Writes the picture as a PNG, whole or not at all (replacing what is at
+// path); false when it could not be written.
 bool SavePng(const Surface& picture, const std::string& path);
 
 }  // namespace plat

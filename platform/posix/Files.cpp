@@ -1,13 +1,12 @@
-// Files on Linux and in the web page, through POSIX.
 #include "platform/Files.h"
 
 #include <fcntl.h>
+#include <stdio.h>  // renameat2
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <atomic>
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
 
 namespace plat {
@@ -54,16 +53,6 @@ bool ReadUpTo(int fd, size_t n, std::vector<uint8_t>& out) {
   return true;
 }
 
-bool WriteAll(int fd, const std::string& s) {
-  for (size_t done = 0; done < s.size();) {
-    const ssize_t n = write(fd, s.data() + done, s.size() - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
-    done += size_t(n);
-  }
-  return true;
-}
-
 }  // namespace
 
 FileRead ReadWholeFile(const std::string& path, size_t limit) {
@@ -91,20 +80,103 @@ std::vector<uint8_t> ReadFileHead(const std::string& path, size_t n) {
   return r.bytes;
 }
 
+namespace {
+
+// Renames the written file to its name; without replace only onto a free
+// name. 0, or the errno of the failure (EEXIST: the name is taken).
+int PutInPlace(const std::string& tmp, const std::string& path, bool replace) {
+  if (replace) return rename(tmp.c_str(), path.c_str()) != 0 ? errno : 0;
+#ifdef RENAME_NOREPLACE
+  if (renameat2(AT_FDCWD, tmp.c_str(), AT_FDCWD, path.c_str(), RENAME_NOREPLACE) == 0) return 0;
+  if (errno != EINVAL && errno != ENOSYS) return errno;
+#endif
+  // Where the system or the file system has no such rename: a hard link
+  // fails on a taken name too.
+  if (link(tmp.c_str(), path.c_str()) != 0) return errno;
+  unlink(tmp.c_str());
+  return 0;
+}
+
+}  // namespace
+
+FileWritten WriteWholeFile(const std::string& path, std::span<const uint8_t> bytes, bool replace) {
+  FileWritten w;
+  const size_t slash = path.rfind('/');
+  const std::string dir = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+  const std::string base = slash == std::string::npos ? path : path.substr(slash + 1);
+  if (base.empty()) return w.why = "no file name", w;
+  // A name of its own for every write, so two writers never meet; the
+  // leading dot keeps a leftover (a kill -9 midway) out of sight.
+  static std::atomic<unsigned> writes{0};
+  std::string tmp;
+  int fd = -1;
+  for (int tries = 0; fd < 0 && tries < 100; ++tries) {
+    tmp = dir + "/." + base + ".tmp-" + std::to_string(getpid()) + "-" + std::to_string(writes++);
+    fd = open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY, 0644);
+    if (fd < 0 && errno != EEXIST) break;
+  }
+  if (fd < 0) return w.why = std::strerror(errno), w;
+  int err = 0;
+  for (size_t done = 0; done < bytes.size() && !err;) {
+    const ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) err = n < 0 ? errno : ENOSPC;
+    else done += size_t(n);
+  }
+  if (!err && fsync(fd) != 0 && errno != EINVAL) err = errno;
+  if (close(fd) != 0 && !err) err = errno;
+  if (!err) err = PutInPlace(tmp, path, replace);
+  if (err == EEXIST) w.exists = true;
+  if (err) {
+    unlink(tmp.c_str());
+    w.why = std::strerror(err);
+    return w;
+  }
+  w.ok = true;
+  return w;
+}
+
 FileOut::~FileOut() {
   if (handle_ >= 0) close(int(handle_));
 }
 
-bool FileOut::Open(const std::string& path, std::string& why) {
-  const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOCTTY, 0644);
-  if (fd < 0) return why = std::strerror(errno), false;
+bool FileOut::Create(const std::string& path, bool replace, std::string& why) {
+  int flags = O_WRONLY | O_CREAT | O_CLOEXEC | O_NOCTTY | O_NONBLOCK | O_NOFOLLOW;
+  if (!replace) flags |= O_EXCL;
+  const int fd = open(path.c_str(), flags, 0644);
+  if (fd < 0) {
+    const int err = errno;
+    struct stat st {};
+    if (lstat(path.c_str(), &st) != 0) return why = std::strerror(err), false;
+    const char* what = S_ISREG(st.st_mode) ? "a file" : S_ISDIR(st.st_mode) ? "a folder" : S_ISLNK(st.st_mode) ? "a symbolic link"
+                       : S_ISFIFO(st.st_mode) ? "a named pipe" : "a device or socket";
+    if (err == EEXIST && S_ISREG(st.st_mode)) return why = "there is a file of that name already", false;
+    if (err == EEXIST || err == ELOOP) return why = std::string("there is ") + what + " of that name", false;
+    return why = std::string(std::strerror(err)) + " (it is " + what + ")", false;
+  }
+  struct stat st {};
+  if (fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0 && ftruncate(fd, 0) != 0) {
+    why = std::string("cannot empty it: ") + std::strerror(errno);
+    close(fd);
+    return false;
+  }
+  // Opened: the writes may wait (a pipe's reader reads slowly) like any file's.
+  fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
   handle_ = fd;
+  made_ = !replace;
+  path_ = path;
   return true;
 }
 
 bool FileOut::Write(const std::string& s, std::string& why) {
   if (handle_ < 0) return why = "the file is not open", false;
-  return WriteAll(int(handle_), s) || (why = std::strerror(errno), false);
+  for (size_t done = 0; done < s.size();) {
+    const ssize_t n = write(int(handle_), s.data() + done, s.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return why = std::strerror(n < 0 ? errno : ENOSPC), false;
+    done += size_t(n);
+  }
+  return true;
 }
 
 bool FileOut::Sync(std::string& why) {
@@ -112,24 +184,10 @@ bool FileOut::Sync(std::string& why) {
   return fsync(int(handle_)) == 0 || errno == EINVAL || (why = std::strerror(errno), false);
 }
 
-bool ReplaceWhole(const std::string& path, const std::string& text, const std::string& tmpPrefix, std::string& why) {
-  static std::atomic<unsigned> saves{0};
-  std::string tmp;
-  int fd = -1;
-  for (int tries = 0; fd < 0 && tries < 100; ++tries) {
-    tmp = tmpPrefix + std::to_string(getpid()) + "-" + std::to_string(saves++);
-    fd = open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
-    if (fd < 0 && errno != EEXIST) break;
-  }
-  if (fd < 0) return why = "cannot write " + tmp + ": " + std::strerror(errno), false;
-  const bool written = WriteAll(fd, text) && fsync(fd) == 0;
-  const int err = errno;
-  if (close(fd) != 0 || !written || rename(tmp.c_str(), path.c_str()) != 0) {
-    why = "cannot write " + path + ": " + std::strerror(written ? errno : err);
-    unlink(tmp.c_str());
-    return false;
-  }
-  return true;
+void FileOut::Discard() {
+  if (handle_ < 0) return;
+  close(int(handle_)), handle_ = -1;
+  if (made_) unlink(path_.c_str());
 }
 
 }  // namespace plat

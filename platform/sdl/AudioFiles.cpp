@@ -33,24 +33,34 @@ std::string WavTrouble(std::span<const uint8_t> b) {
     for (int k = n - 1; k >= 0; --k) v = (v << 8) | b[at + size_t(k)];
     return v;
   };
-  uint32_t channels = 0, rate = 0, bits = 0;
+  // Judged as SDL reads it: the first 'fmt ' chunk, which must come before
+  // the first 'data' chunk, where the reading stops; chunks are padded to
+  // even lengths. Any later chunk is never looked at by SDL, so not here.
+  uint32_t channels = 0, rate = 0, bits = 0, encoding = 0;
   uint64_t data = 0;
   bool format = false, samples = false;
-  for (size_t at = 12; at + 8 <= b.size();) {
+  for (size_t at = 12; at + 8 <= b.size() && !samples;) {
     const uint32_t size = le(at + 4, 4);
-    if (std::memcmp(b.data() + at, "fmt ", 4) == 0 && at + 24 <= b.size()) {
+    if (std::memcmp(b.data() + at, "fmt ", 4) == 0 && !format) {
+      if (size < 16 || at + 24 > b.size()) return "its format is cut short";
       format = true;
-      channels = le(at + 10, 2), rate = le(at + 12, 4), bits = le(at + 22, 2);
+      encoding = le(at + 8, 2), channels = le(at + 10, 2), rate = le(at + 12, 4), bits = le(at + 22, 2);
+      // WAVE_FORMAT_EXTENSIBLE names its encoding further on.
+      if (encoding == 0xFFFE) encoding = size >= 40 && at + 34 <= b.size() ? le(at + 32, 2) : 0;
     } else if (std::memcmp(b.data() + at, "data", 4) == 0) {
+      if (!format) return "its samples come before their format";
       samples = true;
       data = std::min<uint64_t>(size, b.size() - at - 8);
     }
     at += 8 + uint64_t(size) + (size & 1);
   }
   if (!format || !samples) return "it has no format or no samples";
+  // Compressed samples are decoded to a size their header does not bound.
+  if (encoding != 1 && encoding != 3) return "its samples are not PCM (encoding " + std::to_string(encoding) + ")";
   if (channels < 1 || channels > 8) return "it claims " + std::to_string(channels) + " channels";
   if (rate < 4000 || rate > 192000) return "it claims a rate of " + std::to_string(rate) + " Hz";
-  if (bits < 1 || bits > 64) return "it claims " + std::to_string(bits) + " bits a sample";
+  if (bits != 8 && bits != 16 && bits != 24 && bits != 32 && !(encoding == 3 && bits == 64))
+    return "it claims " + std::to_string(bits) + " bits a sample";
   const double seconds = double(data) * 8 / (double(channels) * bits) / rate;
   if (seconds > 60) return "it lasts " + std::to_string(int(seconds)) + " s";
   return "";

@@ -36,9 +36,10 @@ inline std::array<uint8_t, 44> WavHeader(int rate, int channels, uint32_t dataBy
 
 // A RIFF file of form WAVE.
 bool IsWavData(std::span<const uint8_t> bytes);
-// Why a WAV is no sound effect, from what its header claims: a rate, a
-// number of channels or a length no effect has (a rate of 1 Hz would be
-// converted into hundreds of megabytes), or no samples at all; "" when sane.
+// Why a WAV is no sound effect, from what the chunks SDL uses claim (the
+// first format, the first samples): a rate, a number of channels, an
+// encoding or a length no effect has (a rate of 1 Hz would be converted into
+// gigabytes), or no samples at all; "" when sane.
 std::string WavTrouble(std::span<const uint8_t> bytes);
 // A RIFF file of form sfbk (an SF2 or SF3 SoundFont).
 bool IsSoundFontFile(const std::string& path);

@@ -12,9 +12,10 @@
 #include <filesystem>
 #include <vector>
 
+#include "platform/Files.h"
+#include "platform/Terminal.h"
 #include "platform/kit/Pictures.h"
 #include "platform/kit/Text.h"
-#include "platform/Files.h"
 #include "platform/sdl/Machine.h"
 
 namespace plat {
@@ -345,26 +346,33 @@ std::optional<std::string> SdlPlatform::Shoot() {
   if (pictures_.empty()) {
     why = "no pictures folder is known (neither XDG_PICTURES_DIR nor HOME is set)";
   } else if (std::filesystem::create_directories(FsPath(pictures_), ec); ec) {
-    why = "cannot make the folder " + pictures_ + ": " + ec.message();
+    why = "cannot make the folder " + Shown(pictures_) + ": " + ec.message();
   } else {
     const std::time_t now = std::time(nullptr);
     std::tm local{};
     localtime_r(&now, &local);
     char stamp[32];
     std::strftime(stamp, sizeof stamp, "%Y-%m-%d_%H-%M-%S", &local);
-    std::string name = std::string("pikora-") + stamp + ".png";
-    for (int n = 2; std::filesystem::exists(FsPath(pictures_ + "/" + name)) && n < 100; ++n)
-      name = std::string("pikora-") + stamp + "-" + std::to_string(n) + ".png";
-    const std::string path = pictures_ + "/" + name;
     Surface picture(kWinW, kWinH, 0);
     picture.Copy(kSurfX, kSurfY, kSurfW, kSurfH, display_[0], 0, 0);
-    if (SavePng(picture, path)) {
-      std::printf("pikora: the picture is saved as %s\n", path.c_str());
-      std::fflush(stdout);
-      return name;
+    const std::vector<uint8_t> png = PngBytes(picture);
+    why = png.empty() ? std::string("cannot make the PNG: ") + SDL_GetError() : "every name of this second is taken";
+    // A name nothing lies at, not even a dangling link or a pipe: the
+    // picture is renamed into place only if the name is still free then.
+    for (int n = 1; n < 100 && !png.empty(); ++n) {
+      const std::string name = std::string("pikora-") + stamp + (n > 1 ? "-" + std::to_string(n) : "") + ".png";
+      const std::string path = pictures_ + "/" + name;
+      if (std::filesystem::exists(std::filesystem::symlink_status(FsPath(path), ec))) continue;
+      const FileWritten w = WriteWholeFile(path, png, false);
+      if (w.ok) {
+        std::printf("pikora: the picture is saved as %s\n", Shown(path).c_str());
+        std::fflush(stdout);
+        return name;
+      }
+      if (w.exists) continue;
+      why = "cannot write " + Shown(path) + ": " + w.why;
+      break;
     }
-    why = "cannot write " + path + ": " + SDL_GetError();
-    std::filesystem::remove(FsPath(path), ec);  // no half-written picture
   }
   std::fprintf(stderr, "pikora: the picture is not saved: %s\n", why.c_str());
   return "";

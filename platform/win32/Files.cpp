@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <atomic>
 
 #include "platform/win32/Wide.h"
@@ -55,11 +56,12 @@ bool ReadUpTo(HANDLE h, size_t n, std::vector<uint8_t>& out) {
   return true;
 }
 
-bool WriteAll(HANDLE h, const std::string& s) {
-  for (size_t done = 0; done < s.size();) {
+bool WriteAll(HANDLE h, const void* data, size_t size) {
+  const auto* p = static_cast<const uint8_t*>(data);
+  for (size_t done = 0; done < size;) {
     DWORD n = 0;
-    const DWORD ask = DWORD(std::min<size_t>(s.size() - done, 1u << 30));
-    if (!WriteFile(h, s.data() + done, ask, &n, nullptr) || n == 0) return false;
+    const DWORD ask = DWORD(std::min<size_t>(size - done, 1u << 30));
+    if (!WriteFile(h, p + done, ask, &n, nullptr) || n == 0) return false;
     done += n;
   }
   return true;
@@ -94,17 +96,37 @@ FileOut::~FileOut() {
   if (handle_ != -1) CloseHandle(HANDLE(handle_));
 }
 
-bool FileOut::Open(const std::string& path, std::string& why) {
-  const HANDLE h = CreateFileW(win::Wide(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
-                               FILE_ATTRIBUTE_NORMAL, nullptr);
+bool FileOut::Create(const std::string& path, bool replace, std::string& why) {
+  const std::wstring wide = win::Wide(path);
+  const DWORD attributes = GetFileAttributesW(wide.c_str());
+  const bool there = attributes != INVALID_FILE_ATTRIBUTES;
+  // No link is followed, no folder or device written into.
+  if (there && (attributes & FILE_ATTRIBUTE_REPARSE_POINT)) return why = "there is a symbolic link of that name", false;
+  if (there && (attributes & FILE_ATTRIBUTE_DIRECTORY))
+    return why = replace ? "Is a directory (it is a folder)" : "there is a folder of that name", false;
+  if (there && !replace) return why = "there is a file of that name already", false;
+  const HANDLE h = CreateFileW(wide.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, replace ? OPEN_ALWAYS : CREATE_NEW,
+                               FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
   if (h == INVALID_HANDLE_VALUE) return why = win::Error(GetLastError()), false;
+  if (GetFileType(h) != FILE_TYPE_DISK) {
+    CloseHandle(h);
+    return why = "there is a device of that name", false;
+  }
+  // What was there is emptied only once it is known to be a file.
+  if (!SetEndOfFile(h)) {
+    why = "cannot empty it: " + win::Error(GetLastError());
+    CloseHandle(h);
+    return false;
+  }
   handle_ = intptr_t(h);
+  made_ = !replace;
+  path_ = path;
   return true;
 }
 
 bool FileOut::Write(const std::string& s, std::string& why) {
   if (handle_ == -1) return why = "the file is not open", false;
-  return WriteAll(HANDLE(handle_), s) || (why = win::Error(GetLastError()), false);
+  return WriteAll(HANDLE(handle_), s.data(), s.size()) || (why = win::Error(GetLastError()), false);
 }
 
 bool FileOut::Sync(std::string& why) {
@@ -114,28 +136,44 @@ bool FileOut::Sync(std::string& why) {
   return err == ERROR_INVALID_HANDLE || err == ERROR_INVALID_FUNCTION || (why = win::Error(err), false);
 }
 
-bool ReplaceWhole(const std::string& path, const std::string& text, const std::string& tmpPrefix, std::string& why) {
-  static std::atomic<unsigned> saves{0};
+void FileOut::Discard() {
+  if (handle_ == -1) return;
+  CloseHandle(HANDLE(handle_)), handle_ = -1;
+  if (made_) DeleteFileW(win::Wide(path_).c_str());
+}
+
+FileWritten WriteWholeFile(const std::string& path, std::span<const uint8_t> bytes, bool replace) {
+  FileWritten w;
+  const size_t slash = path.find_last_of("/\\");
+  const std::string dir = slash == std::string::npos ? "." : path.substr(0, slash);
+  const std::string base = slash == std::string::npos ? path : path.substr(slash + 1);
+  if (base.empty()) return w.why = "no file name", w;
+  // A name of its own for every write, so two writers never meet.
+  static std::atomic<unsigned> writes{0};
   std::string tmp;
   HANDLE h = INVALID_HANDLE_VALUE;
   DWORD err = 0;
   for (int tries = 0; h == INVALID_HANDLE_VALUE && tries < 100; ++tries) {
-    tmp = tmpPrefix + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(saves++);
+    tmp = dir + "\\." + base + ".tmp-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(writes++);
     h = CreateFileW(win::Wide(tmp).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
     err = GetLastError();
     if (h == INVALID_HANDLE_VALUE && err != ERROR_FILE_EXISTS) break;
   }
-  if (h == INVALID_HANDLE_VALUE) return why = "cannot write " + tmp + ": " + win::Error(err), false;
-  const bool written = WriteAll(h, text) && FlushFileBuffers(h);
-  err = GetLastError();
-  const bool closed = CloseHandle(h);
-  if (!written || !closed ||
-      !MoveFileExW(win::Wide(tmp).c_str(), win::Wide(path).c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-    why = "cannot write " + path + ": " + win::Error(written ? GetLastError() : err);
+  if (h == INVALID_HANDLE_VALUE) return w.why = win::Error(err), w;
+  err = WriteAll(h, bytes.data(), bytes.size()) && FlushFileBuffers(h) ? 0 : GetLastError();
+  if (!CloseHandle(h) && !err) err = GetLastError();
+  // Without replace, only onto a free name: the move itself refuses a taken one.
+  if (!err && !MoveFileExW(win::Wide(tmp).c_str(), win::Wide(path).c_str(),
+                           MOVEFILE_WRITE_THROUGH | (replace ? MOVEFILE_REPLACE_EXISTING : 0)))
+    err = GetLastError();
+  if (err) {
     DeleteFileW(win::Wide(tmp).c_str());
-    return false;
+    w.exists = err == ERROR_ALREADY_EXISTS || err == ERROR_FILE_EXISTS;
+    w.why = win::Error(err);
+    return w;
   }
-  return true;
+  w.ok = true;
+  return w;
 }
 
 }  // namespace plat

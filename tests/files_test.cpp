@@ -1,0 +1,126 @@
+// Files written whole or not at all: whatever lies at the name, and a disk
+// that fills up midway.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <set>
+
+#include "platform/Files.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class WholeFiles : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    char tmpl[] = "/tmp/pikora-files-XXXXXX";
+    ASSERT_NE(mkdtemp(tmpl), nullptr);
+    dir = tmpl;
+  }
+  void TearDown() override { fs::remove_all(dir); }
+  std::string Read(const fs::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  }
+  // Only the named files are in the folder: no temporary file was left.
+  void OnlyThere(std::initializer_list<std::string> names, const std::string& what) {
+    std::set<std::string> want(names), got;
+    for (const auto& e : fs::directory_iterator(dir)) got.insert(e.path().filename().string());
+    EXPECT_EQ(got, want) << what;
+  }
+  plat::FileWritten Write(const std::string& name, size_t n, bool replace) {
+    const std::vector<uint8_t> bytes(n, 'n');
+    return plat::WriteWholeFile((dir / name).string(), bytes, replace);
+  }
+  fs::path dir;
+};
+
+// What may lie at the name: written over only when asked to replace, never
+// followed, never opened (a pipe with no reader would wait for ever).
+TEST_F(WholeFiles, WhateverLiesAtTheNameIsNeverFollowedNorOpened) {
+  struct Case {
+    const char* what;
+    std::function<void(const fs::path&)> put;
+    bool replace, ok, exists;
+    std::string after;  // the name's content after, "" for no regular file there
+  };
+  const fs::path target = "/tmp/pikora-files-through-the-link";
+  const Case cases[] = {
+      {"nothing", [](const fs::path&) {}, false, true, false, "nnnn"},
+      {"a file", [this](const fs::path& p) { std::ofstream(p) << "old"; }, false, false, true, "old"},
+      {"a file, replaced", [this](const fs::path& p) { std::ofstream(p) << "old"; }, true, true, false, "nnnn"},
+      {"a dangling link", [&](const fs::path& p) { fs::create_symlink(target, p); }, false, false, true, ""},
+      {"a dangling link, replaced", [&](const fs::path& p) { fs::create_symlink(target, p); }, true, true, false, "nnnn"},
+      {"a pipe", [](const fs::path& p) { ASSERT_EQ(mkfifo(p.c_str(), 0600), 0); }, false, false, true, ""},
+      {"a pipe, replaced", [](const fs::path& p) { ASSERT_EQ(mkfifo(p.c_str(), 0600), 0); }, true, true, false, "nnnn"},
+  };
+  for (const Case& c : cases) {
+    fs::remove_all(dir);
+    fs::create_directory(dir);
+    c.put(dir / "name");
+    const auto t0 = std::chrono::steady_clock::now();
+    const plat::FileWritten w = Write("name", 4, c.replace);
+    EXPECT_LT(std::chrono::steady_clock::now() - t0, std::chrono::seconds(2)) << c.what;
+    EXPECT_EQ(w.ok, c.ok) << c.what << ": " << w.why;
+    EXPECT_EQ(w.exists, c.exists) << c.what;
+    EXPECT_EQ(fs::is_regular_file(fs::symlink_status(dir / "name")) ? Read(dir / "name") : "", c.after) << c.what;
+    EXPECT_FALSE(fs::exists(target)) << c.what << ": written through the link";
+    OnlyThere({"name"}, c.what);
+  }
+  fs::remove(target);
+}
+
+// A disk that fills up midway (here a file size limit, which fails the write
+// as a full disk does): no file, not even a cut one, and what was there is
+// kept; the reason is told.
+TEST_F(WholeFiles, AFullDiskLeavesNothingHalfWritten) {
+  const auto before = signal(SIGXFSZ, SIG_IGN);
+  rlimit old{};
+  getrlimit(RLIMIT_FSIZE, &old);
+  rlimit small = old;
+  small.rlim_cur = 4096;
+  struct Case {
+    const char* what;
+    bool existing;
+    size_t size;
+  };
+  const Case cases[] = {{"a new file", false, 100000}, {"over an old one", true, 100000}, {"just over", false, 4097}};
+  for (const Case& c : cases) {
+    fs::remove_all(dir);
+    fs::create_directory(dir);
+    if (c.existing) std::ofstream(dir / "picture.png") << "old";
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    const plat::FileWritten w = Write("picture.png", c.size, true);
+    setrlimit(RLIMIT_FSIZE, &old);
+    EXPECT_FALSE(w.ok) << c.what;
+    EXPECT_NE(w.why, "") << c.what;
+    if (c.existing) {
+      EXPECT_EQ(Read(dir / "picture.png"), "old") << c.what;
+      OnlyThere({"picture.png"}, c.what);
+    } else {
+      OnlyThere({}, c.what);
+    }
+  }
+  signal(SIGXFSZ, before);
+  // Within the limit it is written whole.
+  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+  const plat::FileWritten w = Write("picture.png", 4096, true);
+  setrlimit(RLIMIT_FSIZE, &old);
+  EXPECT_TRUE(w.ok) << w.why;
+  EXPECT_EQ(Read(dir / "picture.png"), std::string(4096, 'n'));
+  // A folder that is not there.
+  const plat::FileWritten nowhere = Write("no/such/picture.png", 10, true);
+  EXPECT_FALSE(nowhere.ok);
+  EXPECT_NE(nowhere.why.find("No such file"), std::string::npos) << nowhere.why;
+}
+
+}  // namespace

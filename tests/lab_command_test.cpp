@@ -1,0 +1,84 @@
+// pikora-lab as a player of the lab runs it: the table it prints for fixed
+// seeds, the files it writes, one game shown answer by answer, and options
+// it must refuse.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <string>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct Ran {
+  int status = -1;
+  std::string out;
+};
+Ran Command(const std::string& program, const std::string& args) {
+  FILE* p = popen((std::string(PIKORA_BUILD_DIR) + "/" + program + " " + args + " 2>&1").c_str(), "r");
+  Ran r;
+  if (!p) return r;
+  char buf[4096];
+  for (size_t n; (n = fread(buf, 1, sizeof buf, p)) > 0;) r.out.append(buf, n);
+  const int st = pclose(p);
+  r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
+  return r;
+}
+bool Has(const std::string& text, const std::string& line) { return text.find(line) != std::string::npos; }
+
+// The summaries of fixed seeds, as the lab prints them: counts and shares,
+// mean, median, 10th and 90th percentiles, maximum, the high-score endings
+// and the mean funds. A change here is a change of the rules or the policies.
+TEST(LabCommand, TheTableForFixedSeedsIsPinned) {
+  const fs::path out = fs::temp_directory_path() / ("pikora-lab-" + std::to_string(getpid()));
+  fs::remove_all(out);
+  struct Case {
+    const char* args;
+    const char* rows[2];
+  } cases[] = {
+      {"--policy careful,bold --games 50 --jobs 2",
+       {"careful          50      35 (70.0 %)      15 (30.0 %)   2110.1  1748.0   1032   4374   5518 0 (0.0 %)      8367.5",
+        "bold             50      29 (58.0 %)      21 (42.0 %)   2191.6  1901.5   1071   3657  10634 1 (2.0 %)      4254.6"}},
+      // One thread plays the same games as two.
+      {"--policy careful --games 50 --jobs 1",
+       {"careful          50      35 (70.0 %)      15 (30.0 %)   2110.1  1748.0   1032   4374   5518 0 (0.0 %)      8367.5", ""}},
+      // The best game of all: the first seed is where the count starts.
+      {"--policy bold --games 1 --first-seed 8697 --jobs 1",
+       {"bold              1      1 (100.0 %)        0 (0.0 %)  19579.0 19579.0  19579  19579  19579 1 (100.0 %)    120539.0", ""}},
+  };
+  for (const Case& c : cases) {
+    const Ran r = Command("pikora-lab", std::string(c.args) + " --out '" + out.string() + "'");
+    ASSERT_EQ(r.status, 0) << c.args << "\n" << r.out;
+    for (const char* row : c.rows) EXPECT_TRUE(Has(r.out, row)) << c.args << ": no row\n" << row << "\nin\n" << r.out;
+  }
+  // The best game of each policy, written where it was asked, plays back as it says.
+  const Ran careful = Command("pikora-lab", "--policy careful --games 50 --jobs 2 --out '" + out.string() + "'");
+  EXPECT_TRUE(Has(careful.out, "careful: best game, seed 34, vacation, score 5518, funds 26219, 541 ticks")) << careful.out;
+  EXPECT_GT(fs::file_size(out / "careful-scores.png"), 1000u) << "the histogram";
+  const Ran verified = Command("pikora", "--verify '" + (out / "careful-best.replay").string() + "'");
+  EXPECT_EQ(verified.status, 0) << verified.out;
+  EXPECT_TRUE(Has(verified.out, "vacation, score 5518, funds 26219, 541 ticks")) << verified.out;
+  fs::remove_all(out);
+}
+
+TEST(LabCommand, ShowPlaysOneGameAnswerByAnswer) {
+  const Ran r = Command("pikora-lab", "--policy careful --show 34");
+  ASSERT_EQ(r.status, 0) << r.out;
+  EXPECT_TRUE(r.out.rfind("careful, seed 34: vacation, score 5518, funds 26219, 541 ticks") != std::string::npos) << r.out;
+  EXPECT_TRUE(Has(r.out, "time  400 score     0 funds   1996 feed   1982 pen 5/4/5/4/5 staff idle:100 idle:100 idle:100 idle:100  | 2 asks sell x1: permit"))
+      << "the first answer, with the screen as it stood";
+}
+
+TEST(LabCommand, OptionsItCannotUseAreRefused) {
+  for (const char* args : {"", "--policy nobody", "--policy careful --games 0", "--policy careful --games -3",
+                           "--policy careful --games 1x", "--policy careful --jobs 0", "--policy careful --show",
+                           "--policy careful --first-seed 99999999999999999999999"}) {
+    const Ran r = Command("pikora-lab", args);
+    EXPECT_EQ(r.status, 2) << "pikora-lab " << args << "\n" << r.out;
+    EXPECT_TRUE(Has(r.out, "Usage: pikora-lab")) << "pikora-lab " << args;
+  }
+}
+
+}  // namespace
