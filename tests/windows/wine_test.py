@@ -323,6 +323,18 @@ def main():
                 check(f"--verify of {os.path.basename(on_windows)}: '{says}', status 2 on both",
                       all(r.returncode == 2 and says in r.stderr for r in both),
                       " / ".join(r.stderr.strip().splitlines()[-1] if r.stderr.strip() else "" for r in both))
+            # A replay is recorded into a new file only (--force: over a file, never into a folder).
+            taken = os.path.join(games, "既存.replay")
+            open(taken, "w").write("kept\n")
+            cases = [(taken, [], "there is a file of that name already (--force writes over it)"),
+                     (folder, [], "there is a folder of that name"),
+                     (folder, ["--force"], "(it is a folder)")]
+            for path, force, says in cases:
+                args = ["--record", path] + force
+                both = run([pikora] + args, env=env, timeout=60), run(wine + args, env=env, timeout=60)
+                check(f"--record {' '.join(['…/' + os.path.basename(path)] + force)}: '{says}', status 2 on both",
+                      all(r.returncode == 2 and says in r.stderr for r in both) and open(taken).read() == "kept\n",
+                      " / ".join(r.stderr.strip().splitlines()[-1] if r.stderr.strip() else "" for r in both))
             # A replay changed so the game ends elsewhere: both say so with status 1.
             text = open(made[0]).read()
             i = text.rindex("record ") + len("record ")
