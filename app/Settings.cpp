@@ -71,17 +71,27 @@ void SweepStale(const std::string& dir, const std::string& prefix) {
   namespace fs = std::filesystem;
   std::error_code ec;
   const auto now = fs::file_time_type::clock::now();
-  for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
-    const std::string name = it->path().filename().string();
+  for (fs::directory_iterator it(plat::FsPath(dir), ec), end; !ec && it != end; it.increment(ec)) {
+    const std::string name = plat::Utf8(it->path().filename());
     if (name.rfind(prefix, 0) != 0) continue;
     std::error_code e2;
     if (it->is_regular_file(e2) && now - it->last_write_time(e2) > kStale) fs::remove(it->path(), e2);
   }
 }
 
+// The folder and the name of a file's path, as the system separates them
+// (Windows by either slash); false for a bare name.
+bool Split(const std::string& path, std::string& dir, std::string& base) {
+  const std::filesystem::path p = plat::FsPath(path);
+  if (!p.has_parent_path() || !p.has_filename()) return false;
+  dir = plat::Utf8(p.parent_path());
+  base = plat::Utf8(p.filename());
+  return true;
+}
+
 }  // namespace
 
-std::string SettingsPath() {
+std::string XdgSettingsPath() {
   // A relative XDG_CONFIG_HOME is to be ignored.
   const char* xdg = std::getenv("XDG_CONFIG_HOME");
   if (xdg && xdg[0] == '/') return std::string(xdg) + "/pikora/settings";
@@ -133,19 +143,17 @@ SettingsRead LoadSettings(const std::string& path, Settings& out, std::string& w
 }
 
 void SweepLeftovers(const std::string& path) {
-  const size_t slash = path.rfind('/');
-  if (slash == std::string::npos) return;
-  const std::string dir = path.substr(0, slash), base = path.substr(slash + 1);
+  std::string dir, base;
+  if (!Split(path, dir, base)) return;
   SweepStale(dir, "." + base + ".tmp-");
   SweepStale(dir, base + ".tmp");  // as older versions named it
 }
 
 bool SaveSettings(const std::string& path, const Settings& s, std::string& why) {
-  const size_t slash = path.rfind('/');
-  if (path.empty() || slash == std::string::npos) return why = "no folder to keep the settings in", false;
-  const std::string dir = path.substr(0, slash);
+  std::string dir, base;
+  if (!Split(path, dir, base)) return why = "no folder to keep the settings in", false;
   std::error_code ec;
-  std::filesystem::create_directories(dir, ec);
+  std::filesystem::create_directories(plat::FsPath(dir), ec);
   if (ec) return why = "cannot make the folder " + plat::Shown(dir) + ": " + ec.message(), false;
   const std::string text = SettingsText(s);
   SweepLeftovers(path);

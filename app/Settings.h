@@ -11,9 +11,12 @@ namespace app {
 // What lasts is what the player changes in the game.
 using Settings = plat::Lasting;
 
+// Where this side keeps the settings file (app/SIDE/): on the desktop
+// XdgSettingsPath(), on Windows %APPDATA%\pikora\settings; "" when unknown.
+std::string SettingsPath();
 // $XDG_CONFIG_HOME/pikora/settings, else ~/.config/pikora/settings; "" when
 // neither folder is known.
-std::string SettingsPath();
+std::string XdgSettingsPath();
 
 // The window sizes the file keeps: from the window's least size up to the
 // largest screens made; the window is made no larger than the screen anyway.

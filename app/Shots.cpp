@@ -28,7 +28,7 @@ std::string PicturesFromUserDirs(const std::string& text, const std::string& hom
   return found;
 }
 
-std::string PicturesFolder() {
+std::string XdgPicturesFolder() {
   const char* xdg = std::getenv("XDG_PICTURES_DIR");
   if (xdg && xdg[0] == '/') return xdg;
   const char* h = std::getenv("HOME");

@@ -107,8 +107,10 @@ struct Keeping {
 
 int main(int argc, char** argv) {
   // A replay written into a pipe whose reader left: the write fails and is
-  // said, the game plays on.
+  // said, the game plays on. (Windows has no such signal: the write fails.)
+#ifdef SIGPIPE
   signal(SIGPIPE, SIG_IGN);
+#endif
   app::Options options;
   size_t language = 0;
   if (std::optional<int> status = ReadCommandLine(argc, argv, options, language)) return *status;

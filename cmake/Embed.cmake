@@ -25,6 +25,11 @@ function(pikora_embed target)
         "  .section .rodata.${sym},\"\",@\n  .globl ${sym}_begin\n${sym}_begin:\n"
         "  .incbin \"${path}\"\n  .globl ${sym}_end\n${sym}_end:\n  .byte 0\n"
         "  .size ${sym}_begin, ${sym}_end - ${sym}_begin\n  .size ${sym}_end, 1\n")
+    elseif(WIN32)
+      # Windows objects (COFF) keep read-only data in .rdata and know no ELF notes.
+      file(WRITE ${asm}.in
+        "  .section .rdata,\"dr\"\n  .balign 16\n  .global ${sym}_begin\n${sym}_begin:\n"
+        "  .incbin \"${path}\"\n  .global ${sym}_end\n${sym}_end:\n  .byte 0\n")
     else()
       file(WRITE ${asm}.in
         "  .section .rodata\n  .balign 16\n  .global ${sym}_begin\n${sym}_begin:\n"

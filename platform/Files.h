@@ -2,10 +2,13 @@
 // named pipe, a device such as /dev/zero, a file of hundreds of megabytes.
 // Only a regular file is read, opening never waits, and nothing beyond a
 // limit is read; anything else is refused with a few words saying why.
-// Writing a file whole or not at all.
+// Writing a file whole or not at all, or line by line as a replay is recorded.
+// Every name is UTF-8: platform/posix/ on Linux and in the page,
+// platform/win32/ (the wide-character API) on Windows.
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include <filesystem>
 #include <span>
 #include <string>
 #include <vector>
@@ -13,8 +16,11 @@
 namespace plat {
 
 struct FileRead {
+  enum Fault { Fine, CannotOpen, Folder, NotRegular, TooLarge, CannotRead };
   bool ok = false;
   bool missing = false;  // no such file (the others are there, but wrong)
+  Fault fault = Fine;
+  uint64_t size = 0;     // as the system says, once opened
   std::vector<uint8_t> bytes;
   std::string why;  // when not ok: "it is a folder", "it is larger than 8 MB", ...
 };
@@ -39,5 +45,41 @@ struct FileWritten {
   std::string why;
 };
 FileWritten WriteWholeFile(const std::string& path, std::span<const uint8_t> bytes, bool replace);
+
+// A file written piece by piece (a replay as it is recorded): each Write
+// reaches the system at once, so a program killed midway leaves all it wrote.
+class FileOut {
+ public:
+  FileOut() = default;
+  FileOut(const FileOut&) = delete;
+  FileOut& operator=(const FileOut&) = delete;
+  ~FileOut();
+  // Never waits to open (a pipe with no reader) and never follows a link.
+  // Without replace only a new file is made; with it, what is there is
+  // written over, a regular file emptied first. False with why (which does
+  // not name the file), saying what is at the name when that is the fault.
+  bool Create(const std::string& path, bool replace, std::string& why);
+  bool Write(const std::string& s, std::string& why);
+  // Onto the disk; true where the system cannot (a pipe, a device).
+  bool Sync(std::string& why);
+  // Closed; a file this one made is removed.
+  void Discard();
+  bool IsOpen() const { return handle_ != -1; }
+
+ private:
+  intptr_t handle_ = -1;
+  bool made_ = false;
+  std::string path_;
+};
+
+// The path of a UTF-8 name for std::filesystem, and back: Windows would read
+// a plain std::string in the system's old code page.
+inline std::filesystem::path FsPath(const std::string& utf8) {
+  return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
+}
+inline std::string Utf8(const std::filesystem::path& p) {
+  const std::u8string s = p.u8string();
+  return std::string(s.begin(), s.end());
+}
 
 }  // namespace plat

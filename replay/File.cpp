@@ -1,9 +1,5 @@
 // Reading and writing replay files. Reading trusts nothing: the file's kind
 // and size are looked at before a byte is read, and every line is checked.
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cctype>
 #include <cerrno>
 #include <cstring>
@@ -245,39 +241,21 @@ bool Parse(const std::string& raw, Replay& out, std::string& why) {
 
 bool Load(const std::string& path, Replay& out, std::string& why) {
   // Never blocks: a pipe or a device opens at once and is then turned away.
-  const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
-  if (fd < 0) return why = std::string("cannot open it: ") + std::strerror(errno), false;
-  struct stat st {};
-  if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-    close(fd);
-    return why = S_ISDIR(st.st_mode) ? "a folder, not a replay file" : "not a regular file (a pipe or a device?)",
-           false;
+  const plat::FileRead f = plat::ReadWholeFile(path, size_t(kMaxBytes));
+  switch (f.fault) {
+    case plat::FileRead::Fine: break;
+    case plat::FileRead::CannotOpen: return why = "cannot open it: " + f.why, false;
+    case plat::FileRead::Folder: return why = "a folder, not a replay file", false;
+    case plat::FileRead::NotRegular: return why = "not a regular file (a pipe or a device?)", false;
+    case plat::FileRead::TooLarge:
+      // A file that grows while it is read is still held to the limit.
+      return why = int64_t(f.size) > kMaxBytes ? "too large for a replay: " + std::to_string(f.size) +
+                                                     " bytes (at most " + std::to_string(kMaxBytes) + ")"
+                                               : "too large for a replay: more than " + std::to_string(kMaxBytes) + " bytes",
+             false;
+    case plat::FileRead::CannotRead: return why = "cannot read it: " + f.why, false;
   }
-  if (st.st_size > kMaxBytes) {
-    close(fd);
-    return why = "too large for a replay: " + std::to_string(st.st_size) + " bytes (at most " +
-                 std::to_string(kMaxBytes) + ")", false;
-  }
-  std::string text;
-  text.reserve(size_t(st.st_size));
-  char buf[65536];
-  for (;;) {
-    const ssize_t got = read(fd, buf, sizeof buf);
-    if (got < 0 && errno == EINTR) continue;
-    if (got < 0) {
-      const int err = errno;
-      close(fd);
-      return why = std::string("cannot read it: ") + std::strerror(err), false;
-    }
-    if (got == 0) break;
-    // A file that grows while it is read is still held to the limit.
-    if (int64_t(text.size()) + got > kMaxBytes) {
-      close(fd);
-      return why = "too large for a replay: more than " + std::to_string(kMaxBytes) + " bytes", false;
-    }
-    text.append(buf, size_t(got));
-  }
-  close(fd);
+  const std::string text(f.bytes.begin(), f.bytes.end());
   return Parse(text, out, why);
 }
 

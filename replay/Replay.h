@@ -28,6 +28,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/Files.h"
 #include "platform/Platform.h"
 
 namespace pk {
@@ -100,7 +101,6 @@ class Recorder : public plat::Tape {
   Recorder() = default;
   Recorder(const Recorder&) = delete;
   Recorder& operator=(const Recorder&) = delete;
-  ~Recorder() override;
   // Makes the file, a new one (force: or writes over what is there) and
   // writes the header; false with why, which does not name the file.
   bool Open(const std::string& path, uint64_t seed, const std::string& language, bool force, std::string& why);
@@ -113,10 +113,8 @@ class Recorder : public plat::Tape {
 
  private:
   void Write(const std::string& s);
-  int fd_ = -1;
+  plat::FileOut file_;
   std::string path_;  // as shown in messages
-  std::string made_path_;
-  bool made_ = false;
   bool failed_ = false;
 };
 

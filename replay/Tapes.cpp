@@ -1,9 +1,5 @@
 // The recorder and the player of replays, the end of a game as a replay says
 // it, and a replay played on the blind twin.
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
@@ -62,51 +58,20 @@ bool EndsAsRecorded(const Replay& r, const Ending& got) {
   return got.how == r.end.how && got.score == r.end.score && got.funds == r.end.funds && got.ticks == r.end.ticks;
 }
 
-Recorder::~Recorder() {
-  if (fd_ >= 0) close(fd_);
-}
-
 bool Recorder::Open(const std::string& path, uint64_t seed, const std::string& language, bool force,
                     std::string& why) {
   path_ = plat::Shown(path);
-  // Never blocks (a pipe with no reader would hold open() for ever) and never
-  // follows a link. Without force only a new file is made; with it, what is
-  // there is written over, a regular file emptied first.
-  int flags = O_WRONLY | O_CREAT | O_CLOEXEC | O_NOCTTY | O_NONBLOCK | O_NOFOLLOW;
-  if (!force) flags |= O_EXCL;
-  fd_ = open(path.c_str(), flags, 0644);
-  if (fd_ < 0) {
-    const int err = errno;
-    struct stat st {};
-    if (lstat(path.c_str(), &st) != 0) return why = std::string("cannot write the replay: ") + std::strerror(err), false;
-    const char* what = S_ISREG(st.st_mode) ? "a file" : S_ISDIR(st.st_mode) ? "a folder" : S_ISLNK(st.st_mode) ? "a symbolic link"
-                       : S_ISFIFO(st.st_mode) ? "a named pipe" : "a device or socket";
-    if (err == EEXIST && S_ISREG(st.st_mode))
-      return why = "cannot write the replay: there is a file of that name already (--force writes over it)", false;
-    if (err == EEXIST || err == ELOOP)
-      return why = std::string("cannot write the replay: there is ") + what + " of that name; a replay goes into a new file", false;
-    return why = std::string("cannot write the replay: ") + std::strerror(err) + " (it is " + what + ")", false;
+  if (!file_.Create(path, force, why)) {
+    if (why == "there is a file of that name already") why += " (--force writes over it)";
+    else if (why.rfind("there is ", 0) == 0) why += "; a replay goes into a new file";
+    return why = "cannot write the replay: " + why, false;
   }
-  struct stat st {};
-  if (fstat(fd_, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0 && ftruncate(fd_, 0) != 0) {
-    why = std::string("cannot empty it: ") + std::strerror(errno);
-    close(fd_), fd_ = -1;
-    return false;
-  }
-  // Opened: the writes may wait (a pipe's reader reads slowly) like any file's.
-  fcntl(fd_, F_SETFL, fcntl(fd_, F_GETFL) & ~O_NONBLOCK);
-  made_ = !force;
-  made_path_ = path;
   Write(HeaderLines(seed, language));
   if (failed_) return why = "cannot write the replay", false;
   return true;
 }
 
-void Recorder::Discard() {
-  if (fd_ < 0) return;
-  close(fd_), fd_ = -1;
-  if (made_) unlink(made_path_.c_str());
-}
+void Recorder::Discard() { file_.Discard(); }
 
 bool Recorder::Append(const std::string& path, std::string& why) {
   fd_ = open(path.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC | O_NOCTTY | O_NOFOLLOW);
@@ -118,17 +83,11 @@ bool Recorder::Append(const std::string& path, std::string& why) {
 // Each line goes to the file at once: a game killed midway leaves every
 // input it took, and the missing end line tells that it was cut off.
 void Recorder::Write(const std::string& s) {
-  if (fd_ < 0 || failed_) return;
-  for (size_t done = 0; done < s.size();) {
-    const ssize_t n = write(fd_, s.data() + done, s.size() - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) {
-      failed_ = true;
-      std::fprintf(stderr, "pikora: the replay %s is incomplete: %s\n", path_.c_str(), std::strerror(errno));
-      return;
-    }
-    done += size_t(n);
-  }
+  if (!file_.IsOpen() || failed_) return;
+  std::string why;
+  if (file_.Write(s, why)) return;
+  failed_ = true;
+  std::fprintf(stderr, "pikora: the replay %s is incomplete: %s\n", path_.c_str(), why.c_str());
 }
 
 void Recorder::Taken(uint64_t point, uint32_t readyMs, const plat::Event& e) {
@@ -137,8 +96,9 @@ void Recorder::Taken(uint64_t point, uint32_t readyMs, const plat::Event& e) {
 
 void Recorder::Finish(const Ending& end) {
   Write(EndLine(end));
-  if (fd_ >= 0 && !failed_ && fsync(fd_) != 0 && errno != EINVAL)
-    std::fprintf(stderr, "pikora: the replay %s may be incomplete: %s\n", path_.c_str(), std::strerror(errno));
+  std::string why;
+  if (file_.IsOpen() && !failed_ && !file_.Sync(why))
+    std::fprintf(stderr, "pikora: the replay %s may be incomplete: %s\n", path_.c_str(), why.c_str());
 }
 
 bool Player::Let(plat::Event& e) {

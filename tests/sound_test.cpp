@@ -21,7 +21,7 @@
 #include "platform/headless/Headless.h"
 #include "platform/desktop/RenderedTune.h"
 #include "platform/sdl/SdlPlatform.h"
-#include "platform/web/PageAudio.h"
+#include "platform/sdl/SampledAudio.h"
 
 namespace fs = std::filesystem;
 
@@ -510,7 +510,7 @@ TEST_F(Sound, ThePagesMadeTunePlaysOnceStopsResumesRewindsAndEndsWithThePiece) {
   Write(dir_ / "bg" / "bg1.mid", Midi({{0, {0xC0, 73}}, {0, {0x90, 96, 110}}, {480, {0x80, 96, 0}},
                                        {0, {0x90, 48, 110}}, {1440, kEnd}}));
   Write(dir_ / "bg" / "bg1.ogg", MadeTune());
-  audio = plat::MakePageAudio();
+  audio = plat::MakeSampledAudio();
   MixerPlatform mp(*audio);
   pk::Form1 f(mp);
   f.AppPath = dir_.string() + "/";
@@ -541,7 +541,7 @@ TEST_F(Sound, ThePagesMadeTunePlaysOnceStopsResumesRewindsAndEndsWithThePiece) {
 
 TEST_F(Sound, ThePageWithoutItsMadeTunePlaysSilentlyAndSaysSoOnce) {
   Write(dir_ / "bg" / "bg1.mid", FileBytes(kBuilt + "bg/bg1.mid"));
-  audio = plat::MakePageAudio();
+  audio = plat::MakeSampledAudio();
   testing::internal::CaptureStderr();
   for (int k = 0; k < 2; ++k) {
     audio->MusicOpen((dir_ / "bg" / "bg1.mid").string());

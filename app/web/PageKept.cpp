@@ -6,8 +6,13 @@
 #include <cstdlib>
 
 #include "app/Shell.h"
+#include "app/Shots.h"
 
 namespace app {
+
+// The page's pictures go where the desktop's would, in its own file system.
+std::string PicturesFolder() { return XdgPicturesFolder(); }
+
 namespace {
 
 constexpr char kKey[] = "pikora.settings";

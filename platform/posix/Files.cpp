@@ -22,16 +22,19 @@ int OpenRegular(const std::string& path, size_t& size, FileRead& r) {
   const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
   if (fd < 0) {
     r.missing = errno == ENOENT;
+    r.fault = FileRead::CannotOpen;
     r.why = std::strerror(errno);
     return -1;
   }
   struct stat st {};
   if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    r.fault = S_ISDIR(st.st_mode) ? FileRead::Folder : FileRead::NotRegular;
     r.why = S_ISDIR(st.st_mode) ? "it is a folder" : "it is no regular file (a pipe or a device)";
     close(fd);
     return -1;
   }
   size = size_t(st.st_size);
+  r.size = uint64_t(st.st_size);
   return fd;
 }
 
@@ -58,9 +61,9 @@ FileRead ReadWholeFile(const std::string& path, size_t limit) {
   const int fd = OpenRegular(path, size, r);
   if (fd < 0) return r;
   // One byte more than it claims tells a file that grew past the limit meanwhile.
-  if (size > limit) r.why = "it is larger than " + Megabytes(limit);
-  else if (!ReadUpTo(fd, size + 1, r.bytes)) r.why = std::strerror(errno);
-  else if (r.bytes.size() > limit) r.why = "it is larger than " + Megabytes(limit);
+  if (size > limit) r.why = "it is larger than " + Megabytes(limit), r.fault = FileRead::TooLarge;
+  else if (!ReadUpTo(fd, size + 1, r.bytes)) r.why = std::strerror(errno), r.fault = FileRead::CannotRead;
+  else if (r.bytes.size() > limit) r.why = "it is larger than " + Megabytes(limit), r.fault = FileRead::TooLarge;
   else r.ok = true;
   if (!r.ok) r.bytes.clear();
   close(fd);
@@ -131,6 +134,60 @@ FileWritten WriteWholeFile(const std::string& path, std::span<const uint8_t> byt
   }
   w.ok = true;
   return w;
+}
+
+FileOut::~FileOut() {
+  if (handle_ >= 0) close(int(handle_));
+}
+
+bool FileOut::Create(const std::string& path, bool replace, std::string& why) {
+  int flags = O_WRONLY | O_CREAT | O_CLOEXEC | O_NOCTTY | O_NONBLOCK | O_NOFOLLOW;
+  if (!replace) flags |= O_EXCL;
+  const int fd = open(path.c_str(), flags, 0644);
+  if (fd < 0) {
+    const int err = errno;
+    struct stat st {};
+    if (lstat(path.c_str(), &st) != 0) return why = std::strerror(err), false;
+    const char* what = S_ISREG(st.st_mode) ? "a file" : S_ISDIR(st.st_mode) ? "a folder" : S_ISLNK(st.st_mode) ? "a symbolic link"
+                       : S_ISFIFO(st.st_mode) ? "a named pipe" : "a device or socket";
+    if (err == EEXIST && S_ISREG(st.st_mode)) return why = "there is a file of that name already", false;
+    if (err == EEXIST || err == ELOOP) return why = std::string("there is ") + what + " of that name", false;
+    return why = std::string(std::strerror(err)) + " (it is " + what + ")", false;
+  }
+  struct stat st {};
+  if (fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0 && ftruncate(fd, 0) != 0) {
+    why = std::string("cannot empty it: ") + std::strerror(errno);
+    close(fd);
+    return false;
+  }
+  // Opened: the writes may wait (a pipe's reader reads slowly) like any file's.
+  fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+  handle_ = fd;
+  made_ = !replace;
+  path_ = path;
+  return true;
+}
+
+bool FileOut::Write(const std::string& s, std::string& why) {
+  if (handle_ < 0) return why = "the file is not open", false;
+  for (size_t done = 0; done < s.size();) {
+    const ssize_t n = write(int(handle_), s.data() + done, s.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return why = std::strerror(n < 0 ? errno : ENOSPC), false;
+    done += size_t(n);
+  }
+  return true;
+}
+
+bool FileOut::Sync(std::string& why) {
+  if (handle_ < 0) return why = "the file is not open", false;
+  return fsync(int(handle_)) == 0 || errno == EINVAL || (why = std::strerror(errno), false);
+}
+
+void FileOut::Discard() {
+  if (handle_ < 0) return;
+  close(int(handle_)), handle_ = -1;
+  if (made_) unlink(path_.c_str());
 }
 
 }  // namespace plat

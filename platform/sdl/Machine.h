@@ -1,7 +1,8 @@
-// What the SDL backend does differently on a desktop and in a web page. The
-// window, its events and its drawing are the same code on both; each build
-// links one side of this: platform/desktop/ (X11, threads, FluidSynth)
-// or platform/web/Page.cpp (a canvas, no threads, a tune made beforehand).
+// What the SDL backend does differently on a desktop, in a web page and on
+// Windows. The window, its events and its drawing are the same code on all;
+// each build links one side of this: platform/desktop/ (X11, threads,
+// FluidSynth), platform/web/Page.cpp (a canvas, no threads, a tune made
+// beforehand) or platform/windows/ (threads, a tune made beforehand).
 #pragma once
 #include <cstdint>
 #include <string>

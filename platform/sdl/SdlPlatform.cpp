@@ -389,7 +389,7 @@ std::optional<std::string> SdlPlatform::Shoot() {
   std::error_code ec;
   if (pictures_.empty()) {
     why = "no pictures folder is known (neither XDG_PICTURES_DIR nor HOME is set)";
-  } else if (std::filesystem::create_directories(pictures_, ec); ec) {
+  } else if (std::filesystem::create_directories(FsPath(pictures_), ec); ec) {
     why = "cannot make the folder " + Shown(pictures_) + ": " + ec.message();
   } else {
     const std::time_t now = std::time(nullptr);
@@ -406,7 +406,7 @@ std::optional<std::string> SdlPlatform::Shoot() {
     for (int n = 1; n < 100 && !png.empty(); ++n) {
       const std::string name = std::string("pikora-") + stamp + (n > 1 ? "-" + std::to_string(n) : "") + ".png";
       const std::string path = pictures_ + "/" + name;
-      if (std::filesystem::exists(std::filesystem::symlink_status(path, ec))) continue;
+      if (std::filesystem::exists(std::filesystem::symlink_status(FsPath(path), ec))) continue;
       const FileWritten w = WriteWholeFile(path, png, false);
       if (w.ok) {
         std::printf("pikora: the picture is saved as %s\n", Shown(path).c_str());

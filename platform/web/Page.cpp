@@ -9,7 +9,7 @@
 
 #include "platform/sdl/Machine.h"
 #include "platform/sdl/SdlPlatform.h"
-#include "platform/web/PageAudio.h"
+#include "platform/sdl/SampledAudio.h"
 
 namespace plat {
 namespace {
@@ -39,7 +39,7 @@ EM_JS(void, KeepLastPicture, (), {
 std::string NoDisplay() { return ""; }
 
 // No synthesiser, no thread: the tune made at build time.
-std::unique_ptr<SdlAudio> MakeSdlAudio(const std::string&) { return MakePageAudio(); }
+std::unique_ptr<SdlAudio> MakeSdlAudio(const std::string&) { return MakeSampledAudio(); }
 
 namespace machine {
 

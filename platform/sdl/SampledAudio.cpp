@@ -3,7 +3,7 @@
 //   play   = resume if paused, else play once from the start
 //   rewind = halt, so the next play starts from the top
 // Every fault is logged once and leaves silence.
-#include "platform/web/PageAudio.h"
+#include "platform/sdl/SampledAudio.h"
 
 #include <SDL.h>
 #include <SDL_mixer.h>
@@ -18,6 +18,8 @@
 #include "platform/sdl/Effects.h"
 
 namespace plat {
+// Named apart: a unity build puts this beside the desktop's synthesised audio.
+namespace sampled {
 namespace {
 
 constexpr int kEffectChannel = 0;
@@ -26,11 +28,11 @@ constexpr int kRate = 44100;  // the desktop's; the browser may run its output a
 // game's steps.
 constexpr int kBufferFrames = 2048;
 
-class PageAudio : public SdlAudio {
+class SampledAudio : public SdlAudio {
  public:
-  PageAudio() : device_(say_, MIX_INIT_OGG, kRate, kBufferFrames) {}
+  SampledAudio() : device_(say_, MIX_INIT_OGG, kRate, kBufferFrames) {}
 
-  ~PageAudio() override {
+  ~SampledAudio() override {
     if (!device_.Open()) return;
     DropPiece();
     Mix_HaltChannel(-1);
@@ -153,8 +155,9 @@ class PageAudio : public SdlAudio {
 };
 
 }  // namespace
+}  // namespace sampled
 
-std::unique_ptr<SdlAudio> MakePageAudio() { return std::make_unique<PageAudio>(); }
+std::unique_ptr<SdlAudio> MakeSampledAudio() { return std::make_unique<sampled::SampledAudio>(); }
 
 std::string MadeTunePath(const std::string& piece) {
   const size_t slash = piece.rfind('/'), dot = piece.rfind('.');

@@ -1,5 +1,5 @@
-// Music and effects for the web page, through SDL2_mixer with no thread and no
-// synthesiser: the tune was made into samples ahead of time, as the desktop
+// Music and effects for the web page and Windows, through SDL2_mixer with no
+// thread and no synthesiser: the tune was made into samples ahead of time, as the desktop
 // game makes it when its music opens, and travels compressed beside its MIDI
 // file (bg/bg1.mid, bg/bg1.ogg). The MIDI file still gives the piece's length,
 // so its end is judged as on the desktop. Nothing here needs a browser: the
@@ -12,7 +12,7 @@
 
 namespace plat {
 
-std::unique_ptr<SdlAudio> MakePageAudio();
+std::unique_ptr<SdlAudio> MakeSampledAudio();
 
 // Where the samples made from a piece are: its path with .ogg for its extension.
 std::string MadeTunePath(const std::string& piece);
