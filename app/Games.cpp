@@ -26,8 +26,8 @@ bool IsGame(const std::string& name) {
 std::vector<std::string> Games(const std::string& folder) {
   std::vector<std::string> out;
   std::error_code ec;
-  for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec))
-    if (IsGame(it->path().filename().string()) && it->is_regular_file(ec)) out.push_back(it->path().filename().string());
+  for (fs::directory_iterator it(plat::FsPath(folder), ec), end; !ec && it != end; it.increment(ec))
+    if (IsGame(plat::Utf8(it->path().filename())) && it->is_regular_file(ec)) out.push_back(plat::Utf8(it->path().filename()));
   std::sort(out.begin(), out.end());
   return out;
 }
@@ -43,7 +43,7 @@ bool Finished(const std::string& path) {
 
 }  // namespace
 
-std::string StateFolder() {
+std::string XdgStateFolder() {
   if (const char* s = std::getenv("XDG_STATE_HOME"); s && *s == '/') return std::string(s) + "/pikora";
   if (const char* h = std::getenv("HOME"); h && *h == '/') return std::string(h) + "/.local/state/pikora";
   return "";
@@ -57,14 +57,14 @@ std::string LastGame(const std::string& folder) {
 std::string NewGame(const std::string& folder, std::string& why) {
   std::error_code ec;
   if (folder.empty()) return why = "no folder to keep games in (neither XDG_STATE_HOME nor HOME is set)", "";
-  if (fs::create_directories(folder, ec); ec) return why = "cannot make the folder " + folder + ": " + ec.message(), "";
+  if (fs::create_directories(plat::FsPath(folder), ec); ec) return why = "cannot make the folder " + folder + ": " + ec.message(), "";
   const std::time_t now = std::time(nullptr);
   std::tm local{};
   localtime_r(&now, &local);
   char stamp[32];
   std::strftime(stamp, sizeof stamp, "%Y-%m-%d_%H-%M-%S", &local);
   std::string name = kPrefix + std::string(stamp) + kSuffix;
-  for (int n = 2; fs::exists(folder + "/" + name, ec) && n < 100; ++n)
+  for (int n = 2; fs::exists(plat::FsPath(folder + "/" + name), ec) && n < 100; ++n)
     name = kPrefix + std::string(stamp) + "-" + std::to_string(n) + kSuffix;
   return folder + "/" + name;
 }
@@ -72,14 +72,14 @@ std::string NewGame(const std::string& folder, std::string& why) {
 void SetAside(const std::string& path, const std::string& why) {
   std::error_code ec;
   std::string aside = path + ".damaged";
-  for (int n = 2; fs::exists(aside, ec) && n < 1000; ++n) aside = path + "." + std::to_string(n) + ".damaged";
-  fs::rename(path, aside, ec);
+  for (int n = 2; fs::exists(plat::FsPath(aside), ec) && n < 1000; ++n) aside = path + "." + std::to_string(n) + ".damaged";
+  fs::rename(plat::FsPath(path), plat::FsPath(aside), ec);
   if (ec) {
     std::fprintf(stderr, "pikora: the kept game %s is damaged (%s) and cannot be set aside: %s\n",
                  path.c_str(), why.c_str(), ec.message().c_str());
     return;
   }
-  fs::rename(replay::PointPath(path), replay::PointPath(path) + aside.substr(path.size()), ec);
+  fs::rename(plat::FsPath(replay::PointPath(path)), plat::FsPath(replay::PointPath(path) + aside.substr(path.size())), ec);
   std::fprintf(stderr, "pikora: the kept game %s is damaged (%s); it is set aside as %s\n",
                path.c_str(), why.c_str(), aside.c_str());
 }
@@ -93,8 +93,8 @@ void Prune(const std::string& folder, const std::string& current) {
     size_t& count = Finished(path) ? finished : stopped;
     if (++count <= kGamesKept) continue;
     std::error_code ec;
-    fs::remove(path, ec);
-    fs::remove(replay::PointPath(path), ec);
+    fs::remove(plat::FsPath(path), ec);
+    fs::remove(plat::FsPath(replay::PointPath(path)), ec);
   }
 }
 
@@ -111,7 +111,7 @@ plat::Offer Standing(const std::string& path, const replay::Kept& k) {
   }
   plat::Offer o;
   // The date from the file's name: game-YYYY-MM-DD_HH-MM-SS.
-  const std::string name = fs::path(path).filename().string();
+  const std::string name = plat::Utf8(plat::FsPath(path).filename());
   o.date = name.size() >= 24 ? name.substr(5, 10) + " " + name.substr(16, 2) + ":" + name.substr(19, 2) : name;
   o.time = std::to_string(f.Jikan >= 0 ? f.Jikan / 10 : -((9 - f.Jikan) / 10));
   o.funds = std::to_string(f.Sikin);

@@ -8,9 +8,12 @@
 
 namespace app {
 
+// The folder of the kept games, each side's own (app/SIDE/); "" when none is
+// known.
+std::string StateFolder();
 // $XDG_STATE_HOME/pikora, else ~/.local/state/pikora; "" when neither folder
 // is known. Relative paths are ignored, as the XDG rules say.
-std::string StateFolder();
+std::string XdgStateFolder();
 // How many games of each kind stay: finished (the owner back, bankrupt) and
 // stopped (quit or cut off).
 constexpr size_t kGamesKept = 20;

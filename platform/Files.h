@@ -59,7 +59,13 @@ class FileOut {
   // written over, a regular file emptied first. False with why (which does
   // not name the file), saying what is at the name when that is the fault.
   bool Create(const std::string& path, bool replace, std::string& why);
+  // A regular file already there, cut to its first `keep` bytes, written on
+  // at its end (a kept game going on); never a link.
+  bool Append(const std::string& path, int64_t keep, std::string& why);
   bool Write(const std::string& s, std::string& why);
+  // s written over the file's first bytes, in place (a small record kept
+  // up to date).
+  bool Rewrite(const std::string& s, std::string& why);
   // Onto the disk; true where the system cannot (a pipe, a device).
   bool Sync(std::string& why);
   // Closed; a file this one made is removed.

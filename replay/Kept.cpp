@@ -1,13 +1,12 @@
 #include "replay/Kept.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 
 #include "platform/Files.h"
+#include "platform/Terminal.h"
 
 namespace replay {
 namespace {
@@ -73,13 +72,11 @@ bool ReadKept(const std::string& path, Kept& out, std::string& why) {
   return true;
 }
 
-KeptTape::~KeptTape() {
-  if (pointFd_ >= 0) close(pointFd_);
-}
+KeptTape::~KeptTape() = default;
 
 bool KeptTape::OpenPoint(std::string& why) {
-  pointFd_ = open(PointPath(path_).c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | O_NOCTTY | O_NOFOLLOW, 0644);
-  if (pointFd_ < 0) return why = "cannot write " + PointPath(path_) + ": " + std::strerror(errno), false;
+  if (!point_.Create(PointPath(path_), /*replace=*/true, why))
+    return why = "cannot write " + plat::Shown(PointPath(path_)) + ": " + why, false;
   return true;
 }
 
@@ -96,8 +93,7 @@ bool KeptTape::Resume(const std::string& path, const Kept& k, std::string& why) 
   mark_ = k.mark;
   next_ = 0;
   // What continuing takes back (the quit, the end line, a half line) goes.
-  if (truncate(path.c_str(), k.keep) != 0) return why = "cannot write " + path + ": " + std::strerror(errno), false;
-  if (!recorder_.Append(path, why)) return false;
+  if (!recorder_.Append(path, k.keep, why)) return false;
   recording_ = true;
   if (!OpenPoint(why)) return false;
   // Where it stopped holds until the game gets further.
@@ -109,10 +105,10 @@ void KeptTape::Finish(const Ending& end) {
   if (!recording_) return;
   recorder_.Finish(end);
   // The end line says where it stopped.
-  if (pointFd_ >= 0) {
-    close(pointFd_);
-    pointFd_ = -1;
-    unlink(PointPath(path_).c_str());
+  if (point_.IsOpen()) {
+    point_.Discard();
+    std::error_code ec;
+    std::filesystem::remove(plat::FsPath(PointPath(path_)), ec);
   }
 }
 
@@ -145,14 +141,12 @@ void KeptTape::Fired(uint64_t point) {
 }
 
 void KeptTape::Mark(uint64_t point) {
-  if (pointFd_ < 0) return;
+  if (!point_.IsOpen()) return;
   char line[48];
   const int n = std::snprintf(line, sizeof line, "%020llu %016llx\n", static_cast<unsigned long long>(point),
                               static_cast<unsigned long long>(Check(point)));
-  if (pwrite(pointFd_, line, size_t(n), 0) != n) {
-    close(pointFd_);
-    pointFd_ = -1;
-  }
+  std::string why;
+  if (!point_.Rewrite(std::string(line, size_t(n)), why)) point_.Discard();
 }
 
 }  // namespace replay

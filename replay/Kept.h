@@ -5,6 +5,7 @@
 #pragma once
 #include <string>
 
+#include "platform/Files.h"
 #include "replay/Replay.h"
 
 namespace replay {
@@ -56,7 +57,7 @@ class KeptTape : public plat::Tape {
   Recorder recorder_;
   bool recording_ = false;
   std::string path_;
-  int pointFd_ = -1;
+  plat::FileOut point_;  // NAME.point
 };
 
 }  // namespace replay

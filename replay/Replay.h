@@ -106,8 +106,9 @@ class Recorder : public plat::Tape {
   bool Open(const std::string& path, uint64_t seed, const std::string& language, bool force, std::string& why);
   // Closes the file before a game was played; one it made is removed.
   void Discard();
-  // Writes on at the end of a file already begun (a kept game continued).
-  bool Append(const std::string& path, std::string& why);
+  // Writes on after the first `keep` bytes of a file already begun (a kept
+  // game continued: what follows them goes).
+  bool Append(const std::string& path, int64_t keep, std::string& why);
   void Taken(uint64_t point, uint32_t readyMs, const plat::Event& e) override;
   void Finish(const Ending& end);
 

@@ -73,10 +73,9 @@ bool Recorder::Open(const std::string& path, uint64_t seed, const std::string& l
 
 void Recorder::Discard() { file_.Discard(); }
 
-bool Recorder::Append(const std::string& path, std::string& why) {
-  fd_ = open(path.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC | O_NOCTTY | O_NOFOLLOW);
-  if (fd_ < 0) return why = "cannot write the replay " + plat::Shown(path) + ": " + std::strerror(errno), false;
-  path_ = path;
+bool Recorder::Append(const std::string& path, int64_t keep, std::string& why) {
+  path_ = plat::Shown(path);
+  if (!file_.Append(path, keep, why)) return why = "cannot write the replay " + path_ + ": " + why, false;
   return true;
 }
 

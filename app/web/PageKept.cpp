@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "app/Games.h"
 #include "app/Shell.h"
 #include "app/Shots.h"
 
@@ -58,5 +59,9 @@ SettingsRead ReadKept(Settings& out, std::string& why) {
 }
 
 std::unique_ptr<plat::Keeper> MakeKeeper() { return std::make_unique<BrowserStorage>(); }
+
+// Kept games in the page's own memory, gone with the tab: the page does not
+// keep them in the browser's storage yet.
+std::string StateFolder() { return XdgStateFolder(); }
 
 }  // namespace app

@@ -5,6 +5,7 @@
 #include <knownfolders.h>
 #include <shlobj.h>
 
+#include "app/Games.h"
 #include "app/Shell.h"
 #include "app/Shots.h"
 #include "platform/win32/Wide.h"
@@ -28,6 +29,12 @@ std::string SettingsPath() {
 }
 
 std::string PicturesFolder() { return KnownFolder(FOLDERID_Pictures); }
+
+// %LOCALAPPDATA%\pikora: kept games belong to this machine, not a roaming profile.
+std::string StateFolder() {
+  const std::string local = KnownFolder(FOLDERID_LocalAppData);
+  return local.empty() ? "" : local + "\\pikora";
+}
 
 SettingsRead ReadKept(Settings& out, std::string& why) { return LoadSettings(SettingsPath(), out, why); }
 

@@ -168,6 +168,28 @@ bool FileOut::Create(const std::string& path, bool replace, std::string& why) {
   return true;
 }
 
+bool FileOut::Append(const std::string& path, int64_t keep, std::string& why) {
+  const int fd = open(path.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC | O_NOCTTY | O_NONBLOCK | O_NOFOLLOW);
+  if (fd < 0) return why = std::strerror(errno), false;
+  struct stat st {};
+  if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || ftruncate(fd, keep) != 0) {
+    why = S_ISREG(st.st_mode) ? std::strerror(errno) : "it is no regular file";
+    close(fd);
+    return false;
+  }
+  fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+  handle_ = fd;
+  made_ = false;
+  path_ = path;
+  return true;
+}
+
+bool FileOut::Rewrite(const std::string& s, std::string& why) {
+  if (handle_ < 0) return why = "the file is not open", false;
+  const ssize_t n = pwrite(int(handle_), s.data(), s.size(), 0);
+  return n == ssize_t(s.size()) || (why = std::strerror(n < 0 ? errno : ENOSPC), false);
+}
+
 bool FileOut::Write(const std::string& s, std::string& why) {
   if (handle_ < 0) return why = "the file is not open", false;
   for (size_t done = 0; done < s.size();) {

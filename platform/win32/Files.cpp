@@ -124,6 +124,38 @@ bool FileOut::Create(const std::string& path, bool replace, std::string& why) {
   return true;
 }
 
+bool FileOut::Append(const std::string& path, int64_t keep, std::string& why) {
+  const std::wstring wide = win::Wide(path);
+  const DWORD attributes = GetFileAttributesW(wide.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) return why = win::Error(GetLastError()), false;
+  if (attributes & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY)) return why = "it is no regular file", false;
+  const HANDLE h = CreateFileW(wide.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                               FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return why = win::Error(GetLastError()), false;
+  LARGE_INTEGER at;
+  at.QuadPart = keep;
+  if (GetFileType(h) != FILE_TYPE_DISK || !SetFilePointerEx(h, at, nullptr, FILE_BEGIN) || !SetEndOfFile(h)) {
+    why = GetFileType(h) != FILE_TYPE_DISK ? "it is no regular file" : win::Error(GetLastError());
+    CloseHandle(h);
+    return false;
+  }
+  handle_ = intptr_t(h);
+  made_ = false;
+  path_ = path;
+  return true;
+}
+
+bool FileOut::Rewrite(const std::string& s, std::string& why) {
+  if (handle_ == -1) return why = "the file is not open", false;
+  LARGE_INTEGER start{}, back{};
+  // In place, then back to where the writes go on.
+  if (!SetFilePointerEx(HANDLE(handle_), start, &back, FILE_CURRENT) ||
+      !SetFilePointerEx(HANDLE(handle_), start, nullptr, FILE_BEGIN) || !WriteAll(HANDLE(handle_), s.data(), s.size()) ||
+      !SetFilePointerEx(HANDLE(handle_), back, nullptr, FILE_BEGIN))
+    return why = win::Error(GetLastError()), false;
+  return true;
+}
+
 bool FileOut::Write(const std::string& s, std::string& why) {
   if (handle_ == -1) return why = "the file is not open", false;
   return WriteAll(HANDLE(handle_), s.data(), s.size()) || (why = win::Error(GetLastError()), false);
