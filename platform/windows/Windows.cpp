@@ -40,6 +40,9 @@ uint32_t WindowFlags(bool fullscreen) {
 int Opened(SDL_Window*) { return 0; }
 void Renamed(SDL_Window*) {}
 
+// A closed window is gone with its picture.
+void Closing(SDL_Window*) {}
+
 // Sleeps until the thread's queue holds a message (a key, the mouse, a
 // repaint) or ms pass; SDL reads the message at the next poll.
 void Nap(int, int ms) {
