@@ -2,29 +2,18 @@
 // seeds, the files it writes, one game shown answer by answer, and options
 // it must refuse.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include <cstdio>
 #include <filesystem>
 #include <string>
+
+#include "tests/Run.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-struct LabRan {
-  int status = -1;
-  std::string out;
-};
-LabRan Command(const std::string& program, const std::string& args) {
-  FILE* p = popen((std::string(PIKORA_BUILD_DIR) + "/" + program + " " + args + " 2>&1").c_str(), "r");
-  LabRan r;
-  if (!p) return r;
-  char buf[4096];
-  for (size_t n; (n = fread(buf, 1, sizeof buf, p)) > 0;) r.out.append(buf, n);
-  const int st = pclose(p);
-  r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
-  return r;
+pktest::Ran Command(const std::string& program, const std::string& args) {
+  return pktest::Run(std::string(PIKORA_BUILD_DIR) + "/" + program + " " + args);
 }
 bool Has(const std::string& text, const std::string& line) { return text.find(line) != std::string::npos; }
 
@@ -49,22 +38,22 @@ TEST(LabCommand, TheTableForFixedSeedsIsPinned) {
        {"bold              1      1 (100.0 %)        0 (0.0 %)  19579.0 19579.0  19579  19579  19579 1 (100.0 %)    120539.0", ""}},
   };
   for (const Case& c : cases) {
-    const LabRan r = Command("pikora-lab", std::string(c.args) + " --out '" + out.string() + "'");
+    const pktest::Ran r = Command("pikora-lab", std::string(c.args) + " --out '" + out.string() + "'");
     ASSERT_EQ(r.status, 0) << c.args << "\n" << r.out;
     for (const char* row : c.rows) EXPECT_TRUE(Has(r.out, row)) << c.args << ": no row\n" << row << "\nin\n" << r.out;
   }
   // The best game of each policy, written where it was asked, plays back as it says.
-  const LabRan careful = Command("pikora-lab", "--policy careful --games 50 --jobs 2 --out '" + out.string() + "'");
+  const pktest::Ran careful = Command("pikora-lab", "--policy careful --games 50 --jobs 2 --out '" + out.string() + "'");
   EXPECT_TRUE(Has(careful.out, "careful: best game, seed 34, vacation, score 5518, funds 26219, 541 ticks")) << careful.out;
   EXPECT_GT(fs::file_size(out / "careful-scores.png"), 1000u) << "the histogram";
-  const LabRan verified = Command("pikora", "--verify '" + (out / "careful-best.replay").string() + "'");
+  const pktest::Ran verified = Command("pikora", "--verify '" + (out / "careful-best.replay").string() + "'");
   EXPECT_EQ(verified.status, 0) << verified.out;
   EXPECT_TRUE(Has(verified.out, "vacation, score 5518, funds 26219, 541 ticks")) << verified.out;
   fs::remove_all(out);
 }
 
 TEST(LabCommand, ShowPlaysOneGameAnswerByAnswer) {
-  const LabRan r = Command("pikora-lab", "--policy careful --show 34");
+  const pktest::Ran r = Command("pikora-lab", "--policy careful --show 34");
   ASSERT_EQ(r.status, 0) << r.out;
   EXPECT_TRUE(r.out.rfind("careful, seed 34: vacation, score 5518, funds 26219, 541 ticks") != std::string::npos) << r.out;
   EXPECT_TRUE(Has(r.out, "time  400 score     0 funds   1996 feed   1982 pen 5/4/5/4/5 staff idle:100 idle:100 idle:100 idle:100  | 2 asks sell x1: permit"))
@@ -75,7 +64,7 @@ TEST(LabCommand, OptionsItCannotUseAreRefused) {
   for (const char* args : {"", "--policy nobody", "--policy careful --games 0", "--policy careful --games -3",
                            "--policy careful --games 1x", "--policy careful --jobs 0", "--policy careful --show",
                            "--policy careful --first-seed 99999999999999999999999"}) {
-    const LabRan r = Command("pikora-lab", args);
+    const pktest::Ran r = Command("pikora-lab", args);
     EXPECT_EQ(r.status, 2) << "pikora-lab " << args << "\n" << r.out;
     EXPECT_TRUE(Has(r.out, "Usage: pikora-lab")) << "pikora-lab " << args;
   }

@@ -16,6 +16,7 @@
 #include "app/Shots.h"
 #include "lab/Lab.h"
 #include "platform/kit/Comfort.h"
+#include "tests/Run.h"
 
 namespace {
 
@@ -85,13 +86,8 @@ class LabFiles : public ::testing::Test {
   void TearDown() override { std::filesystem::remove_all(dir); }
   // The lab itself, run in dir; its status and all it said.
   std::pair<int, std::string> Lab(const std::string& args) {
-    const std::string cmd = "cd '" + dir.string() + "' && " + PIKORA_BUILD_DIR + "/pikora-lab " + args + " 2>&1";
-    FILE* p = popen(cmd.c_str(), "r");
-    std::string out;
-    char buf[4096];
-    for (size_t n; p && (n = fread(buf, 1, sizeof buf, p)) > 0;) out.append(buf, n);
-    const int st = p ? pclose(p) : -1;
-    return {WIFEXITED(st) ? WEXITSTATUS(st) : -1, out};
+    const pktest::Ran r = pktest::Run("cd '" + dir.string() + "' && " + PIKORA_BUILD_DIR + "/pikora-lab " + args);
+    return {r.status, r.out};
   }
   std::filesystem::path dir;
 };

@@ -18,6 +18,7 @@
 #include "app/Options.h"
 #include "replay/Replay.h"
 #include "tests/Play.h"
+#include "tests/Run.h"
 
 namespace fs = std::filesystem;
 
@@ -396,20 +397,8 @@ TEST(ReplayOptions, OneOfRecordReplayAndVerify) {
 }
 
 // The real program: what it prints and its status.
-struct GameRan {
-  int status;
-  std::string out;
-};
-GameRan RunGame(const std::string& args, const std::string& env = "") {
-  const std::string cmd = env + " " + std::string(PIKORA_BUILD_DIR) + "/pikora " + args + " 2>&1";
-  FILE* p = popen(cmd.c_str(), "r");
-  GameRan r{-1, ""};
-  if (!p) return r;
-  char buf[4096];
-  for (size_t n; (n = fread(buf, 1, sizeof buf, p)) > 0;) r.out.append(buf, n);
-  const int st = pclose(p);
-  r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
-  return r;
+pktest::Ran RunGame(const std::string& args, const std::string& env = "") {
+  return pktest::Run(env + " " + std::string(PIKORA_BUILD_DIR) + "/pikora " + args);
 }
 
 TEST_F(ReplayFiles, VerifySaysHowTheGameEndedOrWhatIsWrong) {
@@ -447,7 +436,7 @@ TEST_F(ReplayFiles, VerifySaysHowTheGameEndedOrWhatIsWrong) {
       {Put("foreign", replay::Text(foreign)), 0, replay::Describe(game.end) + "\n"},
   };
   for (const Case& c : cases) {
-    const GameRan r = RunGame("--verify '" + c.file + "'");
+    const pktest::Ran r = RunGame("--verify '" + c.file + "'");
     EXPECT_EQ(r.status, c.status) << c.file << ": " << r.out;
     EXPECT_NE(r.out.find(c.says), std::string::npos) << c.file << ": " << r.out;
   }
@@ -458,11 +447,11 @@ TEST_F(ReplayFiles, VerifySaysHowTheGameEndedOrWhatIsWrong) {
   for (uint64_t at = 0; big.size() + end.size() + 40 < size_t(replay::kMaxBytes);)
     big += replay::InputLine({2 + at++ * 190 / 75000, 0, plat::Event{plat::Event::KeyDown, plat::kKeyRight, 0, 0}, {}});
   const auto t0 = std::chrono::steady_clock::now();
-  const GameRan slow = RunGame("--verify '" + Put("big", big + end) + "'");
+  const pktest::Ran slow = RunGame("--verify '" + Put("big", big + end) + "'");
   EXPECT_EQ(slow.status, 1) << slow.out;
   EXPECT_LT(std::chrono::steady_clock::now() - t0, std::chrono::seconds(3));
   // A damaged replay opens no window either.
-  const GameRan r = RunGame("--replay '" + (dir / "cut").string() + "'");
+  const pktest::Ran r = RunGame("--replay '" + (dir / "cut").string() + "'");
   EXPECT_EQ(r.status, 2) << r.out;
 }
 
@@ -491,7 +480,7 @@ TEST_F(ReplayFiles, RecordWritesOnlyANewFileUnlessForced) {
   for (const Case& c : cases) {
     const std::string path = (dir / c.name).string();
     const auto t0 = std::chrono::steady_clock::now();
-    const GameRan r = RunGame("--record '" + path + "' " + c.force, "SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy");
+    const pktest::Ran r = RunGame("--record '" + path + "' " + c.force, "SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy");
     EXPECT_LT(std::chrono::steady_clock::now() - t0, std::chrono::seconds(5)) << c.name;
     EXPECT_EQ(r.status, 2) << c.name << ": " << r.out;
     EXPECT_EQ(r.out.rfind("pikora: " + path + ": ", 0), 0u) << r.out;

@@ -52,14 +52,7 @@ namespace machine {
 
 const bool kThreads = true;
 
-// Never smaller than the least window, nor larger than the screen: a size
-// kept from another screen would make a window no one can see whole.
-void FitWindow(int& w, int& h) {
-  SDL_Rect usable{0, 0, 0, 0};
-  SDL_GetDisplayUsableBounds(0, &usable);
-  w = std::max(Platform::kWinW / 2, usable.w > 0 ? std::min(w, usable.w) : w);
-  h = std::max(Platform::kWinH / 2, usable.h > 0 ? std::min(h, usable.h) : h);
-}
+void FitWindow(int& w, int& h) { FitToScreen(w, h); }
 
 uint32_t WindowFlags(bool fullscreen) {
   return SDL_WINDOW_RESIZABLE | (fullscreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);

@@ -20,6 +20,10 @@ uint32_t WindowFlags(bool fullscreen);
 
 // The window's size as kept, made one the screen can show whole.
 void FitWindow(int& w, int& h);
+// For a side whose window is resizable (platform/sdl/SdlPlatform.cpp): never
+// smaller than the least window, nor larger than the screen's usable part, as
+// a size kept from another screen would make a window no one can see whole.
+void FitToScreen(int& w, int& h);
 
 // Once the window is open: what the system around it needs. Returns what
 // Nap sleeps on (-1: nothing).

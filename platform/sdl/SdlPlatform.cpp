@@ -74,6 +74,13 @@ Placement Place(int w, int h, bool fullscreen) {
 
 }  // namespace
 
+void machine::FitToScreen(int& w, int& h) {
+  SDL_Rect usable{0, 0, 0, 0};
+  SDL_GetDisplayUsableBounds(0, &usable);
+  w = std::max(Platform::kWinW / 2, usable.w > 0 ? std::min(w, usable.w) : w);
+  h = std::max(Platform::kWinH / 2, usable.h > 0 ? std::min(h, usable.h) : h);
+}
+
 SdlPlatform::SdlPlatform(const SdlStart& start, Keeper& keeper)
     : keeper_(keeper), kept_(start.lasting), caption_(start.caption), pictures_(start.pictures) {
   language_ = start.language < CarriedLanguages().Count() ? start.language : 0;
