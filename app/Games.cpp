@@ -54,6 +54,17 @@ std::string LastGame(const std::string& folder) {
   return games.empty() ? "" : folder + "/" + games.back();
 }
 
+std::string StoppedGame(const std::string& folder, replay::Kept& game) {
+  std::string error;
+  const std::string path = LastGame(folder);
+  if (path.empty()) return "";
+  if (!replay::ReadKept(path, game, error)) {
+    SetAside(path, error);
+    return "";
+  }
+  return game.Continuable() ? path : "";
+}
+
 std::string NewGame(const std::string& folder, std::string& why) {
   std::error_code ec;
   if (folder.empty()) return why = "no folder to keep games in (neither XDG_STATE_HOME nor HOME is set)", "";

@@ -20,6 +20,9 @@ constexpr size_t kGamesKept = 20;
 
 // The newest kept game's file, "" when none.
 std::string LastGame(const std::string& folder);
+// The newest kept game when it stopped before its end and can go on: its
+// file, or "" (a damaged one is set aside on the way).
+std::string StoppedGame(const std::string& folder, replay::Kept& game);
 // A new game's file, named by the time it starts; the folder is made if need
 // be. "" with why when it cannot be.
 std::string NewGame(const std::string& folder, std::string& why);

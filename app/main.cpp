@@ -51,13 +51,7 @@ struct Stopped {
   std::string path;  // "" when there is none
 };
 std::optional<int> FindStopped(const app::Options& options, const std::string& folder, Stopped& s) {
-  std::string error;
-  s.path = app::LastGame(folder);
-  if (!s.path.empty() && !replay::ReadKept(s.path, s.game, error)) {
-    app::SetAside(s.path, error);
-    s.path.clear();
-  }
-  if (!s.path.empty() && !s.game.Continuable()) s.path.clear();
+  s.path = app::StoppedGame(folder, s.game);
   if (options.resume && s.path.empty()) {
     std::fprintf(stderr, "pikora: there is no stopped game to continue in %s\n",
                  folder.empty() ? "(no folder)" : plat::Shown(folder).c_str());

@@ -7,7 +7,8 @@
 set(PIKORA_WEB_LIBS "" CACHE PATH "WebAssembly libraries: include/ and lib/")
 set(PIKORA_WEB_DATA "" CACHE PATH "The program's files (bg/, se/), carried in pikora.data")
 set(PIKORA_FONT "" CACHE FILEPATH "The font carried inside the program")
-foreach(v PIKORA_WEB_LIBS PIKORA_WEB_DATA PIKORA_FONT)
+set(PIKORA_WEB_PICTURES "" CACHE PATH "The pictures drawn beforehand (NAME.bmp), carried in place of their sources")
+foreach(v PIKORA_WEB_LIBS PIKORA_WEB_DATA PIKORA_FONT PIKORA_WEB_PICTURES)
   if(NOT EXISTS "${${v}}")
     message(FATAL_ERROR "${v} names nothing (\"${${v}}\"): build the page with scripts/web.sh")
   endif()
@@ -28,6 +29,14 @@ target_link_libraries(pikora_web_libs INTERFACE ${lib}/libSDL2_ttf.a ${lib}/libh
 
 include(cmake/Embed.cmake)
 include(cmake/Assets.cmake)
+# The pictures drawn beforehand, in place of their sources: drawing them in
+# the page would hold its first picture back by seconds.
+file(GLOB drawn ${PIKORA_WEB_PICTURES}/*.bmp)
+set(PIKORA_ASSETS "")
+foreach(f ${drawn})
+  get_filename_component(name ${f} NAME_WE)
+  list(APPEND PIKORA_ASSETS drawn/${name} ${f})
+endforeach()
 include(cmake/Catalogues.cmake)
 add_library(pikora_kit_deps INTERFACE)
 target_link_libraries(pikora_kit_deps INTERFACE pikora_web_libs)
@@ -51,7 +60,7 @@ target_link_options(pikora PRIVATE
   -sALLOW_MEMORY_GROWTH=1
   # A factory the page calls for each game; main runs when the page says.
   -sMODULARIZE=1 -sEXPORT_NAME=Pikora -sENVIRONMENT=web -sEXIT_RUNTIME=1
-  "-sEXPORTED_RUNTIME_METHODS=callMain,FS_unlink"
+  "-sEXPORTED_RUNTIME_METHODS=callMain,ccall,FS,FS_unlink"
   # What SDL's audio and the shell's storage call from JavaScript (from a
   # file: the build tools would take their $ for their own).
   -sDEFAULT_LIBRARY_FUNCS_TO_INCLUDE=@${CMAKE_BINARY_DIR}/js-functions.json

@@ -1,6 +1,7 @@
 'use strict';
 // The page around the game: the picture's scale, the "click to start" gate
-// (browsers start sound only after a gesture), the on-page buttons, the
+// (browsers start sound only after a gesture) with the stopped game to
+// continue, the games kept in the browser's storage, the on-page buttons, the
 // question before a click on the picture quits, the end of the program and
 // its errors in words, in the game's language. The game itself is
 // pikora.js/.wasm, built from the same sources as the desktop game.
@@ -8,6 +9,7 @@
   const W = 800, H = 600;
   const $ = (id) => document.getElementById(id);
   const play = $('play'), stage = $('stage'), controls = $('controls'), gate = $('gate'), start = $('start');
+  const resume = $('resume'), resumeGame = $('resume-game');
   const ask = $('ask');
   const ended = $('ended'), endedText = $('ended-text'), endedDetail = $('ended-detail'), again = $('again');
   let canvas = $('canvas');
@@ -19,6 +21,7 @@
     en: {
       tagline: 'Run a little creature-breeding company while the owner is away on a long vacation.',
       loading: 'Loading…', start: touch ? 'Tap to start' : 'Click to start',
+      resume: 'Continue', fresh: 'New game', game: 'the game of %1 (time %2, funds %3)',
       sound: `The game plays music: the browser starts sound only after a ${touch ? 'tap' : 'click'}.`,
       permit: 'permit', more: 'more', less: 'less', refuse: 'refuse', pause: 'pause', language: 'language',
       mute: 'mute', volume: 'volume', full: 'full', quit: 'quit',
@@ -45,6 +48,7 @@
     ja: {
       tagline: 'オーナーが長い休暇に出ているあいだ、小さなピコラ育成会社を切り盛りしよう。',
       loading: '読み込み中…', start: touch ? 'タップして始める' : 'クリックして始める',
+      resume: '続きから', fresh: '新しいゲーム', game: '%1のゲーム（時間 %2、資金 %3）',
       sound: `音楽が流れます。ブラウザは${touch ? 'タップ' : 'クリック'}のあとでだけ音を出します。`,
       permit: '許可', more: '増やす', less: '減らす', refuse: '却下', pause: '一時停止', language: '言語',
       mute: '消音', volume: '音量', full: '全画面', quit: '終了',
@@ -80,15 +84,18 @@
     return /^en/i.test(code) ? 'en' : 'ja';
   }
   let lang = firstLanguage();
+  let stopped = null;  // the kept game to continue: [date, time, funds]
   const say = (key) => WORDS[lang][key];
   function speak(code) {
     lang = code;
     document.documentElement.lang = code;
     for (const el of document.querySelectorAll('[data-t]')) {
-      // The start button says "Loading…" until the game is ready.
-      const key = el === start && !start.disabled ? 'start' : el.dataset.t;
+      // The start button says "Loading…" until the game is ready, and "New
+      // game" beside one to continue.
+      const key = el === start && !start.disabled ? (stopped ? 'fresh' : 'start') : el.dataset.t;
       el.textContent = say(key);
     }
+    if (stopped) resumeGame.textContent = say('game').replace('%1', stopped[0]).replace('%2', stopped[1]).replace('%3', stopped[2]);
     if (!ended.hidden) endedText.textContent = endedWords();
     again.textContent = say(endStatus === 0 || endStatus === null ? 'again' : 'retry');
   }
@@ -169,9 +176,11 @@
   $('ask-stay').addEventListener('click', () => asking(false));
 
   // The command line from the address: ?seed=42&mute gives --seed 42 --mute.
-  function argsFromAddress() {
+  // A game continued keeps its own seed and language.
+  function argsFromAddress(continuing) {
     const args = [];
     for (const [name, value] of new URLSearchParams(location.search)) {
+      if (continuing && (name === 'seed' || name === 'lang')) continue;
       args.push('--' + name);
       if (value !== '') args.push(value);
     }
@@ -223,8 +232,65 @@
   window.addEventListener('error', (e) => fail(e.message));
   window.addEventListener('unhandledrejection', (e) => fail(e.reason && (e.reason.message || e.reason)));
 
-  // One run of the program, on a fresh canvas each time.
-  function makeGame(runNow) {
+  // The kept games: the program keeps them as files of its own memory,
+  // which the page brings in from the browser's storage before each game
+  // and writes back as the game goes (a second at most is lost when the tab
+  // is closed or the phone drops it), when the page is hidden and at the
+  // end. One entry a file; a page touches only the files it has seen, so
+  // two tabs keep each other's games.
+  const KEPT = 'pikora.kept/';
+  let current = null, folder = '', seen = new Map();  // file name → the time it was last kept
+  let unkept = false;
+  function keep() {
+    const game = current;
+    if (!game || !folder) return;
+    try {
+      const here = new Set();
+      for (const name of game.FS.readdir(folder)) {
+        const stat = game.FS.stat(`${folder}/${name}`);
+        if (!game.FS.isFile(stat.mode)) continue;
+        here.add(name);
+        if (seen.get(name) === stat.mtime.getTime()) continue;
+        localStorage.setItem(KEPT + name, game.FS.readFile(`${folder}/${name}`, { encoding: 'utf8' }));
+        seen.set(name, stat.mtime.getTime());
+      }
+      for (const name of seen.keys()) {
+        if (here.has(name)) continue;
+        localStorage.removeItem(KEPT + name);
+        seen.delete(name);
+      }
+    } catch (e) {
+      if (!unkept) console.warn('the game is not kept in this browser:', e && (e.message || e));
+      unkept = true;
+    }
+  }
+  setInterval(() => { if (playing()) keep(); }, 1000);
+  document.addEventListener('visibilitychange', () => { if (document.visibilityState === 'hidden') keep(); });
+  window.addEventListener('pagehide', keep);
+  // The kept games brought in; the one to continue, if any.
+  function openKept(game) {
+    current = game;
+    folder = game.ccall('pikora_kept_folder', 'string', [], []);
+    seen = new Map();
+    try {
+      game.FS.mkdirTree(folder);
+      for (let i = 0; i < localStorage.length; i++) {
+        const key = localStorage.key(i);
+        if (!key.startsWith(KEPT) || key.includes('/', KEPT.length)) continue;
+        const name = key.slice(KEPT.length), path = `${folder}/${name}`;
+        game.FS.writeFile(path, localStorage.getItem(key));
+        seen.set(name, game.FS.stat(path).mtime.getTime());
+      }
+    } catch (e) {
+      console.warn('the kept games cannot be read from this browser:', e && (e.message || e));
+    }
+    const said = game.ccall('pikora_stopped', 'string', [], []);
+    return said ? said.split('\n') : null;
+  }
+
+  // One run of the program, on a fresh canvas each time; it starts when the
+  // page calls its main.
+  function makeGame() {
     stderrTail = [];
     fatalText = '';
     over = false;
@@ -236,7 +302,7 @@
     return window.Pikora({
       canvas,
       arguments: argsFromAddress(),
-      noInitialRun: !runNow,
+      noInitialRun: true,
       print: (text) => console.log(text),
       printErr: (text) => {
         console.warn(text);
@@ -247,53 +313,64 @@
       pikoraFatal: (text) => { fatalText = text; },
       // The game's last picture, copied as its window closes.
       pikoraLastPicture: (copy) => { lastPicture = copy; },
-      onExit: (status) => finish(status),
+      onExit: (status) => {
+        finish(status);
+        keep();
+      },
       onAbort: (what) => fail(what),
     });
   }
 
+  function run(game, args) {
+    document.body.dataset.state = 'playing';
+    try {
+      game.callMain(args);
+    } catch (e) {
+      // The program's own end (exit) unwinds through here; anything else is a fault.
+      if (!(e && e.name === 'ExitStatus')) fail(e.message || e);
+    }
+  }
+
   // The gate: the program is loaded and ready while the player reads it; the
-  // click starts it (and is not itself a click on the game).
+  // click starts it (and is not itself a click on the game). A game that
+  // stopped before its end is offered first.
   let ready = null;
   function load() {
     const script = document.createElement('script');
     script.src = 'pikora.js';
     script.onerror = () => fail('pikora.js could not be loaded.');
     script.onload = () => {
-      try {
-        ready = makeGame(false);
-      } catch (e) {
-        return fail(e.message || e);
-      }
-      Promise.resolve(ready).then((game) => {
+      Promise.resolve().then(makeGame).then((game) => {
         ready = game;
+        stopped = openKept(game);
+        resume.hidden = !stopped;
+        gate.classList.toggle('offer', !!stopped);
         start.disabled = false;
-        start.textContent = say('start');
+        speak(lang);
         document.body.dataset.state = 'gate';
-        start.focus();
+        (stopped ? resume : start).focus();
       }, (e) => fail(e && (e.message || e)));
     };
     document.body.appendChild(script);
   }
-  start.addEventListener('click', () => {
+  function begin(args) {
     if (!ready || start.disabled) return;
     gate.hidden = true;
-    start.blur();
-    document.body.dataset.state = 'playing';
-    try {
-      ready.callMain(argsFromAddress());
-    } catch (e) {
-      // The program's own end (exit) unwinds through here; anything else is a fault.
-      if (!(e && e.name === 'ExitStatus')) fail(e.message || e);
-    }
-  });
+    document.activeElement && document.activeElement.blur();
+    run(ready, args);
+  }
+  start.addEventListener('click', () => begin(argsFromAddress()));
+  resume.addEventListener('click', () => begin(argsFromAddress(true).concat('--continue')));
   again.addEventListener('click', () => {
     ended.hidden = true;
     document.body.dataset.state = 'playing';
     fit();
     again.blur();
     // The click that asked for the new game lets its sound start at once.
-    Promise.resolve(makeGame(true)).catch((e) => fail(e && (e.message || e)));
+    Promise.resolve().then(makeGame).then((game) => {
+      openKept(game);
+      run(game, argsFromAddress());
+    }).catch((e) => fail(e && (e.message || e)));
   });
 
   // The buttons: a press is the key's press, held arrows for the amount and

@@ -60,8 +60,27 @@ SettingsRead ReadKept(Settings& out, std::string& why) {
 
 std::unique_ptr<plat::Keeper> MakeKeeper() { return std::make_unique<BrowserStorage>(); }
 
-// Kept games in the page's own memory, gone with the tab: the page does not
-// keep them in the browser's storage yet.
-std::string StateFolder() { return XdgStateFolder(); }
+// Kept games are files of the program's own memory in this folder; the page
+// brings them in from the browser's storage before the game starts and
+// writes them back as it goes (page.js).
+std::string StateFolder() { return "/kept"; }
 
 }  // namespace app
+
+// What the page calls before the game's main: the kept games' folder, and
+// the game to be continued, if any: its date, time and funds, one a line
+// ("" when none).
+extern "C" EMSCRIPTEN_KEEPALIVE const char* pikora_kept_folder() {
+  static const std::string folder = app::StateFolder();
+  return folder.c_str();
+}
+
+extern "C" EMSCRIPTEN_KEEPALIVE const char* pikora_stopped() {
+  static std::string said;
+  replay::Kept game;
+  const std::string path = app::StoppedGame(app::StateFolder(), game);
+  if (path.empty()) return "";
+  const plat::Offer o = app::Standing(path, game);
+  said = o.date + "\n" + o.time + "\n" + o.funds;
+  return said.c_str();
+}

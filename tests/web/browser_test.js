@@ -4,7 +4,8 @@
 // panels, a request answered with the left arrow, the music and the effects
 // at the audio output, the end message after Escape beside the last picture,
 // a phone upright and sideways (a tap on the picture only asks), the page
-// installable and playing offline, no page error. Prints one line per check
+// installable and playing offline, a tab closed mid-game continued in a new
+// one, no page error. Prints one line per check
 // and "N passed, N failed".
 //   node browser_test.js URL [SHOTS_DIR]   (URL's folder also serves reference/)
 'use strict';
@@ -20,6 +21,7 @@ if (!url) {
 const SEED = process.env.PIKORA_WEB_SEED || '20261207';
 // Places on the game's 768 x 576 surface: [left, top, right, bottom).
 const LOGO = [352, 256, 416, 320], MESSAGE = [170, 250, 350, 370], STAFF = [70, 400, 370, 576];
+const STATUS = [36, 38, 219, 218];
 
 let passed = 0, failed = 0;
 function check(name, ok, detail) {
@@ -158,7 +160,7 @@ async function main() {
       `--user-data-dir=${profile}`, '--autoplay-policy=user-gesture-required'],
   });
   const errors = [];
-  try {
+  const tab = async () => {
     const page = await browser.newPage();
     await page.setViewport({ width: 1280, height: 900 });
     page.on('pageerror', (e) => errors.push('page error: ' + e.message));
@@ -166,6 +168,10 @@ async function main() {
     page.on('response', (r) => { if (r.status() >= 400) errors.push(`HTTP ${r.status()}: ${r.url()}`); });
     page.on('console', (m) => { if (m.type() === 'error') errors.push('console: ' + m.text()); });
     await page.evaluateOnNewDocument(spliceAnalyser);
+    return page;
+  };
+  try {
+    const page = await tab();
 
     // The gate: shown, ready, and the game not started before the click.
     // In Japanese, as the reference pictures are (the page's own default is
@@ -313,9 +319,9 @@ async function main() {
     // mute button brings the music back.
     await page.setViewport({ width: 390, height: 844, isMobile: true, hasTouch: true, deviceScaleFactor: 3 });
     await waitFor('gate', 30000, () => page.evaluate(() => document.body.dataset.state === 'gate'));
-    const gateWords = await page.evaluate(() => document.getElementById('start').textContent + ' / ' +
+    const gateWords = await page.evaluate(() => document.querySelector('[data-t=sound]').textContent + ' / ' +
       document.querySelector('[data-t=how2]').textContent);
-    check('the page speaks the game\'s language and says "tap"', /^タップ/.test(gateWords) && /一時停止/.test(gateWords) &&
+    check('the page speaks the game\'s language and says "tap"', /タップ/.test(gateWords) && /一時停止/.test(gateWords) &&
       /L/.test(gateWords) && /音量/.test(gateWords), gateWords.slice(0, 40));
     await page.tap('#start');
     const phonePlay = await waitFor('play screen', 20000, async () => {
@@ -424,6 +430,55 @@ async function main() {
     await page.tap('#start');
     const title = await waitFor('title', 10000, () => page.evaluate(() => document.title !== '有限会社☆ピコラ！' && document.title));
     check("the game speaks the browser's language", title === 'Pikora☆Ltd.!', title || 'the title stayed');
+
+    // A tab closed mid-game while a request waits (the game stands still):
+    // opened again, the gate offers the game with its time and funds, and
+    // Continue brings it back where it stood, the intro unseen: its status
+    // and staff panels as they were, and the next answer taken.
+    const first = await tab();
+    await first.goto(`${url}?seed=${SEED}&lang=ja`, { waitUntil: 'load' });
+    await waitFor('gate', 30000, () => first.evaluate(() => document.body.dataset.state === 'gate'));
+    await first.click('#start');
+    await waitFor('request', 30000, async () => {
+      const m = await compare(first, 'asked.png', MESSAGE);
+      return m.same === m.total;
+    });
+    await sleep(800);
+    await first.keyboard.press('ArrowLeft');
+    const panels = async (page) => (await region(page, STATUS)) + (await region(page, STAFF)) + (await region(page, MESSAGE));
+    let still = 0, last = '';
+    const stood = await waitFor('the next request waiting', 20000, async () => {
+      const now = await panels(first);
+      still = now === last ? still + 1 : 0;
+      last = now;
+      await sleep(250);
+      return still >= 6 && now;
+    });
+    await shot(first, 'before-close');
+    await sleep(2000);  // kept in the browser's storage within a second
+    await first.close();
+    const reopened = await tab();
+    await reopened.goto(`${url}?lang=ja`, { waitUntil: 'load' });
+    await waitFor('gate', 30000, () => reopened.evaluate(() => document.body.dataset.state === 'gate'));
+    const offered = await reopened.evaluate(() => !document.getElementById('resume').hidden &&
+      document.getElementById('resume').textContent + ' / ' + document.getElementById('start').textContent);
+    await shot(reopened, 'continue-gate');
+    let introSeen = false;
+    await reopened.click('#resume');
+    const restored = await waitFor('the game where it stood', 20000, async () => {
+      introSeen = introSeen || (await compare(reopened, 'logo.png', LOGO)).near > 0.9 * 64 * 64;
+      return (await panels(reopened)) === stood;
+    });
+    await shot(reopened, 'continued');
+    await reopened.keyboard.press('ArrowLeft');
+    const goesOn = await waitFor('play', 5000, async () => (await panels(reopened)) !== stood);
+    check('a tab closed mid-game: opened again, Continue brings the game back where it stood and it plays on',
+      /^続きから.*のゲーム（時間 -?\d+、資金 \d+）/.test(offered || '') && restored !== null && !introSeen && goesOn !== null,
+      `${offered || 'no offer'}; ${restored ? 'the same panels' : 'other panels'}` +
+      `${introSeen ? ', the intro seen' : ''}${goesOn ? '' : ', then took no answer'}`);
+    await reopened.keyboard.press('Escape');
+    await waitFor('end', 5000, () => reopened.evaluate(() => document.body.dataset.state === 'ended'));
+    await reopened.close();
 
     check('no page error, failed request or console error', errors.length === 0, errors.slice(0, 5).join('; '));
 
