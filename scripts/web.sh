@@ -111,7 +111,8 @@ NATIVE=${PIKORA_WEB_NATIVE:-$OUT/native}
 if [ -z "${PIKORA_WEB_NATIVE:-}" ]; then
   say "native tools"
   quiet cmake -S . -B "$NATIVE" -DCMAKE_BUILD_TYPE=Release -DPIKORA_SANITIZED_TESTS=OFF
-  quiet cmake --build "$NATIVE" -j"$(nproc)" --target pikora_audio pikora_web_font pikora_render_tune pikora_web_reference
+  quiet cmake --build "$NATIVE" -j"$(nproc)" --target pikora_audio pikora_web_font pikora_render_tune pikora_web_reference \
+    pikora_draw_pictures
 fi
 DATA=$OUT/data
 mkdir -p "$DATA/bg" "$DATA/se"
@@ -136,14 +137,19 @@ if [ ! -s "$OUT/tune/bg1.ogg" ] || [ "$(cat "$OUT/tune/quality" 2>/dev/null)" !=
 fi
 cp -p "$OUT/tune/bg1.ogg" "$DATA/bg/"
 FONT=$NATIVE/web-font/VL-Gothic-Regular.ttf
+# The pictures drawn here, as the desktop game draws them at start-up.
+PICTURES=$OUT/pictures
+mkdir -p "$PICTURES"
+quiet "$NATIVE/pikora_draw_pictures" "$PICTURES"
 
 # --- The game in WebAssembly, and the page. ----------------------------------
 say "the game in WebAssembly"
 if [ ! -f "$OUT/wasm/CMakeCache.txt" ]; then
   quiet emcmake cmake -S . -B "$OUT/wasm" -DCMAKE_BUILD_TYPE=Release -DPIKORA_WEB_LIBS="$LIBS" \
-    -DPIKORA_FONT="$FONT" -DPIKORA_WEB_DATA="$DATA"
+    -DPIKORA_FONT="$FONT" -DPIKORA_WEB_DATA="$DATA" -DPIKORA_WEB_PICTURES="$PICTURES"
 else
-  quiet cmake "$OUT/wasm" -DPIKORA_WEB_LIBS="$LIBS" -DPIKORA_FONT="$FONT" -DPIKORA_WEB_DATA="$DATA"
+  quiet cmake "$OUT/wasm" -DPIKORA_WEB_LIBS="$LIBS" -DPIKORA_FONT="$FONT" -DPIKORA_WEB_DATA="$DATA" \
+    -DPIKORA_WEB_PICTURES="$PICTURES"
 fi
 quiet cmake --build "$OUT/wasm" -j"$(nproc)" --target pikora
 

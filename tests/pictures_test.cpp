@@ -95,6 +95,28 @@ TEST(Pictures, BrokenSourcesAreRefused) {
   EXPECT_THROW(Drawn({}, 96, 96, 0), std::runtime_error);
 }
 
+// The web page carries its pictures drawn beforehand: each comes back pixel
+// for pixel as drawn at start-up, and a drawn picture of the wrong size or
+// cut short is refused as a broken source is.
+TEST(Pictures, PicturesDrawnBeforehandComeBackExactly) {
+  const auto& p = Pics();
+  for (size_t i = 0; i < p.size(); ++i) {
+    const std::vector<uint8_t> bmp = plat::BmpBytes(p[i]);
+    ASSERT_FALSE(bmp.empty()) << look::kPictures[i].name;
+    EXPECT_LT(bmp.size(), size_t(p[i].W()) * p[i].H() + 2048) << look::kPictures[i].name << " is not kept on a palette";
+    EXPECT_EQ(pktest::Hash(plat::DecodePicture(look::kPictures[i], bmp)), pktest::Hash(p[i])) << look::kPictures[i].name;
+  }
+  const std::vector<uint8_t> face = plat::BmpBytes(p[look::kFace0]);
+  EXPECT_THROW(plat::DecodePicture(look::kPictures[look::kRogo], face), std::runtime_error) << "a face is no logo";
+  EXPECT_THROW(plat::DecodePicture(look::kPictures[look::kFace0], std::span(face).first(face.size() / 2)), std::runtime_error);
+  // More colours than a palette holds: kept whole all the same.
+  Surface many(32, 32);
+  for (int y = 0; y < 32; ++y)
+    for (int x = 0; x < 32; ++x) many.Set(x, y, plat::Rgb(x * 8, y * 8, (x + y) * 4));
+  EXPECT_EQ(pktest::Hash(plat::DecodePicture({plat::PictureSpec::Drawing, "", "", 32, 32, 0, 0}, plat::BmpBytes(many))),
+            pktest::Hash(many));
+}
+
 // Every text in the game's own code, read from its sources, has its glyphs.
 TEST(Text, TheFontHasEveryCharacterTheGamePrints) {
   namespace fs = std::filesystem;

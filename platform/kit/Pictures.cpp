@@ -1,7 +1,9 @@
 // The pictures the game carries, decoded once at start-up from the readable
 // sources embedded in the program, as the game's table describes them: the
 // tile sheet from a palette-indexed pixel text, every other picture from SVG,
-// then reduced to the game's own colour depth. A missing or broken picture
+// then reduced to the game's own colour depth. A program may carry a picture
+// already drawn instead (a BMP named "drawn/NAME", as the web page's build
+// makes them: drawing takes seconds on a phone). A missing or broken picture
 // stops the program at once: a blank tile or face must never reach the player.
 // The PNG writer for F12's pictures is here too: the same library.
 #include <SDL.h>
@@ -180,9 +182,75 @@ Surface Reduce(const Surface& s, int colours, Color ground) {
   return out;
 }
 
+// A picture drawn beforehand, taken as it is.
+Surface DecodeDrawn(std::span<const uint8_t> bmp, int w, int h) {
+  SDL_RWops* rw = SDL_RWFromConstMem(bmp.data(), int(bmp.size()));
+  SDL_Surface* raw = rw ? SDL_LoadBMP_RW(rw, 1) : nullptr;
+  SDL_Surface* s = raw ? SDL_ConvertSurfaceFormat(raw, SDL_PIXELFORMAT_XRGB8888, 0) : nullptr;
+  SDL_FreeSurface(raw);
+  if (!s) throw std::runtime_error(std::string("cannot read the drawn picture: ") + SDL_GetError());
+  Surface out(s->w, s->h);
+  for (int y = 0; y < s->h; ++y) {
+    const uint32_t* row = reinterpret_cast<const uint32_t*>(static_cast<uint8_t*>(s->pixels) + size_t(y) * s->pitch);
+    for (int x = 0; x < s->w; ++x) out.Set(x, y, row[x] & 0xFFFFFF);
+  }
+  SDL_FreeSurface(s);
+  if (out.W() != w || out.H() != h)
+    throw std::runtime_error("drawn at " + std::to_string(out.W()) + "x" + std::to_string(out.H()) + ", wanted " +
+                             std::to_string(w) + "x" + std::to_string(h));
+  return out;
+}
+
 }  // namespace
 
+std::string DrawnName(const PictureSpec& spec) { return std::string("drawn/") + spec.name; }
+
+std::vector<uint8_t> BmpBytes(const Surface& picture) {
+  // Indexed when the colours fit a palette (every picture of the game does).
+  std::map<Color, uint8_t> index;
+  for (Color c : picture.Pixels()) {
+    index.emplace(c & 0xFFFFFF, 0);
+    if (index.size() > 256) break;
+  }
+  const bool indexed = index.size() <= 256;
+  SDL_Surface* s = indexed ? SDL_CreateRGBSurfaceWithFormat(0, picture.W(), picture.H(), 8, SDL_PIXELFORMAT_INDEX8)
+                           : SDL_CreateRGBSurfaceWithFormat(0, picture.W(), picture.H(), 24, SDL_PIXELFORMAT_BGR24);
+  std::vector<uint8_t> out;
+  if (!s) return out;
+  if (indexed) {
+    std::vector<SDL_Color> colours;
+    for (auto& [c, i] : index) {
+      i = uint8_t(colours.size());
+      colours.push_back({uint8_t(c >> 16), uint8_t(c >> 8), uint8_t(c), 255});
+    }
+    SDL_SetPaletteColors(s->format->palette, colours.data(), 0, int(colours.size()));
+  }
+  for (int y = 0; y < picture.H(); ++y) {
+    uint8_t* row = static_cast<uint8_t*>(s->pixels) + size_t(y) * s->pitch;
+    for (int x = 0; x < picture.W(); ++x) {
+      const Color c = picture.Row(y)[x] & 0xFFFFFF;
+      if (indexed) {
+        row[x] = index[c];
+      } else {
+        row[3 * x] = uint8_t(c);
+        row[3 * x + 1] = uint8_t(c >> 8);
+        row[3 * x + 2] = uint8_t(c >> 16);
+      }
+    }
+  }
+  // Written into memory: a header, the palette and the rows at most.
+  out.resize(size_t(s->h) * size_t(s->pitch) + 4096);
+  SDL_RWops* rw = SDL_RWFromMem(out.data(), int(out.size()));
+  const bool ok = rw && SDL_SaveBMP_RW(s, rw, 0) == 0;
+  const Sint64 used = ok ? SDL_RWtell(rw) : 0;
+  if (rw) SDL_RWclose(rw);
+  SDL_FreeSurface(s);
+  out.resize(ok && used > 0 ? size_t(used) : 0);
+  return out;
+}
+
 Surface DecodePicture(const PictureSpec& spec, std::span<const uint8_t> bytes) {
+  if (bytes.size() >= 2 && bytes[0] == 'B' && bytes[1] == 'M') return DecodeDrawn(bytes, spec.w, spec.h);
   if (spec.kind == PictureSpec::Sheet) {
     Surface sheet = DecodeChipSheet(bytes);
     if (sheet.W() != spec.w || sheet.H() != spec.h) throw std::runtime_error("a tile sheet is 192 x 192");
@@ -196,7 +264,8 @@ std::shared_ptr<const PictureSet> DecodePictures(PictureTable table) {
   auto set = std::make_shared<PictureSet>();
   for (const PictureSpec& spec : table) {
     try {
-      auto bytes = Embedded(spec.file);
+      auto bytes = Embedded(DrawnName(spec));
+      if (bytes.empty()) bytes = Embedded(spec.file);
       if (bytes.empty()) throw std::runtime_error("not carried in the program");
       set->push_back(DecodePicture(spec, bytes));
     } catch (const std::exception& e) {

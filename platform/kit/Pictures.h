@@ -10,9 +10,15 @@
 
 namespace plat {
 
-// One picture from its source bytes; throws std::runtime_error when they are
-// broken or come out at another size.
+// One picture from its source bytes, or from a BMP of it drawn beforehand;
+// throws std::runtime_error when they are broken or come out at another size.
 Surface DecodePicture(const PictureSpec& spec, std::span<const uint8_t> bytes);
+// The name a program carries a picture drawn beforehand under, which it
+// takes before the picture's source.
+std::string DrawnName(const PictureSpec& spec);
+// The picture as the bytes of a BMP file (indexed where its colours fit a
+// palette); empty when it cannot be encoded.
+std::vector<uint8_t> BmpBytes(const Surface& picture);
 // Every picture of a table from the files embedded in the program; throws
 // BrokenPicture naming the first broken one.
 std::shared_ptr<const PictureSet> DecodePictures(PictureTable table);
