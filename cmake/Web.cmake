@@ -47,6 +47,15 @@ pikora_libraries(SIDE web SYSTEM posix)
 
 file(WRITE ${CMAKE_BINARY_DIR}/js-functions.json
      "[\"$autoResumeAudioContext\", \"$dynCall\", \"$stringToNewUTF8\"]\n")
+# The libraries' own work never waits for the browser: only the game's waits
+# need ASYNCIFY's bookkeeping, which otherwise swells every function that
+# might reach one through a pointer (FreeType, HarfBuzz, the decoders are
+# full of them).
+file(WRITE ${CMAKE_BINARY_DIR}/asyncify-remove.json
+     "[\"FT_*\", \"ft_*\", \"tt_*\", \"TT_*\", \"af_*\", \"sfnt_*\", \"gray_*\", \"Ins_*\", \"ps_*\", "
+     "\"hb_*\", \"OT::*\", \"AAT::*\", \"CFF::*\", \"nsvg*\", \"liq_*\", \"pam_*\", \"stb_vorbis*\", "
+     "\"vorbis_*\", \"mz_*\", \"tdefl_*\", \"TTF_*\", \"IMG_*\", \"Mix_*\", \"SDL_Blit*\", \"SDL_Convert*\", "
+     "\"SDL_Soft*\", \"SDL_RLE*\", \"Blit*\", \"SDL_AudioStream*\"]\n")
 add_executable(pikora app/main.cpp)
 target_link_libraries(pikora PRIVATE pikora_app pikora_game pikora_sdl)
 set_target_properties(pikora PROPERTIES SUFFIX ".js" RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}
@@ -60,8 +69,11 @@ target_link_options(pikora PRIVATE
   -sALLOW_MEMORY_GROWTH=1
   # A factory the page calls for each game; main runs when the page says.
   -sMODULARIZE=1 -sEXPORT_NAME=Pikora -sENVIRONMENT=web -sEXIT_RUNTIME=1
-  "-sEXPORTED_RUNTIME_METHODS=callMain,ccall,FS,FS_unlink"
+  "-sEXPORTED_RUNTIME_METHODS=callMain,ccall,FS"
+  # The smaller allocator: the game allocates little, and rarely.
+  -sMALLOC=emmalloc
   # What SDL's audio and the shell's storage call from JavaScript (from a
   # file: the build tools would take their $ for their own).
   -sDEFAULT_LIBRARY_FUNCS_TO_INCLUDE=@${CMAKE_BINARY_DIR}/js-functions.json
+  -sASYNCIFY_REMOVE=@${CMAKE_BINARY_DIR}/asyncify-remove.json
   --preload-file ${PIKORA_WEB_DATA}@/)

@@ -285,7 +285,7 @@ async function main() {
     await page.evaluate(() => {
       const make = window.Pikora;
       window.Pikora = (options) => make(Object.assign(options, {
-        onRuntimeInitialized: () => options.FS_unlink('/bg/bg1.ogg'),
+        onRuntimeInitialized: () => options.FS.unlink('/bg/bg1.ogg'),
       }));
     });
     await page.click('#again');
