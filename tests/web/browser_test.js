@@ -496,6 +496,21 @@ async function main() {
       const b = await (await fetch('reference/play.png')).blob();
       return new Promise((res) => { const f = new FileReader(); f.onload = () => res(f.result); f.readAsDataURL(b); });
     });
+    // A new build on the server (another hash in its worker, another page):
+    // the next visit's worker keeps the new files in place of the old ones.
+    const site = process.env.PIKORA_WEB_SITE;
+    let renewed = null;
+    if (site) {
+      const swPath = path.join(site, 'sw.js'), indexPath = path.join(site, 'index.html');
+      const sw = fs.readFileSync(swPath, 'utf8'), index = fs.readFileSync(indexPath, 'utf8');
+      fs.rmSync(swPath);
+      fs.writeFileSync(swPath, sw.replace(/const BUILD = 'pikora-[^']*'/, "const BUILD = 'pikora-next-build'"));
+      fs.rmSync(indexPath);
+      fs.writeFileSync(indexPath, index.replace('<body>', '<body data-build="next">'));
+      await page.goto(`${url}?seed=${SEED}&lang=ja`, { waitUntil: 'load' });
+      renewed = await waitFor('the new build kept', 20000, () => page.evaluate(async () =>
+        (await caches.keys()).join(',') === 'pikora-next-build'));
+    }
     if (process.env.PIKORA_WEB_SERVER_PID) process.kill(Number(process.env.PIKORA_WEB_SERVER_PID));
     await page.setOfflineMode(true);
     await page.goto(`${url}?seed=${SEED}&lang=ja`, { waitUntil: 'load' });
@@ -507,6 +522,9 @@ async function main() {
     });
     check('offline, the page loads again and plays', keptBy !== null && offline !== null,
       `kept in ${keptBy || 'nothing'}`);
+    const build = await page.evaluate(() => document.body.dataset.build);
+    check('a new build replaces the kept files', !site || (renewed !== null && build === 'next'),
+      site ? `${renewed ? 'the old files dropped' : 'the old files still kept'}, ${build === 'next' ? 'the new page' : 'the old page'} offline` : 'no site to build anew');
     await shot(page, 'offline');
   } finally {
     await browser.close();

@@ -31,6 +31,8 @@ PORT=$(/usr/bin/python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0
 SPID=$!
 # The test cuts the network by stopping the server (it is then gone here).
 export PIKORA_WEB_SERVER_PID=$SPID
+# ... and puts a new build in place (the site's files are links to dist/).
+export PIKORA_WEB_SITE=$SITE
 for _ in $(seq 100); do
   /usr/bin/python3 -c "import urllib.request; urllib.request.urlopen('http://127.0.0.1:$PORT/index.html')" 2>/dev/null && break
   sleep 0.1
