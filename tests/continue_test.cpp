@@ -233,6 +233,7 @@ TEST_F(Kept, ReadingForgivesWhatStoppingLeaves) {
   const Row rows[] = {
       {"killed, nothing beside", head + two, "", true, true, 2, 3, head + two},
       {"killed, the point beside", head + two, "9", true, true, 2, 9, head + two},
+      {"the largest point", head + two, "18446744073709551615", true, true, 2, UINT64_MAX, head + two},
       {"a point behind the last input is not taken", head + two, "2", true, true, 2, 3, head + two},
       {"a point torn by a power cut is not taken", head + two, "9 torn", true, true, 2, 3, head + two},
       {"a garbled point is not taken", head + two, "x9\n", true, true, 2, 3, head + two},
@@ -267,6 +268,10 @@ TEST_F(Kept, ReadingForgivesWhatStoppingLeaves) {
         fs::remove(dir / "made.replay");  // a kept game is always a new file
         ASSERT_TRUE(writer.Start((dir / "made.replay").string(), 7, "ja", why)) << why;
         writer.Fired(std::stoull(r.point));
+      }
+      if (r.point == "9") {  // the point in 20 digits and its check
+        std::ifstream made(dir / "made.point");
+        EXPECT_EQ(std::string(std::istreambuf_iterator<char>(made), {}), "00000000000000000009 2e2ac13ef8e8d8d2\n");
       }
       fs::copy_file(dir / "made.point", replay::PointPath(path), fs::copy_options::overwrite_existing);
       if (r.point.find("torn") != std::string::npos) {
