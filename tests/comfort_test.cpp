@@ -282,6 +282,47 @@ TEST(Pause, APausedGamePlaysOnAsIfNeverPaused) {
   EXPECT_EQ(g.hp.comfort.Lost(), 4000u);
 }
 
+// The overlay's bands beyond their words: where each lies, how large, how
+// dark, and the volume's ten boxes, as many filled as heard.
+TEST(Overlay, TheBandsLieWhereTheySay) {
+  const plat::Color c = plat::Rgb(200, 100, 50), dim = plat::Rgb(100, 50, 25), dimmer = plat::Rgb(50, 25, 12);
+  const plat::Color white = plat::Rgb(255, 255, 255);
+  const plat::Surface game(800, 600, c);
+  // The colour down the window's left and right edges, where no word reaches.
+  auto edges = [](const plat::Surface& s) {
+    std::vector<plat::Color> col;
+    for (int y = 0; y < s.H(); ++y) col.push_back(s.At(0, y) == s.At(799, y) ? s.At(0, y) : 1);
+    return col;
+  };
+  auto rows = [](std::vector<std::pair<int, plat::Color>> from) {  // from each row on, a colour
+    std::vector<plat::Color> col;
+    for (size_t i = 0; i < from.size(); ++i)
+      col.resize(i + 1 < from.size() ? size_t(from[i + 1].first) : 600, from[i].second);
+    return col;
+  };
+  plat::Surface out;
+  plat::DrawOverlay(game, {true, -1, false, 0, false, ""}, out);  // paused: all dim, darker under the words
+  EXPECT_EQ(edges(out), rows({{0, dim}, {225, dimmer}, {352, dim}}));
+  plat::DrawOverlay(game, {false, -1, false, 0, true, "a.png"}, out);  // the note: a strip along the top
+  EXPECT_EQ(edges(out), rows({{0, dim}, {26, c}}));
+  for (int volume : {0, 3, 10}) {
+    plat::OverlayView v{false, volume, volume == 0, 0, false, ""};
+    plat::DrawOverlay(game, v, out);
+    EXPECT_EQ(edges(out), rows({{0, c}, {490, dim}, {534, c}})) << volume;
+    // The boxes end at the band's middle plus half their width.
+    int last = 799;
+    while (out.At(last, 504) != white) --last;
+    for (int i = 0; i < 10; ++i) {
+      const int x = last - 15 - (9 - i) * 20;
+      EXPECT_EQ(out.At(x, 504), white) << "box " << i << " its border";
+      EXPECT_EQ(out.At(x + 15, 519), white) << "box " << i << " its border";
+      EXPECT_EQ(out.At(x + 8, 511), i < volume ? white : dim) << "box " << i << " at volume " << volume;
+      EXPECT_EQ(out.At(x - 2, 511), dim) << "box " << i << " between the boxes";
+    }
+    EXPECT_EQ(out.At(last + 2, 511), dim);
+  }
+}
+
 // The real platform on SDL's dummy video driver, its settings in a folder of
 // the test's own.
 class RealPlatform : public TempDir {
