@@ -32,7 +32,9 @@
 # count, as is one whose effect is undefined (a read past an array), which
 # only the sanitized tests can see.
 #
-# PIKORA_MUTANTS_JOBS=1 builds on one core (default: every core).
+# PIKORA_MUTANTS_JOBS=1 builds on one core (default: every core);
+# PIKORA_MUTANTS_EVERY=N sweeps a sample: the curated faults and every Nth
+# automatic one.
 set -euo pipefail
 ROOT=${PIKORA_MUTANTS_ROOT:-$(cd "$(dirname "$0")/.." && pwd)}
 WORK=${PIKORA_MUTANTS_DIR:-$ROOT/build-mutants}
@@ -173,6 +175,7 @@ staff/Roster.cpp|SetMsg: for (J = 0; J <= 3; ++J)|3 4|no message of the table ha
 staff/Roster.cpp|for (I = 0; I <= 6; ++I) SigotoMei(I) = labels[I];|6 7|undefined: it reads past the table of labels, which only the sanitized copy of the tests (left out here) can see
 core/HenSyoki.cpp|cell(I, 0, kEgg, 0);|4 5|the young of the next loop take cell (5, 0) over
 core/HenSyoki.cpp|cell(I, 1, kYoung2, 0);|4 5|the young of the next loop take cell (5, 1) over
+replay/File.cpp|Number: if (s.empty()|20 21|a 21st digit is refused anyway: after a leading zero, or past the largest value
 EOF
 )
 
@@ -322,6 +325,10 @@ run_suite() {
 sync_copy
 FAULTS=$(list_faults)
 [ -z "$PATTERN" ] || FAULTS=$(grep -E -- "$PATTERN" <<<"$FAULTS" || true)
+# A sample for a quicker figure: every curated fault, and the automatic ones
+# whose number is a multiple of N.
+[ -z "${PIKORA_MUTANTS_EVERY:-}" ] ||
+  FAULTS=$(awk -F'\t' -v n="$PIKORA_MUTANTS_EVERY" '$7 == "curated" || $1 % n == 0' <<<"$FAULTS")
 if [ "$LIST_ONLY" = 1 ]; then
   printf '%s\n' "$FAULTS"
   echo "$(grep -c . <<<"$FAULTS") faults"
