@@ -302,7 +302,7 @@ TEST_F(ReplayFiles, LoadLooksBeforeItReads) {
 // The recorder writes each input as the game takes it: a game killed midway
 // leaves a file that is turned away as cut off; once finished it is whole.
 TEST_F(ReplayFiles, TheRecorderWritesAsTheGameGoes) {
-  const replay::Replay game = RecordOnHeadless(11);
+  replay::Replay game = RecordOnHeadless(11);
   ASSERT_GT(game.inputs.size(), 3u);
   const std::string path = (dir / "game.replay").string();
   replay::Replay back;
@@ -311,6 +311,8 @@ TEST_F(ReplayFiles, TheRecorderWritesAsTheGameGoes) {
     replay::Recorder rec;
     ASSERT_TRUE(rec.Open(path, game.seed, game.language, false, why)) << why;
     for (const replay::Input& in : game.inputs) rec.Taken(in.point, in.wait, in.e);
+    rec.Taken(game.end.ticks, replay::kMaxWait + 1, game.inputs.back().e);  // more than an hour: kept as one
+    game.inputs.push_back({game.end.ticks, replay::kMaxWait, game.inputs.back().e, {}});
     EXPECT_FALSE(replay::Load(path, back, why));
     EXPECT_NE(why.find("without its end line"), std::string::npos) << why;
     rec.Finish(game.end);

@@ -39,8 +39,8 @@ class ShellCommand : public ::testing::Test {
 };
 
 // The paths that end before any window: help, version, a bad command line,
-// nothing to continue, no display; said in one line first, then the usage
-// where the command line was wrong.
+// nothing to continue, no display, a window that cannot open; said in one
+// line first, then the usage where the command line was wrong.
 TEST_F(ShellCommand, SaysWhyItEndsBeforeAnyWindow) {
   const std::string state = dir.string() + "/pikora";
   struct Case {
@@ -59,6 +59,8 @@ TEST_F(ShellCommand, SaysWhyItEndsBeforeAnyWindow) {
       {"--continue", "env -u HOME -u XDG_STATE_HOME", 2, "pikora: there is no stopped game to continue in (no folder)\n", ""},
       {"--record '" + dir.string() + "/new.replay'", "env -u SDL_VIDEODRIVER -u DISPLAY -u WAYLAND_DISPLAY", 1,
        "pikora: there is no display to open the window on (neither DISPLAY nor WAYLAND_DISPLAY is set)", ""},
+      {"--record '" + dir.string() + "/new.replay'", "env SDL_VIDEODRIVER=no-such-driver", 1, "pikora: no settings yet",
+       "\npikora: cannot start the video system: no-such-driver not available\n"},
   };
   for (const Case& c : cases) {
     const pktest::Ran run = Game(c.args, c.env);
@@ -66,7 +68,7 @@ TEST_F(ShellCommand, SaysWhyItEndsBeforeAnyWindow) {
     EXPECT_EQ(run.out.rfind(c.begins, 0), 0u) << c.args << "\n" << run.out;
     EXPECT_NE(run.out.find(c.has), std::string::npos) << c.args << "\n" << run.out;
   }
-  EXPECT_FALSE(fs::exists(dir / "new.replay")) << "no replay is begun without a window";
+  EXPECT_FALSE(fs::exists(dir / "new.replay")) << "a replay without a game is left behind";
 }
 
 // A stopped game kept by an earlier start goes on with its own seed: it
