@@ -77,6 +77,7 @@ TEST_F(WholeFiles, WhateverLiesAtTheNameIsNeverFollowedNorOpened) {
     OnlyThere({"name"}, c.what);
   }
   fs::remove(target);
+  EXPECT_TRUE(Write("x", 1, false).ok) << "a name of one letter";
 }
 
 // A disk that fills up midway (here a file size limit, which fails the write

@@ -225,6 +225,13 @@ TEST(Shots, TheFoldersFromTheEnvironment) {
     EXPECT_EQ(app::SettingsPath(), c.settings) << c.settings;
     EXPECT_EQ(app::StateFolder(), c.state) << c.state;
   }
+  // The names file is read up to 64 KiB less a byte.
+  setenv("XDG_CONFIG_HOME", cfg.c_str(), 1), setenv("HOME", "/h", 1), unsetenv("XDG_PICTURES_DIR");
+  for (const size_t size : {65535u, 65536u}) {
+    const std::string line = "XDG_PICTURES_DIR=\"$HOME/Fotos\"\n";
+    std::ofstream(cfg + "/user-dirs.dirs") << std::string(size - line.size() - 1, '#') << "\n" << line;
+    EXPECT_EQ(app::PicturesFolder(), size < 65536 ? "/h/Fotos" : "/h/Pictures") << size;
+  }
   for (const auto& [n, v] : was) v ? setenv(n, v->c_str(), 1) : unsetenv(n);
   std::filesystem::remove_all(dir);
 }
