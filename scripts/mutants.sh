@@ -176,6 +176,10 @@ staff/Roster.cpp|for (I = 0; I <= 6; ++I) SigotoMei(I) = labels[I];|6 7|undefine
 core/HenSyoki.cpp|cell(I, 0, kEgg, 0);|4 5|the young of the next loop take cell (5, 0) over
 core/HenSyoki.cpp|cell(I, 1, kYoung2, 0);|4 5|the young of the next loop take cell (5, 1) over
 replay/File.cpp|Number: if (s.empty()|20 21|a 21st digit is refused anyway: after a leading zero, or past the largest value
+replay/File.cpp|in.e = plat::Event{plat::Event::KeyDown, int(a), 0, 0};|0 1|a key's x and y are never read: the game, the tapes and the file take only its code
+replay/Kept.cpp|Next: mark_ = 0;|0 1|the game is at point 1 or later when it finds it went another way: a mark of 1 holds nothing back
+app/Replays.cpp|if (!p.WaitEvent(-1)) return status;|1 2|any wait below zero means no time limit
+app/Shell.cpp|const int settled = kept.empty() ? -1|1 2|any index below zero is no language found
 EOF
 )
 
