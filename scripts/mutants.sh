@@ -106,7 +106,7 @@ core/Form.h|    start_ += uint32_t(interval_);|    start_ = p_.Ticks();
 app/Settings.cpp|  if (xdg && xdg[0] == '/') return|  if (xdg && xdg[0]) return
 app/Settings.cpp|     [](const Settings& s) { return Within(s.volume, 0, 10); }},|     [](const Settings& s) { return Within(s.volume, 1, 10); }},
 app/Settings.cpp|    {"mute", [](const std::string& v, Settings& s) { return ReadFlag(v, s.mute); },|    {"mute", [](const std::string& v, Settings& s) { return ReadFlag(v, s.fullscreen); },
-app/Settings.cpp|  const size_t a = s.find_first_not_of(" \t\r");|  const size_t a = s.find_first_not_of(" \t");
+app/Settings.cpp|  return s.substr(a, s.find_last_not_of(" \t\r") - a + 1);|  return s.substr(a, s.find_last_not_of(" \t") - a + 1);
 app/Options.cpp|    else if (a == "--windowed") out.fullscreen = false;|    else if (a == "--windowed") out.fullscreen = true;
 app/Options.cpp|  if (out.force && out.record.empty()) return|  if (false) return
 app/Games.cpp|  if (const char* s = std::getenv("XDG_STATE_HOME"); s && *s == '/')|  if (const char* s = std::getenv("XDG_STATE_HOME"); s && *s)
@@ -180,6 +180,8 @@ replay/File.cpp|in.e = plat::Event{plat::Event::KeyDown, int(a), 0, 0};|0 1|a ke
 replay/Kept.cpp|Next: mark_ = 0;|0 1|the game is at point 1 or later when it finds it went another way: a mark of 1 holds nothing back
 app/Replays.cpp|if (!p.WaitEvent(-1)) return status;|1 2|any wait below zero means no time limit
 app/Shell.cpp|const int settled = kept.empty() ? -1|1 2|any index below zero is no language found
+app/Settings.cpp|SweepStale: if (name.rfind(prefix, 0) != 0) continue;|0 1|a name cannot hold the prefix both at 0 and at 1 (its first two letters differ), so only a name that begins with it is found either way
+app/Shots.cpp|if (v.rfind("$HOME", 0) == 0|0 1|"$HOME" cannot stand both at 0 and at 1, so only a value that begins with it is found either way
 EOF
 )
 
