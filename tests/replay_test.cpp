@@ -461,7 +461,8 @@ TEST(ReplayOptions, OneOfRecordReplayAndVerify) {
 
 // The real program: what it prints and its status.
 pktest::Ran RunGame(const std::string& args, const std::string& env = "") {
-  return pktest::Run(env + " " + std::string(PIKORA_BUILD_DIR) + "/pikora " + args);
+  // A game that should have ended at once is killed, never left to hang.
+  return pktest::Run(env + " timeout -k 5 20 " + std::string(PIKORA_BUILD_DIR) + "/pikora " + args);
 }
 
 TEST_F(ReplayFiles, VerifySaysHowTheGameEndedOrWhatIsWrong) {

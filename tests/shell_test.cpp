@@ -23,13 +23,12 @@ class ShellCommand : public ::testing::Test {
   void TearDown() override { fs::remove_all(dir); }
   // The game with its folders in dir, in the C locale, env (a command: env
   // -u NAME) around it; stopped by SIGTERM (the window closed) after
-  // `seconds` when given.
-  pktest::Ran Game(const std::string& args, const std::string& env = "", const char* seconds = nullptr) {
+  // `seconds`, killed 5 s later if it hangs on.
+  pktest::Ran Game(const std::string& args, const std::string& env = "", const char* seconds = "20") {
     const std::string d = "'" + dir.string() + "'";
     return pktest::Run("env -u LANGUAGE -u LC_MESSAGES -u LANG LC_ALL=C SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy "
                        "HOME=" + d + " XDG_CONFIG_HOME=" + d + " XDG_STATE_HOME=" + d + " " + env +
-                       (seconds ? std::string(" timeout --preserve-status -s TERM ") + seconds : std::string()) + " " +
-                       PIKORA_BUILD_DIR + "/pikora " + args);
+                       " timeout --preserve-status -s TERM -k 5 " + seconds + " " + PIKORA_BUILD_DIR + "/pikora " + args);
   }
   std::string Text(const fs::path& p) {
     std::ifstream in(p, std::ios::binary);
