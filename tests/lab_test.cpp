@@ -18,6 +18,7 @@
 #include "app/Shots.h"
 #include "lab/Lab.h"
 #include "platform/kit/Comfort.h"
+#include "tests/Harness.h"
 #include "tests/Run.h"
 
 namespace {
@@ -30,6 +31,17 @@ TEST(Lab, QuantilesInterpolateBetweenNeighbours) {
   const Case cases[] = {{{}, 0.5, 0},         {{7}, 0.9, 7},           {{1, 3}, 0.5, 2},
                         {{0, 10, 20, 30, 40}, 0.1, 4}, {{0, 10, 20, 30, 40}, 0.9, 36}, {{5, 5, 9}, 1.0, 9}};
   for (const Case& c : cases) EXPECT_DOUBLE_EQ(lab::Quantile(c.sorted, c.q), c.want) << c.q;
+}
+
+// The time a policy sees is the status panel's: whole units, rounded down,
+// below zero too.
+TEST(Lab, TheScreensTimeIsThePanels) {
+  pktest::Game g;
+  for (const auto& [tenths, shown] : std::vector<std::pair<int, int64_t>>{
+           {4000, 400}, {25, 2}, {20, 2}, {0, 0}, {-1, -1}, {-10, -1}, {-11, -2}, {-20, -2}}) {
+    g.f.Jikan = tenths;
+    EXPECT_EQ(lab::Screen(g.f).Time(), shown) << tenths;
+  }
 }
 
 TEST(Lab, SummaryCountsTheEndingsAndFindsTheFirstBest) {
