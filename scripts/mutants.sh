@@ -183,7 +183,6 @@ app/Shell.cpp|const int settled = kept.empty() ? -1|1 2|any index below zero is 
 app/Settings.cpp|SweepStale: if (name.rfind(prefix, 0) != 0) continue;|0 1|a name cannot hold the prefix both at 0 and at 1 (its first two letters differ), so only a name that begins with it is found either way
 app/Shots.cpp|if (v.rfind("$HOME", 0) == 0|0 1|"$HOME" cannot stand both at 0 and at 1, so only a value that begins with it is found either way
 platform/posix/Files.cpp|WriteWholeFile: if (n <= 0) err|<= <|write() gives 0 only when asked for no bytes, which the loop never asks
-platform/posix/Files.cpp|Discard: if (handle_ < 0) return;|< <=|descriptor 0 is the standard input, open all along: no file of the game's gets it
 EOF
 )
 
