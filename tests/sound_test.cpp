@@ -366,6 +366,9 @@ TEST(EffectFiles, JudgedByTheChunksSdlUses) {
       {"two sample chunks, the long one first", wav({fmt(1, 1, 4000, 8), data(300000), data(100)}), "lasts 75 s", 4000, 75},
       {"samples before the format", wav({data(100), fmt(1, 1, 22050, 16)}), "come before their format", 0, 0},
       {"an odd chunk, padded", wav({chunk("LIST", {1, 2, 3}), fmt(1, 2, 44100, 16), data(1764)}), "", 44100, 0.01},
+      // Its size's top byte read too: SDL skips 16 MB, past the end.
+      {"a chunk claiming 16 MB", wav({{'L', 'I', 'S', 'T', 4, 0, 0, 1, 0, 0, 0, 0}, fmt(1, 1, 22050, 16), data(100)}),
+       "no format or no samples", -1, 0},
       {"a format cut short", wav({chunk("fmt ", {1, 0, 1, 0}), data(100)}), "format is cut short", 0, 0},
       {"ADPCM", wav({fmt(2, 1, 22050, 4), data(1000)}), "not PCM", -1, 0},
       {"12 bits", wav({fmt(1, 1, 22050, 12), data(1000)}), "12 bits a sample", -1, 0},
