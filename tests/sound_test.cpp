@@ -372,6 +372,10 @@ TEST(EffectFiles, JudgedByTheChunksSdlUses) {
       {"a format cut short", wav({chunk("fmt ", {1, 0, 1, 0}), data(100)}), "format is cut short", 0, 0},
       {"ADPCM", wav({fmt(2, 1, 22050, 4), data(1000)}), "not PCM", -1, 0},
       {"12 bits", wav({fmt(1, 1, 22050, 12), data(1000)}), "12 bits a sample", -1, 0},
+      {"24 bits", wav({fmt(1, 1, 22050, 24), data(1002)}), "", -1, 0},
+      {"32 bits", wav({fmt(1, 1, 22050, 32), data(1000)}), "", -1, 0},
+      {"64-bit floats", wav({fmt(3, 1, 22050, 64), data(1000)}), "", -1, 0},
+      {"64-bit whole numbers", wav({fmt(1, 1, 22050, 64), data(1000)}), "64 bits a sample", -1, 0},
   };
   for (const Case& c : cases) {
     const std::string trouble = plat::WavTrouble(c.bytes);
