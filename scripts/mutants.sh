@@ -183,7 +183,7 @@ app/Shell.cpp|const int settled = kept.empty() ? -1|1 2|any index below zero is 
 app/Settings.cpp|SweepStale: if (name.rfind(prefix, 0) != 0) continue;|0 1|a name cannot hold the prefix both at 0 and at 1 (its first two letters differ), so only a name that begins with it is found either way
 app/Shots.cpp|if (v.rfind("$HOME", 0) == 0|0 1|"$HOME" cannot stand both at 0 and at 1, so only a value that begins with it is found either way
 platform/posix/Files.cpp|WriteWholeFile: if (n <= 0) err|<= <|write() gives 0 only when asked for no bytes, which the loop never asks
-platform/sdl/AudioFiles.cpp|MidiReader: size_t at = 0;|0 1|the reader is set to byte 4 before it reads anything
+platform/sdl/AudioFiles.cpp|size_t at = 0;|0 1|the reader is set to byte 4 before it reads anything
 lab/Lab.cpp|PlayGame: for (uint64_t step = 0; step < kMaxSteps|< <=|a bound against a policy that never stops pressing keys: no game comes near 50 million steps
 lab/Lab.cpp|if (fd >= 0 && close(fd) != 0) why|>= >|the scores are in the file once written, closed or not (descriptor 0 only when the lab's input is closed): gnuplot reads them all
 EOF
