@@ -185,6 +185,7 @@ app/Shots.cpp|if (v.rfind("$HOME", 0) == 0|0 1|"$HOME" cannot stand both at 0 an
 platform/posix/Files.cpp|WriteWholeFile: if (n <= 0) err|<= <|write() gives 0 only when asked for no bytes, which the loop never asks
 platform/sdl/AudioFiles.cpp|size_t at = 0;|0 1|the reader is set to byte 4 before it reads anything
 lab/Lab.cpp|PlayGame: for (uint64_t step = 0; step < kMaxSteps|< <=|a bound against a policy that never stops pressing keys: no game comes near 50 million steps
+lab/Lab.cpp|while (waitpid(pid, &st, 0) < 0|< <=|waitpid without WNOHANG never gives 0
 lab/Lab.cpp|if (fd >= 0 && close(fd) != 0) why|>= >|the scores are in the file once written, closed or not (descriptor 0 only when the lab's input is closed): gnuplot reads them all
 EOF
 )
