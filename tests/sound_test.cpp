@@ -393,6 +393,18 @@ TEST(EffectFiles, JudgedByTheChunksSdlUses) {
     EXPECT_NEAR(seconds, c.sdlSeconds, c.sdlSeconds / 100) << c.what;
     SDL_FreeWAV(buf);
   }
+  // The beep that stands in for a missing effect: as SDL reads it, 0.15 s.
+  const std::vector<uint8_t> beep = plat::DefaultBeepWav();
+  SDL_AudioSpec spec{};
+  Uint8* buf = nullptr;
+  Uint32 len = 0;
+  ASSERT_TRUE(SDL_LoadWAV_RW(SDL_RWFromConstMem(beep.data(), int(beep.size())), 1, &spec, &buf, &len));
+  EXPECT_EQ(plat::WavTrouble(beep), "");
+  EXPECT_EQ(len, beep.size() - 44);
+  const uint32_t claimed = beep[40] | beep[41] << 8 | beep[42] << 16 | uint32_t(beep[43]) << 24;
+  EXPECT_EQ(claimed, beep.size() - 44) << "the header claims other samples than it has";
+  EXPECT_NEAR(double(len) / 2 / spec.freq, 0.15, 0.001);
+  SDL_FreeWAV(buf);
 }
 
 TEST_F(Sound, MissingOrBrokenFilesGiveSilenceOrTheBeepAndOneLogLineEach) {
