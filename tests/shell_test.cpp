@@ -72,7 +72,9 @@ TEST_F(ShellCommand, SaysWhyItEndsBeforeAnyWindow) {
 
 // A stopped game kept by an earlier start goes on with its own seed: it
 // takes every kept input where it was taken, is recorded on into the same
-// file, which then verifies as one game, and leaves no point file behind.
+// file and leaves no point file behind. (Whether the file then verifies
+// depends on where the close lands: one in the middle of a wait is not
+// kept, so that is checked in-process, in continue_test.cpp.)
 TEST_F(ShellCommand, ContinuesTheStoppedGameIntoItsFile) {
   fs::create_directories(dir / "pikora");
   const fs::path kept = dir / "pikora" / "game-2026-01-02_03-04-05.replay";
@@ -88,18 +90,9 @@ TEST_F(ShellCommand, ContinuesTheStoppedGameIntoItsFile) {
   EXPECT_EQ(r.out.find("another way"), std::string::npos) << r.out;
   const std::string after = Text(kept);
   EXPECT_EQ(after.rfind(head, 0), 0u) << after;
-  const size_t end = after.rfind("\nend quit score ");
-  ASSERT_NE(end, std::string::npos) << after;
+  EXPECT_NE(after.find("\nend quit score "), std::string::npos) << after;
   EXPECT_EQ(std::distance(fs::directory_iterator(dir / "pikora"), fs::directory_iterator{}), 1)
       << "a point file is left behind";
-  const pktest::Ran verified = Game("--verify '" + kept.string() + "'");
-  EXPECT_EQ(verified.status, 0) << verified.out;
-  // "end quit score S funds F ticks T record D" as --verify says it.
-  std::string said = after.substr(end + 5, after.find(" record ", end) - end - 5) + "\n";
-  for (const char* word : {" score", " funds", " ticks"}) said.replace(said.find(word), 0, ",");
-  said.replace(said.find(" ticks"), 6, "");
-  said.replace(said.size() - 1, 0, " ticks");
-  EXPECT_EQ(verified.out, said);
 }
 
 }  // namespace
