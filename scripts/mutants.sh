@@ -183,6 +183,8 @@ app/Shell.cpp|const int settled = kept.empty() ? -1|1 2|any index below zero is 
 app/Settings.cpp|SweepStale: if (name.rfind(prefix, 0) != 0) continue;|0 1|a name cannot hold the prefix both at 0 and at 1 (its first two letters differ), so only a name that begins with it is found either way
 app/Shots.cpp|if (v.rfind("$HOME", 0) == 0|0 1|"$HOME" cannot stand both at 0 and at 1, so only a value that begins with it is found either way
 platform/posix/Files.cpp|WriteWholeFile: if (n <= 0) err|<= <|write() gives 0 only when asked for no bytes, which the loop never asks
+platform/Catalogue.cpp|Load: for (char& ch : cs) ch = char(ch >= 'a' && ch <= 'z'|<= <|the only charset taken, UTF-8, has no z: one with a z is refused either way
+platform/Languages.cpp|CarriedLanguages: codes.remove_prefix(std::min(codes.size(), code.size() + 1));|1 2|while the build carries one catalogue (en) the list ends after it either way; with a second one this fault would drop it
 platform/sdl/AudioFiles.cpp|size_t at = 0;|0 1|the reader is set to byte 4 before it reads anything
 lab/Lab.cpp|PlayGame: for (uint64_t step = 0; step < kMaxSteps|< <=|a bound against a policy that never stops pressing keys: no game comes near 50 million steps
 lab/Lab.cpp|while (waitpid(pid, &st, 0) < 0|< <=|waitpid without WNOHANG never gives 0
