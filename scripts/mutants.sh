@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Planted faults: small faults of play made in the game's code one at a time,
-# each followed by the fast part of the test suite, to measure what the tests
-# would notice. A measuring tool like the benchmarks, not part of every run.
+# Planted faults: small faults made in the game's code and in the code around
+# it (replays, the shell, the lab, the seam's files and languages) one at a
+# time, each followed by the fast part of the test suite, to measure what the
+# tests would notice. A measuring tool like the benchmarks, not part of every run.
 #
 #   bash scripts/mutants.sh            every fault; one line each, then "caught X of Y"
 #   bash scripts/mutants.sh --list     only list the faults
@@ -15,7 +16,9 @@
 # no-build (a swap that makes two equal cases). About two hours on one core;
 # PIKORA_MUTANTS_DIR=other-folder with a PATTERN runs a second sweep beside it.
 #
-# Automatic faults over core/ screen/ staff/ creatures/ sound/ scenes/:
+# Automatic faults over core/ screen/ staff/ creatures/ sound/ scenes/, and
+# around the game over replay/ app/ lab/ platform/*.cpp and the file checks
+# platform/sdl/AudioFiles.cpp and platform/posix/Files.cpp:
 #   - each comparison flipped at its boundary: < <=, > >=, == !=;
 #   - each whole-number constant (rules, waits, loop bounds) one up, and the
 #     bound of a comparison one down too, but never the way the comparison's
@@ -28,6 +31,10 @@
 # are listed as equivalent below, each with its reason, and left out of the
 # count, as is one whose effect is undefined (a read past an array), which
 # only the sanitized tests can see.
+#
+# PIKORA_MUTANTS_JOBS=1 builds on one core (default: every core);
+# PIKORA_MUTANTS_EVERY=N sweeps a sample: the curated faults and every Nth
+# automatic one.
 set -euo pipefail
 ROOT=${PIKORA_MUTANTS_ROOT:-$(cd "$(dirname "$0")/.." && pwd)}
 WORK=${PIKORA_MUTANTS_DIR:-$ROOT/build-mutants}
@@ -96,6 +103,32 @@ screen/Panels.cpp|  const int64_t values[4] = {FloorDiv(Jikan, 10), Score, Sikin
 screen/Panels.cpp|  const int64_t eggs = int64_t(KaimonoKazu) * 10, feed = int64_t(KaimonoKazu) * 1000;|  const int64_t eggs = int64_t(KaimonoKazu) * 10, feed = int64_t(KaimonoKazu) * 100;
 sound/Music.cpp|  if (P.Sound().MusicMode() == "stopped") {|  if (P.Sound().MusicMode() == "playing") {
 core/Form.h|    start_ += uint32_t(interval_);|    start_ = p_.Ticks();
+app/Settings.cpp|  if (xdg && xdg[0] == '/') return|  if (xdg && xdg[0]) return
+app/Settings.cpp|     [](const Settings& s) { return Within(s.volume, 0, 10); }},|     [](const Settings& s) { return Within(s.volume, 1, 10); }},
+app/Settings.cpp|    {"mute", [](const std::string& v, Settings& s) { return ReadFlag(v, s.mute); },|    {"mute", [](const std::string& v, Settings& s) { return ReadFlag(v, s.fullscreen); },
+app/Settings.cpp|  return s.substr(a, s.find_last_not_of(" \t\r") - a + 1);|  return s.substr(a, s.find_last_not_of(" \t") - a + 1);
+app/Options.cpp|    else if (a == "--windowed") out.fullscreen = false;|    else if (a == "--windowed") out.fullscreen = true;
+app/Options.cpp|  if (out.force && out.record.empty()) return|  if (false) return
+app/Games.cpp|  if (const char* s = std::getenv("XDG_STATE_HOME"); s && *s == '/')|  if (const char* s = std::getenv("XDG_STATE_HOME"); s && *s)
+app/Games.cpp|  return end != std::string::npos && text.compare(end + 5, 4, "quit") != 0;|  return end != std::string::npos;
+app/Replays.cpp|  return replay::EndsAsRecorded(r, got) && left == 0 ? 0 : Elsewhere(path, r, got, left);|  return replay::EndsAsRecorded(r, got) ? 0 : Elsewhere(path, r, got, left);
+app/main.cpp|  if (options.resume) seed = stopped.game.game.seed;|  (void)0;
+app/main.cpp|    recorder.Discard();|    (void)0;
+replay/File.cpp|    if (c == '\r' && (i + 1 == raw.size()|    if (c == '\r' && (true
+replay/File.cpp|" click " + std::to_string(in.e.x) + " " + std::to_string(in.e.y)|" click " + std::to_string(in.e.y) + " " + std::to_string(in.e.x)
+replay/File.cpp|  if (!out.inputs.empty() && out.inputs.back().point > e.ticks)|  if (false)
+replay/Tapes.cpp|  Write(InputLine(Input{point, std::min(readyMs, kMaxWait), e, {}}));|  Write(InputLine(Input{point, readyMs, e, {}}));
+replay/Tapes.cpp|  if (r.format >= 2) return got == r.end;|  if (r.format >= 1) return got == r.end;
+replay/Tapes.cpp|    if (e.key == plat::kKeyRight) speed_ = std::min(speed_ * 2, kFastest);|    if (e.key == plat::kKeyRight) speed_ = speed_ * 2;
+replay/Kept.cpp|    if (ReadPoint(PointPath(path), p) && p > out.mark) out.mark = p;|    if (ReadPoint(PointPath(path), p)) out.mark = p;
+replay/Kept.cpp|    std::filesystem::remove(plat::FsPath(PointPath(path_)), ec);|    (void)ec;
+lab/main.cpp|lab::PlayGames(p, a.first, a.games, int(a.jobs));|lab::PlayGames(p, 1, a.games, int(a.jobs));
+platform/Languages.cpp|  for (const char* name : {"LC_ALL", "LC_MESSAGES", "LANG"})|  for (const char* name : {"LANG", "LC_MESSAGES", "LC_ALL"})
+platform/Catalogue.cpp|    for (char& ch : cs) ch = char(ch >= 'a' && ch <= 'z' ? ch - 32 : ch);|    (void)0;
+platform/posix/Files.cpp|  if (!replace) flags|  if (false) flags
+platform/posix/Files.cpp|  made_ = !replace;|  made_ = true;
+platform/posix/Files.cpp|  if (fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0 && ftruncate(fd, 0) != 0) {|  if (false) {
+platform/sdl/AudioFiles.cpp|  if (seconds > 60) return|  if (seconds > 600) return
 EOF
 )
 
@@ -142,8 +175,30 @@ staff/Roster.cpp|SetMsg: for (J = 0; J <= 3; ++J)|3 4|no message of the table ha
 staff/Roster.cpp|for (I = 0; I <= 6; ++I) SigotoMei(I) = labels[I];|6 7|undefined: it reads past the table of labels, which only the sanitized copy of the tests (left out here) can see
 core/HenSyoki.cpp|cell(I, 0, kEgg, 0);|4 5|the young of the next loop take cell (5, 0) over
 core/HenSyoki.cpp|cell(I, 1, kYoung2, 0);|4 5|the young of the next loop take cell (5, 1) over
+replay/File.cpp|Number: if (s.empty()|20 21|a 21st digit is refused anyway: after a leading zero, or past the largest value
+replay/File.cpp|in.e = plat::Event{plat::Event::KeyDown, int(a), 0, 0};|0 1|a key's x and y are never read: the game, the tapes and the file take only its code
+replay/Kept.cpp|Next: mark_ = 0;|0 1|the game is at point 1 or later when it finds it went another way: a mark of 1 holds nothing back
+app/Replays.cpp|if (!p.WaitEvent(-1)) return status;|1 2|any wait below zero means no time limit
+app/Shell.cpp|const int settled = kept.empty() ? -1|1 2|any index below zero is no language found
+app/Settings.cpp|SweepStale: if (name.rfind(prefix, 0) != 0) continue;|0 1|a name cannot hold the prefix both at 0 and at 1 (its first two letters differ), so only a name that begins with it is found either way
+app/Shots.cpp|if (v.rfind("$HOME", 0) == 0|0 1|"$HOME" cannot stand both at 0 and at 1, so only a value that begins with it is found either way
+platform/posix/Files.cpp|WriteWholeFile: if (n <= 0) err|<= <|write() gives 0 only when asked for no bytes, which the loop never asks
+platform/Catalogue.cpp|Load: for (char& ch : cs) ch = char(ch >= 'a' && ch <= 'z'|<= <|the only charset taken, UTF-8, has no z: one with a z is refused either way
+platform/Languages.cpp|CarriedLanguages: codes.remove_prefix(std::min(codes.size(), code.size() + 1));|1 2|while the build carries one catalogue (en) the list ends after it either way; with a second one this fault would drop it
+platform/sdl/AudioFiles.cpp|size_t at = 0;|0 1|the reader is set to byte 4 before it reads anything
+lab/Lab.cpp|PlayGame: for (uint64_t step = 0; step < kMaxSteps|< <=|a bound against a policy that never stops pressing keys: no game comes near 50 million steps
+lab/Lab.cpp|while (waitpid(pid, &st, 0) < 0|< <=|waitpid without WNOHANG never gives 0
+lab/Lab.cpp|if (fd >= 0 && close(fd) != 0) why|>= >|the scores are in the file once written, closed or not (descriptor 0 only when the lab's input is closed): gnuplot reads them all
 EOF
 )
+
+# The folders of the game's rules, and the code around the game: its own
+# folders (the web and Windows sides' files are not built here) and single
+# files of the seam.
+GAME_DIRS="core screen staff creatures sound scenes"
+AROUND_DIRS="replay app/desktop lab"
+AROUND_FILES="app/*.cpp platform/*.cpp platform/sdl/AudioFiles.cpp platform/posix/Files.cpp"
+JOBS=${PIKORA_MUTANTS_JOBS:-$(nproc)}
 
 # The scratch copy follows the tree (tracked and new files); only changed
 # files are copied, so the build stays warm from one run to the next.
@@ -164,7 +219,7 @@ sync_copy() {
 
 # Lists the faults: id, file, line, column, old text, new text, kind.
 list_faults() {
-  (cd "$SRC" && find core screen staff creatures sound scenes -name '*.cpp' | sort) |
+  (cd "$SRC" && { find $GAME_DIRS $AROUND_DIRS -name '*.cpp'; ls $AROUND_FILES; } | sort) |
   CURATED="$CURATED" perl -e '
     use strict; use warnings;
     my $src = shift;
@@ -264,14 +319,18 @@ replace_at() {
   '
 }
 
-# The fast part of the suite: no sanitized copy, no real window, no package,
-# none of the suites that never run the game's code; a short soak last.
+# The fast part of the suite: no sanitized copy, no real window, no package;
+# for a fault in the game's folders none of the suites that never run the
+# game's code, for one around the game those too; a short soak last.
 PLATFORM_ONLY='Sound.*:Text.*:Surface.*:Pictures.*:Drawing.*:SdlKeys.*:RealPlatform.*:Options.*:SettingsFile.*'
 run_suite() {
-  local log=$1
+  local log=$1 file=${2:-} skip="Soak.*:Determinism.*"
+  case "$file" in
+    core/*|screen/*|staff/*|creatures/*|sound/*|scenes/*) skip="$PLATFORM_ONLY:$skip" ;;
+  esac
   # The shell's own word on a crash goes to the log too.
-  (cd "$BLD" && SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy timeout 180 tests/pikora_tests \
-      --gtest_brief=1 --gtest_fail_fast --gtest_filter="-$PLATFORM_ONLY:Soak.*:Determinism.*" >"$log" 2>&1) 2>>"$log" &&
+  (cd "$BLD" && SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy timeout 300 tests/pikora_tests \
+      --gtest_brief=1 --gtest_fail_fast --gtest_filter="-$skip" >"$log" 2>&1) 2>>"$log" &&
   (cd "$BLD" && SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy PIKORA_SOAK_GAMES=${PIKORA_MUTANTS_SOAK:-200} timeout 180 \
       tests/pikora_tests --gtest_brief=1 --gtest_fail_fast --gtest_filter='Soak.*:Determinism.*' >>"$log" 2>&1) 2>>"$log"
 }
@@ -279,6 +338,10 @@ run_suite() {
 sync_copy
 FAULTS=$(list_faults)
 [ -z "$PATTERN" ] || FAULTS=$(grep -E -- "$PATTERN" <<<"$FAULTS" || true)
+# A sample for a quicker figure: every curated fault, and the automatic ones
+# whose number is a multiple of N.
+[ -z "${PIKORA_MUTANTS_EVERY:-}" ] ||
+  FAULTS=$(awk -F'\t' -v n="$PIKORA_MUTANTS_EVERY" '$7 == "curated" || $1 % n == 0' <<<"$FAULTS")
 if [ "$LIST_ONLY" = 1 ]; then
   printf '%s\n' "$FAULTS"
   echo "$(grep -c . <<<"$FAULTS") faults"
@@ -290,7 +353,7 @@ if [ ! -f "$BLD/CMakeCache.txt" ]; then
         -DCMAKE_UNITY_BUILD=OFF -DPIKORA_SANITIZED_TESTS=OFF >/dev/null
 fi
 echo "building the scratch copy once..."
-cmake --build "$BLD" -j"$(nproc)" --target pikora_tests >"$WORK/build.log" 2>&1 ||
+cmake --build "$BLD" -j"$JOBS" --target pikora_tests >"$WORK/build.log" 2>&1 ||
   { tail -20 "$WORK/build.log"; echo "the scratch copy does not build" >&2; exit 1; }
 run_suite "$WORK/test.log" || { tail -20 "$WORK/test.log"; echo "the suite fails without any fault" >&2; exit 1; }
 
@@ -326,14 +389,14 @@ while IFS=$'\t' read -r id file line col old new kind; do
   cp "$SRC/$file" "$WORK/pristine"
   CURRENT=$file
   replace_at "$SRC/$file" "$line" "$col" "$old" "$new"
-  if ! cmake --build "$BLD" -j"$(nproc)" --target pikora_tests >"$WORK/build.log" 2>&1; then
+  if ! cmake --build "$BLD" -j"$JOBS" --target pikora_tests >"$WORK/build.log" 2>&1; then
     broken=$((broken + 1))
     printf '%4d no-build   %-24s %s\n' "$id" "$place" "$shown"
     restore
     continue
   fi
   total=$((total + 1))
-  if run_suite "$WORK/test.log"; then
+  if run_suite "$WORK/test.log" "$file"; then
     printf '%4d ALIVE      %-24s %s   | %s\n' "$id" "$place" "$shown" "$text"
   else
     caught=$((caught + 1))
@@ -345,5 +408,5 @@ while IFS=$'\t' read -r id file line col old new kind; do
 done <<<"$FAULTS"
 restore
 # Leave the copy built as the tree is.
-cmake --build "$BLD" -j"$(nproc)" --target pikora_tests >"$WORK/build.log" 2>&1 || true
+cmake --build "$BLD" -j"$JOBS" --target pikora_tests >"$WORK/build.log" 2>&1 || true
 echo "caught $caught of $total ($equivalent equivalent or undefined faults left out, reasons in scripts/mutants.sh; $broken did not build; $(( ($(date +%s) - START) / 60 )) min)"

@@ -84,6 +84,34 @@ TEST(Catalogue, EmptyOneKeepsEveryText) {
   EXPECT_EQ(c.Header("Language"), "");
 }
 
+// The header as msgfmt and editors spell it: the charset in either case,
+// lines ending in CR LF, blanks around a value, no Content-Type at all; a
+// charset other than UTF-8 is refused however it is spelled.
+TEST(Catalogue, TheHeaderIsReadInEverySpelling) {
+  const struct {
+    std::string header;
+    bool loads;
+    std::string language;
+  } cases[] = {
+      {"Language: en\nContent-Type: text/plain; charset=UTF-8\n", true, "en"},
+      {"Language: en\nContent-Type: text/plain; charset=utf-8\n", true, "en"},
+      {"Language:\ten \r\nContent-Type:  text/plain; charset=Utf-8\r\n", true, "en"},
+      {"Content-Type: text/plain; charset=UTF-8\nLanguage: en", true, "en"},  // no newline at its end
+      {"Language: en\n", true, "en"},
+      {"Language: en\nLanguage-Team: none\n", true, "en"},
+      {"Language-Team: en\n", true, ""},
+      {"Content-Type: text/plain; charset=euc-jp\n", false, ""},
+      {"Content-Type: text/plain; charset=UTF-16\n", false, ""},
+  };
+  for (const auto& c : cases) {
+    plat::Catalogue cat;
+    std::string why;
+    EXPECT_EQ(cat.Load(MakeMo({{"", c.header}, {"a", "b"}}), why), c.loads) << c.header << why;
+    EXPECT_EQ(cat.Header("Language"), c.language) << c.header;
+    EXPECT_EQ(cat.Get("", "a"), c.loads ? "b" : "a") << c.header;
+  }
+}
+
 // Each fault is refused with a reason and leaves an empty catalogue.
 TEST(Catalogue, RefusesDamagedFiles) {
   const auto good = MakeMo(kEntries);
@@ -168,8 +196,15 @@ TEST(Languages, ChoosesAsGettextDoes) {
       {{{"LANG", "C"}}, 0},
       {{{"LANG", "fr_FR.UTF-8"}}, 0},                                    // no catalogue: Japanese
       {{{"LANG", "en_US.UTF-8"}, {"LC_MESSAGES", "de_DE.UTF-8"}}, 1},    // LC_MESSAGES before LANG
+      {{{"LANG", "de_DE.UTF-8"}, {"LC_MESSAGES", "en_US.UTF-8"}}, 2},
       {{{"LC_ALL", "C"}, {"LANG", "en_US.UTF-8"}}, 0},                   // LC_ALL before both
+      {{{"LC_ALL", "en_US.UTF-8"}, {"LANG", "C"}}, 2},
+      {{{"LC_ALL", "de_DE.UTF-8"}, {"LC_MESSAGES", "en_US.UTF-8"}}, 1},
+      {{{"LC_ALL", "en_US.UTF-8"}, {"LC_MESSAGES", "de_DE.UTF-8"}}, 2},
+      {{{"LC_ALL", ""}, {"LANG", "en_US.UTF-8"}}, 2},                    // empty is unset
       {{{"LANG", "en_US.UTF-8"}, {"LANGUAGE", "de"}}, 1},                // LANGUAGE first
+      {{{"LANG", "de_DE.UTF-8"}, {"LANGUAGE", "en"}}, 2},
+      {{{"LANG", "C"}, {"LC_MESSAGES", "de_DE.UTF-8"}, {"LANGUAGE", "en"}}, 2},
       {{{"LANG", "en_US.UTF-8"}, {"LANGUAGE", "fr:pt_BR::de:en"}}, 1},   // the first it has
       {{{"LANG", "de_DE.UTF-8"}, {"LANGUAGE", "fr:ja:en"}}, 0},          // Japanese asked for
       {{{"LANG", "de_DE.UTF-8"}, {"LANGUAGE", "fr"}}, 1},                // then the locale

@@ -110,24 +110,6 @@ class TempDir : public ::testing::Test {
 
 using SettingsFile = TempDir;
 
-TEST_F(SettingsFile, KeepsWhatWasSavedWholeAndNothingHalf) {
-  app::Settings s{true, 1024, 700, 3, true, "en"}, back;
-  std::string why;
-  ASSERT_TRUE(app::SaveSettings(path, s, why)) << why;  // makes the folders too
-  ASSERT_EQ(app::LoadSettings(path, back, why), app::SettingsRead::Good) << why;
-  EXPECT_EQ(back, s);
-  s.volume = 0;
-  ASSERT_TRUE(app::SaveSettings(path, s, why));
-  app::LoadSettings(path, back, why);
-  EXPECT_EQ(back, s);
-  EXPECT_EQ(std::distance(fs::directory_iterator(dir / "pikora"), fs::directory_iterator{}), 1)
-      << "the temporary file is left behind";
-
-  Write("# by hand\n\n  volume=4  \nlater_option = what\n");
-  ASSERT_EQ(app::LoadSettings(path, back, why), app::SettingsRead::Good) << why;
-  EXPECT_EQ(back, (app::Settings{false, 800, 600, 4, false, ""}));
-}
-
 TEST_F(SettingsFile, ABadLineIsIgnoredAndEveryGoodOneKept) {
   app::Settings s;
   std::string why;
@@ -150,6 +132,7 @@ TEST_F(SettingsFile, ABadLineIsIgnoredAndEveryGoodOneKept) {
       {"mute = 1\nvolume =\n", false, {false, 800, 600, 10, true, ""}},
       {"language = en GB\nvolume = 4\n", false, {false, 800, 600, 4, false, ""}},
       {"language = en\n", true, {false, 800, 600, 10, false, "en"}},
+      {"# by hand\n\n  volume=4  \nlater_option = what\n", true, {false, 800, 600, 4, false, ""}},
       {"\x01\x02\xff", false, d},
   };
   for (const Row& r : rows) {
@@ -282,6 +265,47 @@ TEST(Pause, APausedGamePlaysOnAsIfNeverPaused) {
   EXPECT_EQ(g.hp.comfort.Lost(), 4000u);
 }
 
+// The overlay's bands beyond their words: where each lies, how large, how
+// dark, and the volume's ten boxes, as many filled as heard.
+TEST(Overlay, TheBandsLieWhereTheySay) {
+  const plat::Color c = plat::Rgb(200, 100, 50), dim = plat::Rgb(100, 50, 25), dimmer = plat::Rgb(50, 25, 12);
+  const plat::Color white = plat::Rgb(255, 255, 255);
+  const plat::Surface game(800, 600, c);
+  // The colour down the window's left and right edges, where no word reaches.
+  auto edges = [](const plat::Surface& s) {
+    std::vector<plat::Color> col;
+    for (int y = 0; y < s.H(); ++y) col.push_back(s.At(0, y) == s.At(799, y) ? s.At(0, y) : 1);
+    return col;
+  };
+  auto rows = [](std::vector<std::pair<int, plat::Color>> from) {  // from each row on, a colour
+    std::vector<plat::Color> col;
+    for (size_t i = 0; i < from.size(); ++i)
+      col.resize(i + 1 < from.size() ? size_t(from[i + 1].first) : 600, from[i].second);
+    return col;
+  };
+  plat::Surface out;
+  plat::DrawOverlay(game, {true, -1, false, 0, false, ""}, out);  // paused: all dim, darker under the words
+  EXPECT_EQ(edges(out), rows({{0, dim}, {225, dimmer}, {352, dim}}));
+  plat::DrawOverlay(game, {false, -1, false, 0, true, "a.png"}, out);  // the note: a strip along the top
+  EXPECT_EQ(edges(out), rows({{0, dim}, {26, c}}));
+  for (int volume : {0, 3, 10}) {
+    plat::OverlayView v{false, volume, volume == 0, 0, false, ""};
+    plat::DrawOverlay(game, v, out);
+    EXPECT_EQ(edges(out), rows({{0, c}, {490, dim}, {534, c}})) << volume;
+    // The boxes end at the band's middle plus half their width.
+    int last = 799;
+    while (out.At(last, 504) != white) --last;
+    for (int i = 0; i < 10; ++i) {
+      const int x = last - 15 - (9 - i) * 20;
+      EXPECT_EQ(out.At(x, 504), white) << "box " << i << " its border";
+      EXPECT_EQ(out.At(x + 15, 519), white) << "box " << i << " its border";
+      EXPECT_EQ(out.At(x + 8, 511), i < volume ? white : dim) << "box " << i << " at volume " << volume;
+      EXPECT_EQ(out.At(x - 2, 511), dim) << "box " << i << " between the boxes";
+    }
+    EXPECT_EQ(out.At(last + 2, 511), dim);
+  }
+}
+
 // The real platform on SDL's dummy video driver, its settings in a folder of
 // the test's own.
 class RealPlatform : public TempDir {
@@ -360,26 +384,60 @@ TEST_F(RealPlatform, AKeptSizeLargerThanTheScreenGivesAWindowThatFits) {
   EXPECT_LE(h, usable.h);
 }
 
-TEST_F(RealPlatform, AFaultyFileIsNotOverwrittenUntilThePlayerChangesASetting) {
-  Write("volume = loud\n");
-  {
-    app::Shell shell({});
-    plat::SdlPlatform p(shell.start, *shell.keeper);
+// Settings chosen with keys in the game, as the file then reads and as the
+// next start takes them: each language, the volume at both ends, fullscreen
+// and mute. A file of CR LF lines (a Windows editor's) is read as written and
+// rewritten plain; a faulty one stays until the player changes a setting.
+TEST_F(RealPlatform, SettingsChosenWithKeysAreWrittenAndReadBack) {
+  setenv("LC_ALL", "C", 1);  // the game starts in Japanese unless the file says otherwise
+  const std::string head = "# 有限会社☆ピコラ！ settings, rewritten when they change in the game\n";
+  struct Row {
+    std::string before;
+    std::vector<SDL_Keycode> keys;
+    std::string after;  // "": the file as it was
+    app::Settings read;
+  };
+  const Row rows[] = {
+      {"", {SDLK_m}, "fullscreen = 0\nwidth = 800\nheight = 600\nvolume = 10\nmute = 1\n", {false, 800, 600, 10, true, ""}},
+      {"volume = 1\r\nmute = 1\r\n", {SDLK_MINUS, SDLK_MINUS},
+       "fullscreen = 0\nwidth = 800\nheight = 600\nvolume = 0\nmute = 0\n", {false, 800, 600, 0, false, ""}},
+      {"volume = 9\r\nmute = 1\r\n", {SDLK_EQUALS, SDLK_KP_PLUS},
+       "fullscreen = 0\nwidth = 800\nheight = 600\nvolume = 10\nmute = 0\n", {false, 800, 600, 10, false, ""}},
+      {"width = 640\r\nheight = 480\r\nlanguage = en\r\n", {SDLK_F11},
+       "fullscreen = 1\nwidth = 640\nheight = 480\nvolume = 10\nmute = 0\nlanguage = en\n", {true, 640, 480, 10, false, "en"}},
+      {"", {SDLK_p, SDLK_l, SDLK_p}, "fullscreen = 0\nwidth = 800\nheight = 600\nvolume = 10\nmute = 0\nlanguage = en\n",
+       {false, 800, 600, 10, false, "en"}},
+      {"language = en\r\n", {SDLK_p, SDLK_l, SDLK_p},
+       "fullscreen = 0\nwidth = 800\nheight = 600\nvolume = 10\nmute = 0\nlanguage = ja\n", {false, 800, 600, 10, false, "ja"}},
+      {"volume = loud\n", {}, "", {}},
+      {"volume = loud\n", {SDLK_MINUS}, "fullscreen = 0\nwidth = 800\nheight = 600\nvolume = 9\nmute = 0\n", {false, 800, 600, 9, false, ""}},
+  };
+  for (const Row& r : rows) {
+    fs::remove_all(dir / "pikora");
+    if (!r.before.empty()) Write(r.before);
+    {
+      // The language as the game chooses it at its start.
+      app::Settings kept;
+      std::string ignored;
+      app::ReadKept(kept, ignored);
+      app::Shell shell({}, app::ChooseLanguage(std::nullopt, kept.language, ignored));
+      plat::SdlPlatform p(shell.start, *shell.keeper);
+      for (SDL_Keycode k : r.keys) {
+        SDL_Event ev{};
+        ev.type = SDL_KEYDOWN;
+        ev.key.keysym.sym = k;
+        SDL_PushEvent(&ev);
+      }
+      // None reaches the game; a new language is told to it, to draw again.
+      EXPECT_EQ(Keys(p), std::vector<int>(r.keys.size() == 3 ? 1 : 0, -1)) << r.before;
+    }
+    EXPECT_EQ(Read(), r.after.empty() ? r.before : head + r.after) << r.before;
+    app::Settings s;
+    std::string why;
+    if (!r.after.empty()) EXPECT_EQ(app::LoadSettings(path, s, why), app::SettingsRead::Good) << why;
+    EXPECT_EQ(s, r.read) << r.before;
   }
-  EXPECT_EQ(Read(), "volume = loud\n");
-  {
-    app::Shell shell({});
-    plat::SdlPlatform p(shell.start, *shell.keeper);
-    SDL_Event ev{};
-    ev.type = SDL_KEYDOWN;
-    ev.key.keysym.sym = SDLK_MINUS;
-    SDL_PushEvent(&ev);
-    EXPECT_EQ(Keys(p), std::vector<int>{}) << "the volume key is not the game's";
-  }
-  app::Settings s;
-  std::string why;
-  EXPECT_EQ(app::LoadSettings(path, s, why), app::SettingsRead::Good) << Read();
-  EXPECT_EQ(s.volume, 9);
+  unsetenv("LC_ALL");
 }
 
 }  // namespace

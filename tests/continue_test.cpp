@@ -233,6 +233,7 @@ TEST_F(Kept, ReadingForgivesWhatStoppingLeaves) {
   const Row rows[] = {
       {"killed, nothing beside", head + two, "", true, true, 2, 3, head + two},
       {"killed, the point beside", head + two, "9", true, true, 2, 9, head + two},
+      {"the largest point", head + two, "18446744073709551615", true, true, 2, UINT64_MAX, head + two},
       {"a point behind the last input is not taken", head + two, "2", true, true, 2, 3, head + two},
       {"a point torn by a power cut is not taken", head + two, "9 torn", true, true, 2, 3, head + two},
       {"a garbled point is not taken", head + two, "x9\n", true, true, 2, 3, head + two},
@@ -242,9 +243,18 @@ TEST_F(Kept, ReadingForgivesWhatStoppingLeaves) {
        "", true, true, 2, 5, head + two},
       {"quit by a click on the play area", head + two + "5 +0 click 400 300\nend quit score 0 funds 10 ticks 5 record 0123456789abcdef\n",
        "", true, true, 2, 5, head + two},
-      {"a click beside it quits nothing",
-       head + two + "5 +0 click 2 2\nend quit score 0 funds 10 ticks 6 record 0123456789abcdef\n", "", true, true, 3, 6,
-       head + two + "5 +0 click 2 2\n"},
+      {"quit by a click at (16, 12), on the play area", head + two + "5 +0 click 16 12\nend quit score 0 funds 10 ticks 5 record 0123456789abcdef\n",
+       "", true, true, 2, 5, head + two},
+      {"quit by a click at (783, 587), on the play area", head + two + "5 +0 click 783 587\nend quit score 0 funds 10 ticks 5 record 0123456789abcdef\n",
+       "", true, true, 2, 5, head + two},
+      {"a click at (15, 300), beside it, quits nothing", head + two + "5 +0 click 15 300\nend quit score 0 funds 10 ticks 5 record 0123456789abcdef\n",
+       "", true, true, 3, 5, head + two + "5 +0 click 15 300\n"},
+      {"a click at (784, 300), beside it, quits nothing", head + two + "5 +0 click 784 300\nend quit score 0 funds 10 ticks 5 record 0123456789abcdef\n",
+       "", true, true, 3, 5, head + two + "5 +0 click 784 300\n"},
+      {"a click at (400, 11), beside it, quits nothing", head + two + "5 +0 click 400 11\nend quit score 0 funds 10 ticks 5 record 0123456789abcdef\n",
+       "", true, true, 3, 5, head + two + "5 +0 click 400 11\n"},
+      {"a click at (400, 588), beside it, quits nothing", head + two + "5 +0 click 400 588\nend quit score 0 funds 10 ticks 5 record 0123456789abcdef\n",
+       "", true, true, 3, 5, head + two + "5 +0 click 400 588\n"},
       {"closed in a wait: no input to take back", head + two + "end quit score 0 funds 10 ticks 7 record 0123456789abcdef\n",
        "", true, true, 2, 7, head + two},
       {"the owner came back", head + two + "end vacation score 9 funds 10 ticks 1338 record 0123456789abcdef\n", "", true,
@@ -267,6 +277,10 @@ TEST_F(Kept, ReadingForgivesWhatStoppingLeaves) {
         fs::remove(dir / "made.replay");  // a kept game is always a new file
         ASSERT_TRUE(writer.Start((dir / "made.replay").string(), 7, "ja", why)) << why;
         writer.Fired(std::stoull(r.point));
+      }
+      if (r.point == "9") {  // the point in 20 digits and its check
+        std::ifstream made(dir / "made.point");
+        EXPECT_EQ(std::string(std::istreambuf_iterator<char>(made), {}), "00000000000000000009 2e2ac13ef8e8d8d2\n");
       }
       fs::copy_file(dir / "made.point", replay::PointPath(path), fs::copy_options::overwrite_existing);
       if (r.point.find("torn") != std::string::npos) {

@@ -2,13 +2,14 @@
 # The real game in a real X server: it starts, shows the play screen, takes
 # answers from the keyboard, and quits with status 0 on Escape and on a click,
 # leaving no process behind. Also without an audio device. Then what the
-# platform adds: the word when there is no display, the command line, the
-# pause, fullscreen kept to the next start (under openbox: SDL's fullscreen
-# needs a window manager), a broken settings file, and clicks in a window
-# made larger by the player, and the language: from the environment, from the
-# settings, and L on the pause screen. Last, a game recorded, checked without
-# a window and shown again to the same final picture, and F12's pictures.
-# And a game killed with SIGKILL, continued twice and verified as one.
+# platform adds: the pause, fullscreen kept to the next start (under openbox:
+# SDL's fullscreen needs a window manager), a broken settings file, and
+# clicks in a window made larger by the player, and the language: from the
+# environment, from the settings, and L on the pause screen. Last, a game
+# recorded, checked without a window and shown again to the same final
+# picture, and F12's pictures. And a game killed with SIGKILL, continued
+# twice and verified as one. What ends before any window opens (no display,
+# --version, a bad command line) is the fast suite's (shell_test.cpp).
 set -u
 GAME=${1:?usage: e2e.sh path/to/pikora}
 WORK=$(mktemp -d)
@@ -17,22 +18,6 @@ export XDG_CONFIG_HOME=$WORK/config XDG_STATE_HOME=$WORK/state
 SETTINGS=$XDG_CONFIG_HOME/pikora/settings
 
 fail() { echo "FAIL: $*"; exit 1; }
-
-# 0. No display: a clear word and status 1 at once, not a game running unseen.
-t0=$(date +%s%N)
-timeout 10 env -u DISPLAY -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER "$GAME" >"$WORK/nodisplay.log" 2>&1
-rc=$?
-ms=$((($(date +%s%N) - t0) / 1000000))
-[ $rc -eq 1 ] || fail "no display: status $rc"
-grep -q DISPLAY "$WORK/nodisplay.log" && grep -q WAYLAND_DISPLAY "$WORK/nodisplay.log" ||
-  fail "no display: says $(cat "$WORK/nodisplay.log")"
-[ $ms -lt 1000 ] || fail "no display: took $ms ms"
-echo "ok: no display, status 1 in $ms ms: $(cat "$WORK/nodisplay.log")"
-[[ "$("$GAME" --version | head -1)" =~ ^pikora\ [0-9]+\.[0-9]+ ]] || fail "--version says $("$GAME" --version)"
-"$GAME" --seed nine >/dev/null 2>"$WORK/usage.log"
-rc=$?
-[ $rc -eq 2 ] && grep -q -- --fullscreen "$WORK/usage.log" || fail "a bad value: status $rc, $(cat "$WORK/usage.log")"
-echo "ok: --version, and the usage with status 2 for a bad value"
 
 # A display number nobody uses.
 for n in $(seq 70 99); do

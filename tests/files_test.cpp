@@ -53,7 +53,7 @@ TEST_F(WholeFiles, WhateverLiesAtTheNameIsNeverFollowedNorOpened) {
     bool replace, ok, exists;
     std::string after;  // the name's content after, "" for no regular file there
   };
-  const fs::path target = "/tmp/pikora-files-through-the-link";
+  const fs::path target = "/tmp/pikora-files-through-the-link-" + std::to_string(getpid());  // two suites may run at once
   const Case cases[] = {
       {"nothing", [](const fs::path&) {}, false, true, false, "nnnn"},
       {"a file", [this](const fs::path& p) { std::ofstream(p) << "old"; }, false, false, true, "old"},
@@ -77,6 +77,7 @@ TEST_F(WholeFiles, WhateverLiesAtTheNameIsNeverFollowedNorOpened) {
     OnlyThere({"name"}, c.what);
   }
   fs::remove(target);
+  EXPECT_TRUE(Write("x", 1, false).ok) << "a name of one letter";
 }
 
 // A disk that fills up midway (here a file size limit, which fails the write

@@ -13,9 +13,12 @@
 #include <optional>
 #include <thread>
 
+#include "app/Games.h"
+#include "app/Settings.h"
 #include "app/Shots.h"
 #include "lab/Lab.h"
 #include "platform/kit/Comfort.h"
+#include "tests/Harness.h"
 #include "tests/Run.h"
 
 namespace {
@@ -28,6 +31,17 @@ TEST(Lab, QuantilesInterpolateBetweenNeighbours) {
   const Case cases[] = {{{}, 0.5, 0},         {{7}, 0.9, 7},           {{1, 3}, 0.5, 2},
                         {{0, 10, 20, 30, 40}, 0.1, 4}, {{0, 10, 20, 30, 40}, 0.9, 36}, {{5, 5, 9}, 1.0, 9}};
   for (const Case& c : cases) EXPECT_DOUBLE_EQ(lab::Quantile(c.sorted, c.q), c.want) << c.q;
+}
+
+// The time a policy sees is the status panel's: whole units, rounded down,
+// below zero too.
+TEST(Lab, TheScreensTimeIsThePanels) {
+  pktest::Game g;
+  for (const auto& [tenths, shown] : std::vector<std::pair<int, int64_t>>{
+           {4000, 400}, {25, 2}, {20, 2}, {0, 0}, {-1, -1}, {-10, -1}, {-11, -2}, {-20, -2}}) {
+    g.f.Jikan = tenths;
+    EXPECT_EQ(lab::Screen(g.f).Time(), shown) << tenths;
+  }
 }
 
 TEST(Lab, SummaryCountsTheEndingsAndFindsTheFirstBest) {
@@ -190,34 +204,45 @@ TEST(Shots, ThePicturesFolderOfUserDirs) {
   for (const Case& c : cases) EXPECT_EQ(app::PicturesFromUserDirs(c.text, "/home/u"), c.want) << c.text;
 }
 
-TEST(Shots, ThePicturesFolderFromTheEnvironment) {
+// The folders for pictures, settings and kept games, each from its XDG
+// variable when that names a folder from the root, else from HOME.
+TEST(Shots, TheFoldersFromTheEnvironment) {
   char tmpl[] = "/tmp/pikora-shots-XXXXXX";
   ASSERT_NE(mkdtemp(tmpl), nullptr);
   const std::string dir = tmpl;
   // The environment as it was, given back at the end.
+  const char* const names[] = {"XDG_PICTURES_DIR", "XDG_CONFIG_HOME", "XDG_STATE_HOME", "HOME"};
   std::vector<std::pair<const char*, std::optional<std::string>>> was;
-  for (const char* n : {"XDG_PICTURES_DIR", "XDG_CONFIG_HOME", "HOME"})
-    was.emplace_back(n, std::getenv(n) ? std::optional<std::string>(std::getenv(n)) : std::nullopt);
+  for (const char* n : names) was.emplace_back(n, std::getenv(n) ? std::optional<std::string>(std::getenv(n)) : std::nullopt);
   std::filesystem::create_directories(dir + "/config");
   FILE* f = std::fopen((dir + "/config/user-dirs.dirs").c_str(), "w");
   std::fputs("XDG_PICTURES_DIR=\"$HOME/Fotos\"\n", f);
   std::fclose(f);
   struct Case {
-    const char *pictures, *config, *home;
-    std::string want;
+    const char* env[4];  // as names: nullptr unset
+    std::string pictures, settings, state;
   };
   const std::string cfg = dir + "/config";
   const Case cases[] = {
-      {"/p", cfg.c_str(), "/h", "/p"},
-      {"relative", cfg.c_str(), "/h", "/h/Fotos"},
-      {nullptr, cfg.c_str(), "/h", "/h/Fotos"},
-      {nullptr, "/nowhere", "/h", "/h/Pictures"},
-      {nullptr, nullptr, nullptr, ""},
+      {{"/p", cfg.c_str(), "/s", "/h"}, "/p", cfg + "/pikora/settings", "/s/pikora"},
+      {{"relative", cfg.c_str(), "relative", "/h"}, "/h/Fotos", cfg + "/pikora/settings", "/h/.local/state/pikora"},
+      {{nullptr, "/nowhere", "", "/h"}, "/h/Pictures", "/nowhere/pikora/settings", "/h/.local/state/pikora"},
+      {{nullptr, "relative", nullptr, "/h"}, "/h/Pictures", "/h/.config/pikora/settings", "/h/.local/state/pikora"},
+      {{nullptr, nullptr, "/s", "relative"}, "", "", "/s/pikora"},
+      {{nullptr, nullptr, nullptr, nullptr}, "", "", ""},
   };
   for (const Case& c : cases) {
-    auto set = [](const char* n, const char* v) { v ? setenv(n, v, 1) : unsetenv(n); };
-    set("XDG_PICTURES_DIR", c.pictures), set("XDG_CONFIG_HOME", c.config), set("HOME", c.home);
-    EXPECT_EQ(app::PicturesFolder(), c.want);
+    for (int i = 0; i < 4; ++i) c.env[i] ? setenv(names[i], c.env[i], 1) : unsetenv(names[i]);
+    EXPECT_EQ(app::PicturesFolder(), c.pictures) << c.pictures;
+    EXPECT_EQ(app::SettingsPath(), c.settings) << c.settings;
+    EXPECT_EQ(app::StateFolder(), c.state) << c.state;
+  }
+  // The names file is read up to 64 KiB less a byte.
+  setenv("XDG_CONFIG_HOME", cfg.c_str(), 1), setenv("HOME", "/h", 1), unsetenv("XDG_PICTURES_DIR");
+  for (const size_t size : {65535u, 65536u}) {
+    const std::string line = "XDG_PICTURES_DIR=\"$HOME/Fotos\"\n";
+    std::ofstream(cfg + "/user-dirs.dirs") << std::string(size - line.size() - 1, '#') << "\n" << line;
+    EXPECT_EQ(app::PicturesFolder(), size < 65536 ? "/h/Fotos" : "/h/Pictures") << size;
   }
   for (const auto& [n, v] : was) v ? setenv(n, v->c_str(), 1) : unsetenv(n);
   std::filesystem::remove_all(dir);

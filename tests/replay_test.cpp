@@ -141,51 +141,103 @@ TEST(ReplayFile, EveryCutOfAFileIsTurnedAway) {
   }
 }
 
-TEST(ReplayFile, DamagedFilesSayWhatIsWrong) {
-  auto with = [](const std::string& from, const std::string& to) {
-    std::string t = kGood;
-    t.replace(t.find(from), from.size(), to);
-    return t;
+std::string With(const std::string& from, const std::string& to, std::string t = kGood) {
+  t.replace(t.find(from), from.size(), to);
+  return t;
+}
+
+// Every limit from both sides: the largest value a replay may hold is read
+// and written back as it was; the next one is turned away.
+TEST(ReplayFile, TheLargestValuesAreReadAndTheNextRefused) {
+  const std::string pad(200 - std::string("0 +1200 key 38").size(), ' ');
+  struct Case {
+    std::string text;
+    bool read;
   };
+  const Case cases[] = {
+      {With("pikora-replay 2", "pikora-replay 1"), true},
+      {With("game 1.0.0", "game 1.0.0+git~rc-" + std::string(19, 'Z')), true},  // 32 characters
+      {With("game 1.0.0", "game 1.0.0+git~rc-" + std::string(20, 'Z')), false},
+      {With("seed 7", "seed 0"), true},
+      {With("seed 7", "seed 18446744073709551615"), true},
+      {With("seed 7", "seed 18446744073709551616"), false},
+      {With("seed 7", "seed 07"), false},
+      {With("language ja", "language abcdefghijklmn_P"), true},  // 16 characters
+      {With("language ja", "language abcdefghijklmn_PQ"), false},
+      {With("language ja", "language Ja"), false},
+      {With("0 +1200", "0 +3600000"), true},
+      {With("0 +1200", "0 +3600001"), false},
+      {With("key 38", "key 0"), true},
+      {With("key 38", "key 255"), true},
+      {With("key 38", "key 256"), false},
+      {With("click 400 300", "click 0 0"), true},
+      {With("click 400 300", "click 799 599"), true},
+      {With("click 400 300", "click 800 599"), false},
+      {With("click 400 300", "click 799 600"), false},
+      {With("3 +900 language en\nend quit score 0 funds 1990 ticks 3",
+            "18446744073709551615 +900 language en\nend quit score 0 funds 1990 ticks 18446744073709551615"), true},
+      {With("ticks 3", "ticks 18446744073709551616"), false},
+      {With("score 0", "score 9223372036854775807"), true},
+      {With("score 0", "score 9223372036854775808"), false},
+      {With("funds 1990", "funds -9223372036854775807"), true},
+      {With("funds 1990", "funds -9223372036854775808"), false},
+      {With("record 0123456789abcdef", "record 0123456789abcdeF"), false},
+  };
+  for (const Case& c : cases) {
+    replay::Replay r;
+    std::string why;
+    ASSERT_EQ(replay::Parse(c.text, r, why), c.read) << c.text << why;
+    if (c.read) EXPECT_EQ(replay::Text(r), c.text);
+  }
+  // A line of 200 characters, the longest; one more is too long.
+  replay::Replay r;
+  std::string why;
+  EXPECT_TRUE(replay::Parse(With("key 38", "key " + pad + "38"), r, why)) << why;
+  EXPECT_EQ(r.inputs[0].e.key, 38);
+  EXPECT_FALSE(replay::Parse(With("key 38", "key  " + pad + "38"), r, why));
+  EXPECT_NE(why.find("line 5 is too long"), std::string::npos) << why;
+}
+
+TEST(ReplayFile, DamagedFilesSayWhatIsWrong) {
   struct Case {
     std::string text, says;
   };
   const Case cases[] = {
       {"", "empty"},
       {std::string("\x7f" "ELF\x02\x01\x01\0\0\0", 10), "binary data at byte 1"},
-      {with("0 +1200 key 38", "0 +1200 key 3\xe3\x81\x82"), "binary data at byte"},
+      {With("0 +1200 key 38", "0 +1200 key 3\xe3\x81\x82"), "binary data at byte"},
       {"GIF89a and then some\n", "not a replay"},
-      {with("pikora-replay 2", "pikora-replay 3"), "format version 3 is unknown"},
-      {with("pikora-replay 2", "pikora-replay 0"), "format version 0 is unknown"},
-      {with("pikora-replay 2", "pikora-replay one"), "format version is not a number"},
-      {with("seed 7", "seed -7"), "line 3: the seed '-7'"},
-      {with("seed 7", "seed 18446744073709551616"), "the seed"},
-      {with("seed 7\n", ""), "line 3: expected 'seed <value>'"},
-      {with("language ja", "language 9x"), "line 4: the language '9x' makes no sense"},
-      {with("3 +0 key 37", "3 +0 language"), "line 6: not an input"},
-      {with("3 +0 key 37", "2 +0 key 37\n1 +0 key 37"), "line 7: impossible point 1"},
-      {with("3 +900 language", "4 +900 language"), "impossible point 4: the game ended after 3 ticks"},
-      {with("language en\n", "language xx\nnot"), "line 9: expected '<point> +<wait>"},
-      {with("+1200 key 38", "+1200 key 256"), "line 5: not an input"},
-      {with("click 400 300", "click 800 300"), "not an input"},
-      {with("+1200 key 38", "+1200 jump"), "not an input"},
-      {with("0 +1200", "x +1200"), "line 5: expected '<point> +<wait>"},
-      {with("0 +1200", "0 1200"), "line 5: expected '<point> +<wait>"},
-      {with("0 +1200", "0 +3600001"), "line 5: a wait of 3600001 ms before an input is more than an hour"},
-      {with("key 38", "key " + std::string(300, '1')), "line 5 is too long"},
-      {with("end quit", "end won"), "the end line makes no sense"},
-      {with("record 0123456789abcdef", "record 0123"), "the end line makes no sense"},
+      {With("pikora-replay 2", "pikora-replay 3"), "format version 3 is unknown"},
+      {With("pikora-replay 2", "pikora-replay 0"), "format version 0 is unknown"},
+      {With("pikora-replay 2", "pikora-replay one"), "format version is not a number"},
+      {With("seed 7", "seed -7"), "line 3: the seed '-7'"},
+      {With("seed 7", "seed 18446744073709551616"), "the seed"},
+      {With("seed 7\n", ""), "line 3: expected 'seed <value>'"},
+      {With("language ja", "language 9x"), "line 4: the language '9x' makes no sense"},
+      {With("3 +0 key 37", "3 +0 language"), "line 6: not an input"},
+      {With("3 +0 key 37", "2 +0 key 37\n1 +0 key 37"), "line 7: impossible point 1"},
+      {With("3 +900 language", "4 +900 language"), "impossible point 4: the game ended after 3 ticks"},
+      {With("language en\n", "language xx\nnot"), "line 9: expected '<point> +<wait>"},
+      {With("+1200 key 38", "+1200 key 256"), "line 5: not an input"},
+      {With("click 400 300", "click 800 300"), "not an input"},
+      {With("+1200 key 38", "+1200 jump"), "not an input"},
+      {With("0 +1200", "x +1200"), "line 5: expected '<point> +<wait>"},
+      {With("0 +1200", "0 1200"), "line 5: expected '<point> +<wait>"},
+      {With("0 +1200", "0 +3600001"), "line 5: a wait of 3600001 ms before an input is more than an hour"},
+      {With("key 38", "key " + std::string(300, '1')), "line 5 is too long"},
+      {With("end quit", "end won"), "the end line makes no sense"},
+      {With("record 0123456789abcdef", "record 0123"), "the end line makes no sense"},
       {kGood + "0 key 38\n", "line 10: something follows the end line"},
       {kGood.substr(0, kGood.find("end")), "truncated: the file ends after line 8 without its end line"},
       {kGood.substr(0, kGood.size() - 1), "truncated: line 9 is cut off"},
       // Written by hand or by another program: the game writes none of these.
       {"\xef\xbb\xbf" + kGood, "byte order mark"},
       {"\r", "not a replay"},  // found by the fuzzer
-      {with("key 38", "key\r38"), "binary data at byte 58"},
-      {with("0 +1200 key 38\n", "0 +1200 key 38\r\r\n"), "binary data at byte 61"},
-      {with("score 0", "score -0"), "the end line makes no sense"},
-      {with("funds 1990", "funds -0"), "the end line makes no sense"},
-      {with("funds 1990", "funds -01990"), "the end line makes no sense"},
+      {With("key 38", "key\r38"), "binary data at byte 58"},
+      {With("0 +1200 key 38\n", "0 +1200 key 38\r\r\n"), "binary data at byte 61"},
+      {With("score 0", "score -0"), "the end line makes no sense"},
+      {With("funds 1990", "funds -0"), "the end line makes no sense"},
+      {With("funds 1990", "funds -01990"), "the end line makes no sense"},
   };
   for (const Case& c : cases) {
     replay::Replay r;
@@ -236,12 +288,21 @@ TEST_F(ReplayFiles, LoadLooksBeforeItReads) {
   replay::Replay r;
   std::string why;
   EXPECT_TRUE(replay::Load(Put("good", kGood), r, why)) << why;
+  // The largest file read, to its last byte; one byte more is too large.
+  const std::string end = "end quit score 0 funds 1990 ticks 3 record 0123456789abcdef\n";
+  std::string full = kGood.substr(0, kGood.find("0 +1200"));
+  while (full.size() + end.size() + 2 * 24 < size_t(replay::kMaxBytes)) full += "0 +0 key 38\n";
+  full += "0 +0 key" + std::string(size_t(replay::kMaxBytes) - full.size() - end.size() - 11, ' ') + "38\n";
+  ASSERT_EQ(full.size() + end.size(), size_t(replay::kMaxBytes));
+  EXPECT_TRUE(replay::Load(Put("full", full + end), r, why)) << why;
+  EXPECT_FALSE(replay::Load(Put("full", full + " " + end), r, why));
+  EXPECT_NE(why.find("too large for a replay"), std::string::npos) << why;
 }
 
 // The recorder writes each input as the game takes it: a game killed midway
 // leaves a file that is turned away as cut off; once finished it is whole.
 TEST_F(ReplayFiles, TheRecorderWritesAsTheGameGoes) {
-  const replay::Replay game = RecordOnHeadless(11);
+  replay::Replay game = RecordOnHeadless(11);
   ASSERT_GT(game.inputs.size(), 3u);
   const std::string path = (dir / "game.replay").string();
   replay::Replay back;
@@ -250,6 +311,8 @@ TEST_F(ReplayFiles, TheRecorderWritesAsTheGameGoes) {
     replay::Recorder rec;
     ASSERT_TRUE(rec.Open(path, game.seed, game.language, false, why)) << why;
     for (const replay::Input& in : game.inputs) rec.Taken(in.point, in.wait, in.e);
+    rec.Taken(game.end.ticks, replay::kMaxWait + 1, game.inputs.back().e);  // more than an hour: kept as one
+    game.inputs.push_back({game.end.ticks, replay::kMaxWait, game.inputs.back().e, {}});
     EXPECT_FALSE(replay::Load(path, back, why));
     EXPECT_NE(why.find("without its end line"), std::string::npos) << why;
     rec.Finish(game.end);
@@ -398,7 +461,8 @@ TEST(ReplayOptions, OneOfRecordReplayAndVerify) {
 
 // The real program: what it prints and its status.
 pktest::Ran RunGame(const std::string& args, const std::string& env = "") {
-  return pktest::Run(env + " " + std::string(PIKORA_BUILD_DIR) + "/pikora " + args);
+  // A game that should have ended at once is killed, never left to hang.
+  return pktest::Run(env + " timeout -k 5 20 " + std::string(PIKORA_BUILD_DIR) + "/pikora " + args);
 }
 
 TEST_F(ReplayFiles, VerifySaysHowTheGameEndedOrWhatIsWrong) {
@@ -424,6 +488,8 @@ TEST_F(ReplayFiles, VerifySaysHowTheGameEndedOrWhatIsWrong) {
   };
   const Case cases[] = {
       {good, 0, replay::Describe(game.end) + "\n"},
+      // A game kept from an earlier build: its record digest still matches.
+      {PIKORA_SOURCE_DIR "/tests/traces/bold-3.replay", 0, "bankrupt, score 1896, funds 0, 391 ticks\n"},
       {Put("edited", replay::Text(edited)), 1, "the game ends elsewhere than recorded: recorded '" + game.end.how},
       {Put("diverted", replay::Text(diverted)), 1, "1 recorded inputs never taken"},
       {Put("first", replay::Text(first)), 0, "first: a replay of format 1: its record digest is of an older kind"},
@@ -492,14 +558,18 @@ TEST_F(ReplayFiles, RecordWritesOnlyANewFileUnlessForced) {
   EXPECT_FALSE(fs::exists(dir / "nowhere")) << "the link was followed";
   EXPECT_EQ(RunGame("--force").status, 2);
 
-  // Forced, a file is emptied and written anew.
-  replay::Recorder forced;
-  std::string why;
-  ASSERT_TRUE(forced.Open(old, 5, "en", true, why)) << why;
-  forced.Finish({"quit", 0, 1, 0, "0123456789abcdef"});
+  // Forced, an older and longer replay is written anew: nothing of it is
+  // left (the game is closed during its logo).
+  const pktest::Ran forced = RunGame("--record '" + old + "' --force --seed 9 --mute",
+                                     "SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy XDG_CONFIG_HOME='" + dir.string() +
+                                         "' timeout --preserve-status -s TERM 0.5");
+  EXPECT_EQ(forced.status, 0) << forced.out;
+  std::ifstream again(old);
+  const std::string text(std::istreambuf_iterator<char>(again), {});
+  EXPECT_EQ(text.rfind("pikora-replay 2\ngame " PIKORA_VERSION "\nseed 9\nlanguage ja\n", 0), 0u) << text;
   replay::Replay back;
-  ASSERT_TRUE(replay::Load(old, back, why)) << why;
-  EXPECT_EQ(back.seed, 5u);
+  std::string why;
+  EXPECT_TRUE(replay::Parse(text, back, why)) << why << text;
 }
 
 // A replay written into a pipe whose reader leaves: the game says the replay

@@ -366,9 +366,16 @@ TEST(EffectFiles, JudgedByTheChunksSdlUses) {
       {"two sample chunks, the long one first", wav({fmt(1, 1, 4000, 8), data(300000), data(100)}), "lasts 75 s", 4000, 75},
       {"samples before the format", wav({data(100), fmt(1, 1, 22050, 16)}), "come before their format", 0, 0},
       {"an odd chunk, padded", wav({chunk("LIST", {1, 2, 3}), fmt(1, 2, 44100, 16), data(1764)}), "", 44100, 0.01},
+      // Its size's top byte read too: SDL skips 16 MB, past the end.
+      {"a chunk claiming 16 MB", wav({{'L', 'I', 'S', 'T', 4, 0, 0, 1, 0, 0, 0, 0}, fmt(1, 1, 22050, 16), data(100)}),
+       "no format or no samples", -1, 0},
       {"a format cut short", wav({chunk("fmt ", {1, 0, 1, 0}), data(100)}), "format is cut short", 0, 0},
       {"ADPCM", wav({fmt(2, 1, 22050, 4), data(1000)}), "not PCM", -1, 0},
       {"12 bits", wav({fmt(1, 1, 22050, 12), data(1000)}), "12 bits a sample", -1, 0},
+      {"24 bits", wav({fmt(1, 1, 22050, 24), data(1002)}), "", -1, 0},
+      {"32 bits", wav({fmt(1, 1, 22050, 32), data(1000)}), "", -1, 0},
+      {"64-bit floats", wav({fmt(3, 1, 22050, 64), data(1000)}), "", -1, 0},
+      {"64-bit whole numbers", wav({fmt(1, 1, 22050, 64), data(1000)}), "64 bits a sample", -1, 0},
   };
   for (const Case& c : cases) {
     const std::string trouble = plat::WavTrouble(c.bytes);
@@ -386,6 +393,18 @@ TEST(EffectFiles, JudgedByTheChunksSdlUses) {
     EXPECT_NEAR(seconds, c.sdlSeconds, c.sdlSeconds / 100) << c.what;
     SDL_FreeWAV(buf);
   }
+  // The beep that stands in for a missing effect: as SDL reads it, 0.15 s.
+  const std::vector<uint8_t> beep = plat::DefaultBeepWav();
+  SDL_AudioSpec spec{};
+  Uint8* buf = nullptr;
+  Uint32 len = 0;
+  ASSERT_TRUE(SDL_LoadWAV_RW(SDL_RWFromConstMem(beep.data(), int(beep.size())), 1, &spec, &buf, &len));
+  EXPECT_EQ(plat::WavTrouble(beep), "");
+  EXPECT_EQ(len, beep.size() - 44);
+  const uint32_t claimed = beep[40] | beep[41] << 8 | beep[42] << 16 | uint32_t(beep[43]) << 24;
+  EXPECT_EQ(claimed, beep.size() - 44) << "the header claims other samples than it has";
+  EXPECT_NEAR(double(len) / 2 / spec.freq, 0.15, 0.001);
+  SDL_FreeWAV(buf);
 }
 
 TEST_F(Sound, MissingOrBrokenFilesGiveSilenceOrTheBeepAndOneLogLineEach) {
