@@ -14,23 +14,14 @@
 #include <set>
 
 #include "platform/Files.h"
+#include "tests/Folder.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-class WholeFiles : public ::testing::Test {
+class WholeFiles : public pktest::InFolder {
  protected:
-  void SetUp() override {
-    char tmpl[] = "/tmp/pikora-files-XXXXXX";
-    ASSERT_NE(mkdtemp(tmpl), nullptr);
-    dir = tmpl;
-  }
-  void TearDown() override { fs::remove_all(dir); }
-  std::string Read(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-  }
   // Only the named files are in the folder: no temporary file was left.
   void OnlyThere(std::initializer_list<std::string> names, const std::string& what) {
     std::set<std::string> want(names), got;
@@ -41,7 +32,6 @@ class WholeFiles : public ::testing::Test {
     const std::vector<uint8_t> bytes(n, 'n');
     return plat::WriteWholeFile((dir / name).string(), bytes, replace);
   }
-  fs::path dir;
 };
 
 // What may lie at the name: written over only when asked to replace, never
@@ -72,7 +62,7 @@ TEST_F(WholeFiles, WhateverLiesAtTheNameIsNeverFollowedNorOpened) {
     EXPECT_LT(std::chrono::steady_clock::now() - t0, std::chrono::seconds(2)) << c.what;
     EXPECT_EQ(w.ok, c.ok) << c.what << ": " << w.why;
     EXPECT_EQ(w.exists, c.exists) << c.what;
-    EXPECT_EQ(fs::is_regular_file(fs::symlink_status(dir / "name")) ? Read(dir / "name") : "", c.after) << c.what;
+    EXPECT_EQ(fs::is_regular_file(fs::symlink_status(dir / "name")) ? Text(dir / "name") : "", c.after) << c.what;
     EXPECT_FALSE(fs::exists(target)) << c.what << ": written through the link";
     OnlyThere({"name"}, c.what);
   }
@@ -105,7 +95,7 @@ TEST_F(WholeFiles, AFullDiskLeavesNothingHalfWritten) {
     EXPECT_FALSE(w.ok) << c.what;
     EXPECT_NE(w.why, "") << c.what;
     if (c.existing) {
-      EXPECT_EQ(Read(dir / "picture.png"), "old") << c.what;
+      EXPECT_EQ(Text(dir / "picture.png"), "old") << c.what;
       OnlyThere({"picture.png"}, c.what);
     } else {
       OnlyThere({}, c.what);
@@ -117,7 +107,7 @@ TEST_F(WholeFiles, AFullDiskLeavesNothingHalfWritten) {
   const plat::FileWritten w = Write("picture.png", 4096, true);
   setrlimit(RLIMIT_FSIZE, &old);
   EXPECT_TRUE(w.ok) << w.why;
-  EXPECT_EQ(Read(dir / "picture.png"), std::string(4096, 'n'));
+  EXPECT_EQ(Text(dir / "picture.png"), std::string(4096, 'n'));
   // A folder that is not there.
   const plat::FileWritten nowhere = Write("no/such/picture.png", 10, true);
   EXPECT_FALSE(nowhere.ok);

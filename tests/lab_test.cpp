@@ -1,6 +1,7 @@
 // The strategy lab: its statistics, its policies playing whole games that a
 // replay gives back exactly, and the folder F12 saves pictures in.
 #include <gtest/gtest.h>
+#include "tests/Folder.h"
 #include <signal.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -90,20 +91,13 @@ TEST(Lab, TheCarefulPolicyBeatsPermittingAll) {
   EXPECT_EQ(all.vacations, 0u) << "permitting everything runs out of money";
 }
 
-class LabFiles : public ::testing::Test {
+class LabFiles : public pktest::InFolder {
  protected:
-  void SetUp() override {
-    char tmpl[] = "/tmp/pikora-labtest-XXXXXX";
-    ASSERT_NE(mkdtemp(tmpl), nullptr);
-    dir = tmpl;
-  }
-  void TearDown() override { std::filesystem::remove_all(dir); }
   // The lab itself, run in dir; its status and all it said.
   std::pair<int, std::string> Lab(const std::string& args) {
     const pktest::Ran r = pktest::Run("cd '" + dir.string() + "' && " + PIKORA_BUILD_DIR + "/pikora-lab " + args);
     return {r.status, r.out};
   }
-  std::filesystem::path dir;
 };
 
 // The lab writes files and nothing else: a pipe (which would hold it for

@@ -3,6 +3,7 @@
 // blind one, and the game's --verify with its exit statuses.
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include "tests/Folder.h"
 #include <signal.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -247,19 +248,12 @@ TEST(ReplayFile, DamagedFilesSayWhatIsWrong) {
   }
 }
 
-class ReplayFiles : public ::testing::Test {
+class ReplayFiles : public pktest::InFolder {
  protected:
-  void SetUp() override {
-    char tmpl[] = "/tmp/pikora-replay-XXXXXX";
-    ASSERT_NE(mkdtemp(tmpl), nullptr);
-    dir = tmpl;
-  }
-  void TearDown() override { fs::remove_all(dir); }
   std::string Put(const std::string& name, const std::string& text) {
     std::ofstream(dir / name, std::ios::binary) << text;
     return (dir / name).string();
   }
-  fs::path dir;
 };
 
 // The kind and size of a file are looked at before a byte is read: a pipe

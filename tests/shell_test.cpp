@@ -8,19 +8,14 @@
 #include <fstream>
 
 #include "tests/Run.h"
+#include "tests/Folder.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-class ShellCommand : public ::testing::Test {
+class ShellCommand : public pktest::InFolder {
  protected:
-  void SetUp() override {
-    char tmpl[] = "/tmp/pikora-shell-XXXXXX";
-    ASSERT_NE(mkdtemp(tmpl), nullptr);
-    dir = tmpl;
-  }
-  void TearDown() override { fs::remove_all(dir); }
   // The game with its folders in dir, in the C locale, env (a command: env
   // -u NAME) around it; stopped by SIGTERM (the window closed) after
   // `seconds`, killed 5 s later if it hangs on.
@@ -30,11 +25,6 @@ class ShellCommand : public ::testing::Test {
                        "HOME=" + d + " XDG_CONFIG_HOME=" + d + " XDG_STATE_HOME=" + d + " " + env +
                        " timeout --preserve-status -s TERM -k 5 " + seconds + " " + PIKORA_BUILD_DIR + "/pikora " + args);
   }
-  std::string Text(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-  }
-  fs::path dir;
 };
 
 // The paths that end before any window: help, version, a bad command line,
