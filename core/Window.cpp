@@ -68,14 +68,6 @@ bool Form1::Step() {
   } catch (const ProgramEnd&) {
     ended_ = true;
     return false;
-  } catch (const plat::Closing&) {
-    // Closed in the middle of a wait: the same quiet end as a close between them.
-    try {
-      QuitSequence();
-    } catch (const ProgramEnd&) {
-    }
-    ended_ = true;
-    return false;
   }
 }
 

@@ -82,11 +82,6 @@ struct BrokenPicture : std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
-// Thrown out of a wait when the window is closed or the program is asked to
-// end: the event loop ends the program as for a close, however long the
-// animation in hand would still have run.
-struct Closing {};
-
 // Stands between the player and the game while a game is recorded or a
 // recording is played: told of every input the game takes, with the point
 // of the game at which it takes it, and able to give inputs of its own. The
@@ -149,8 +144,10 @@ class Platform {
   // Millisecond counter; it may wrap, callers take differences.
   virtual uint32_t Ticks() = 0;
   // Sleeps about ms milliseconds without taking any game event. Closing the
-  // window or a request from the system to end (SIGTERM) is no game event:
-  // it throws Closing at once.
+  // window or a request from the system to end (SIGTERM) ends the waiting:
+  // the handler in hand runs on to its end in virtual time, unseen and
+  // unheard, and the close is the game's next input. So the close comes
+  // between handlers, at a point of the game a replay can reach again.
   virtual void Sleep(uint32_t ms) = 0;
   // Shows surface 0 now.
   virtual void Present() = 0;

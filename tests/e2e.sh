@@ -276,6 +276,20 @@ rc=$?
 [[ "$VERDICT" =~ ^quit,\ score\ [0-9]+,\ funds\ [0-9]+,\ [0-9]+\ ticks$ ]] || fail "--verify says $VERDICT"
 echo "ok: recorded $(grep -c ' key ' "$WORK/game.replay") keys, and --verify says: $VERDICT"
 
+# A game ended by SIGTERM while the logo shows ends at once and still
+# verifies: the close is recorded after the wait it came in.
+env SDL_AUDIODRIVER=dummy "$GAME" --record "$WORK/termed.replay" --seed 9 >"$WORK/game.log" 2>&1 &
+GPID=$!
+for _ in $(seq 300); do xdotool search --name "ピコラ|Pikora" >/dev/null 2>&1 && break; sleep 0.1; done
+sleep 1
+kill -TERM $GPID
+TERMED=$(date +%s%N)
+wait_exit 0
+[ $(( ($(date +%s%N) - TERMED) / 1000000 )) -lt 1500 ] || fail "SIGTERM during the logo took more than 1.5 s to end the game"
+tail -2 "$WORK/termed.replay" | head -1 | grep -Eq "^1 \+[0-9]+ close$" || fail "the close is not recorded after the intro: $(cat "$WORK/termed.replay")"
+"$GAME" --verify "$WORK/termed.replay" >/dev/null 2>&1 || fail "a game ended during the logo does not verify: $(cat "$WORK/termed.replay")"
+echo "ok: SIGTERM during the logo ends the game at once, and the game verifies"
+
 : >"$WORK/replay.log"
 env SDL_AUDIODRIVER=dummy "$GAME" --replay "$WORK/game.replay" >"$WORK/replay.log" 2>&1 &
 GPID=$!

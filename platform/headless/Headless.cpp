@@ -42,7 +42,7 @@ Headless::Headless(uint64_t seed, uint32_t startTicks) : now_(startTicks), seed_
 
 // Catching up with a tape, nothing is shown or heard and the script waits.
 void Headless::Present() {
-  if (audio.tracer && !Behind()) audio.tracer->Shown();
+  if (audio.tracer && !Behind() && !hurry_) audio.tracer->Shown();
 }
 
 void Headless::CaughtUp() {
@@ -85,7 +85,7 @@ void Headless::Hold(size_t from) {
 // The game takes no event while it sleeps, but the platform's keys act at
 // their time, as on the window; game events before them stay queued.
 void Headless::Sleep(uint32_t ms) {
-  if (Behind()) return void(now_ += ms);
+  if (Behind() || hurry_) return void(now_ += ms);
   for (;;) {
     auto it = std::find_if(script_.begin(), script_.end(), [&](const Timed& t) {
       return (t.e.type == Event::Close || (t.e.type == Event::KeyDown && KeyAction(t.e.key, false) != Action::Nothing)) &&
@@ -96,10 +96,10 @@ void Headless::Sleep(uint32_t ms) {
       ms -= it->at - now_;
       now_ = it->at;
     }
-    if (it->e.type == Event::Close) {  // the window closed in the middle of a wait
+    if (it->e.type == Event::Close) {  // closed in the middle of a wait: the rest runs unseen, then the close
       script_.erase(it);
-      if (audio.tracer) audio.tracer->Add("close");
-      throw Closing{};
+      hurry_ = true;
+      break;
     }
     const Timed t = *it;
     it = script_.erase(it);
@@ -118,6 +118,13 @@ bool Headless::Speak(const std::string& code) {
 
 bool Headless::PollEvent(Event& e) {
   if (Behind()) return false;
+  if (hurry_) {
+    hurry_ = false;
+    held_ = HeldAudio{};
+    e = Event{Event::Close, 0, 0, 0};
+    if (audio.tracer) audio.tracer->Add("close");
+    return true;
+  }
   for (;;) {
     // A new language is told before anything that came after it.
     if (retell_) {
@@ -158,7 +165,7 @@ bool Headless::WaitEvent(int ms) {
     if (ms >= 0) return now_ += uint32_t(ms), true;
     Stuck();
   }
-  if (retell_) return true;
+  if (retell_ || hurry_) return true;
   if (!script_.empty()) {
     int32_t until = int32_t(script_.front().at - now_);
     if (until <= 0) return true;

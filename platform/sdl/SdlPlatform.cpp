@@ -153,7 +153,7 @@ SdlPlatform::~SdlPlatform() {
 
 // The pause and the volume reach the device once it is open.
 Audio& SdlPlatform::Sound() {
-  if (Behind()) return held_;
+  if (Quiet()) return held_;
   if (!audio_) {
     audio_ = audioReady_.valid() ? audioReady_.get() : MakeSdlAudio(dir_);
     SetVolume(comfort_.Muted() ? 0 : comfort_.Volume());
@@ -162,18 +162,19 @@ Audio& SdlPlatform::Sound() {
   return *audio_;
 }
 
-uint32_t SdlPlatform::Ticks() { return clock_.Now(SDL_GetTicks() - comfort_.Lost(), Speed(), Behind()); }
+uint32_t SdlPlatform::Ticks() { return clock_.Now(SDL_GetTicks() - comfort_.Lost(), Speed(), Quiet()); }
 
 // Sleeps on the window's events, so a close ends the wait at once; game
-// events that come meanwhile wait for afterwards. Catching up, no time passes.
+// events that come meanwhile wait for afterwards. Catching up or hurrying
+// to the close, no time passes.
 void SdlPlatform::Sleep(uint32_t ms) {
-  if (Behind()) return clock_.Advance(ms);
+  if (Quiet()) return clock_.Advance(ms);
   const uint32_t start = Ticks();
   for (;;) {
     Pump();
-    if (closing_) throw Closing{};
     const uint32_t elapsed = Ticks() - start;
     if (elapsed >= ms) return;
+    if (hurry_) return clock_.Advance(ms - elapsed);
     const int speed = std::max(Speed(), 1);
     Nap(int((ms - elapsed + uint32_t(speed) - 1) / uint32_t(speed)));
   }
@@ -194,13 +195,14 @@ void SdlPlatform::CaughtUp() {
 
 void SdlPlatform::Continue() {
   continue_ = true;
-  closing_ = true;
+  closing_ = hurry_ = true;
 }
 
 void SdlPlatform::Again(uint64_t seed) {
   Platform::Again();
   seed_ = seed;
-  closing_ = continue_ = false;
+  closing_ = continue_ = hurry_ = false;
+  held_ = HeldAudio{};
   ahead_.clear();
   comfort_.Withdraw();
 }
@@ -210,7 +212,7 @@ void SdlPlatform::Again(uint64_t seed) {
 // the game redraws panels and chips that often come out the same, and nothing
 // changed sends nothing.
 void SdlPlatform::Present() {
-  if (!window_ || Behind()) return;
+  if (!window_ || Quiet()) return;
   SDL_Surface* win = SDL_GetWindowSurface(window_);  // made anew after a resize
   if (!win) return;
   // The pause and the volume are drawn over a copy: the game's picture stays.
@@ -288,7 +290,7 @@ void SdlPlatform::Intake(const SDL_Event& ev) {
   Action a = Action::Nothing;
   switch (ev.type) {
     case SDL_QUIT:  // the close button, or SIGTERM or SIGINT through SDL: before any game event
-      closing_ = true;
+      closing_ = hurry_ = true;
       return;
     case SDL_KEYDOWN:
       e = Event{Event::KeyDown, VirtualKey(ev.key.keysym), 0, 0};
@@ -336,6 +338,9 @@ bool SdlPlatform::PollEvent(Event& e) {
   if (Behind()) return false;
   if (ahead_.empty()) Pump();
   if (closing_) {
+    // The game quits from here: its quiet end is heard as it goes.
+    hurry_ = false;
+    held_ = HeldAudio{};
     e = Event{Event::Close, 0, 0, 0};
     return true;
   }

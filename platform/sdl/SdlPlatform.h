@@ -119,9 +119,14 @@ class SdlPlatform : public Platform, private Comfort::Host {
   SDL_Surface* frame_ = nullptr;  // the window's picture as last shown, 800 x 600
   bool redrawAll_ = true;
   bool closing_ = false;  // the window was closed or the program asked to end
+  // Closed in the middle of a handler: it runs to its end in virtual time,
+  // unseen and unheard, so that the close is taken between handlers, where
+  // a replay can give it again. Over once the game takes the close.
+  bool hurry_ = false;
+  bool Quiet() const { return Behind() || hurry_; }
   bool continue_ = false;  // the player took the offer of a kept game
   GameClock clock_;        // the game's: virtual while catching up, faster for a replay at speed
-  HeldAudio held_;         // the sound while catching up
+  HeldAudio held_;         // the sound while catching up or hurrying
   uint32_t caughtFrom_ = 0;  // when catching up began, on the machine's clock
   int shownW_ = 0, shownH_ = 0;  // the window size the picture was last drawn for
   std::unique_ptr<SdlAudio> audio_;
