@@ -130,7 +130,8 @@ int main(int argc, char** argv) {
   if (keeping)
     if (std::optional<int> status = FindStopped(options, folder, stopped)) return *status;
 
-  // The replay's file is made before the window opens, and the seed goes
+  // The replay's file is made before the window opens (an older one it
+  // writes over is emptied only once the window is open), and the seed goes
   // into it before the game starts.
   replay::Recorder recorder;
   std::optional<uint64_t> seed = options.seed;
@@ -155,7 +156,10 @@ int main(int argc, char** argv) {
     return 1;
   }
   replay::Player player(shown.inputs, /*paced=*/true);
-  if (!options.record.empty()) platform->UseTape(&recorder);
+  if (!options.record.empty()) {
+    recorder.Begin();
+    platform->UseTape(&recorder);
+  }
   if (!options.replay.empty()) platform->UseTape(&player);
   Keeping kept{*platform, folder, stopped, nullptr, ""};
   if (keeping) {

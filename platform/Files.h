@@ -56,8 +56,9 @@ class FileOut {
   ~FileOut();
   // Never waits to open (a pipe with no reader) and never follows a link.
   // Without replace only a new file is made; with it, what is there is
-  // written over, a regular file emptied first. False with why (which does
-  // not name the file), saying what is at the name when that is the fault.
+  // written over, a regular file emptied by the first write (until then,
+  // Discard leaves it as it was). False with why (which does not name the
+  // file), saying what is at the name when that is the fault.
   bool Create(const std::string& path, bool replace, std::string& why);
   // A regular file already there, cut to its first `keep` bytes, written on
   // at its end (a kept game going on); never a link.
@@ -73,8 +74,10 @@ class FileOut {
   bool IsOpen() const { return handle_ != -1; }
 
  private:
+  bool Emptied(std::string& why);
   intptr_t handle_ = -1;
   bool made_ = false;
+  bool empty_ = false;  // a file written over: emptied at the first write
   std::string path_;
 };
 

@@ -93,18 +93,23 @@ bool EndsAsRecorded(const Replay& r, const Ending& got);
 // How the game stands, as an end line says it.
 Ending Conclude(const pk::Form1& f, uint64_t ticks, bool fatal);
 
-// Writes a game as it goes: the header at once, every input the game takes
-// at once, the end line when told. A file that cannot be written is said
-// once on stderr; the game plays on.
+// Writes a game as it goes: the header at once (over an older file, once
+// the game begins), every input the game takes at once, the end line when
+// told. A file that cannot be written is said once on stderr; the game
+// plays on.
 class Recorder : public plat::Tape {
  public:
   Recorder() = default;
   Recorder(const Recorder&) = delete;
   Recorder& operator=(const Recorder&) = delete;
   // Makes the file, a new one (force: or writes over what is there) and
-  // writes the header; false with why, which does not name the file.
+  // writes the header; false with why, which does not name the file. With
+  // force the header, and so the end of what was there, waits for Begin.
   bool Open(const std::string& path, uint64_t seed, const std::string& language, bool force, std::string& why);
-  // Closes the file before a game was played; one it made is removed.
+  // The game begins (its window is open): the header is written.
+  void Begin();
+  // Closes the file before a game was played: one it made is removed, one
+  // it was to write over is left as it was.
   void Discard();
   // Writes on after the first `keep` bytes of a file already begun (a kept
   // game continued: what follows them goes).
@@ -115,6 +120,7 @@ class Recorder : public plat::Tape {
  private:
   void Write(const std::string& s);
   plat::FileOut file_;
+  std::string held_;  // the header, until the game begins
   std::string path_;  // as shown in messages
   bool failed_ = false;
 };

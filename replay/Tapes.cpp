@@ -66,9 +66,18 @@ bool Recorder::Open(const std::string& path, uint64_t seed, const std::string& l
     else if (why.rfind("there is ", 0) == 0) why += "; a replay goes into a new file";
     return why = "cannot write the replay: " + why, false;
   }
-  Write(HeaderLines(seed, language));
+  // An older replay written over stays whole until the game begins: a
+  // window that cannot open costs it nothing.
+  held_ = HeaderLines(seed, language);
+  if (!force) Begin();
   if (failed_) return why = "cannot write the replay", false;
   return true;
+}
+
+void Recorder::Begin() {
+  std::string header;
+  header.swap(held_);
+  if (!header.empty()) Write(header);
 }
 
 void Recorder::Discard() { file_.Discard(); }
@@ -82,6 +91,7 @@ bool Recorder::Append(const std::string& path, int64_t keep, std::string& why) {
 // Each line goes to the file at once: a game killed midway leaves every
 // input it took, and the missing end line tells that it was cut off.
 void Recorder::Write(const std::string& s) {
+  if (!held_.empty()) Begin();
   if (!file_.IsOpen() || failed_) return;
   std::string why;
   if (file_.Write(s, why)) return;

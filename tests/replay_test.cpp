@@ -316,6 +316,26 @@ TEST_F(ReplayFiles, TheRecorderWritesAsTheGameGoes) {
   replay::Recorder nowhere;
   EXPECT_FALSE(nowhere.Open((dir / "no" / "such" / "folder").string(), 1, "ja", false, why));
   EXPECT_NE(why.find("cannot write the replay"), std::string::npos) << why;
+
+  // Written over (--force): a game that never began leaves the older file
+  // whole; one that began leaves only itself, however long the older was.
+  const std::string older = replay::Text(game) + std::string(5000, '#');
+  std::ofstream(path, std::ios::binary | std::ios::trunc) << older;
+  {
+    replay::Recorder rec;
+    ASSERT_TRUE(rec.Open(path, 99, "en", true, why)) << why;
+    rec.Discard();
+  }
+  EXPECT_EQ(Text(path), older);
+  {
+    replay::Recorder rec;
+    ASSERT_TRUE(rec.Open(path, game.seed, game.language, true, why)) << why;
+    EXPECT_EQ(Text(path), older) << "emptied before the game began";
+    rec.Begin();
+    for (const replay::Input& in : game.inputs) rec.Taken(in.point, in.wait, in.e);
+    rec.Finish(game.end);
+  }
+  EXPECT_EQ(Text(path), replay::Text(game));
 }
 
 // The blind twin draws and sounds nothing, yet plays every game exactly as

@@ -50,7 +50,11 @@ TEST_F(ShellCommand, SaysWhyItEndsBeforeAnyWindow) {
        "pikora: there is no display to open the window on (neither DISPLAY nor WAYLAND_DISPLAY is set)", ""},
       {"--record '" + dir.string() + "/new.replay'", "env SDL_VIDEODRIVER=no-such-driver", 1, "pikora: no settings yet",
        "\npikora: cannot start the video system: no-such-driver not available\n"},
+      {"--record '" + dir.string() + "/old.replay' --force", "env SDL_VIDEODRIVER=no-such-driver", 1, "pikora: no settings yet",
+       "\npikora: cannot start the video system: no-such-driver not available\n"},
   };
+  const std::string old = "an older replay, to be written over only by a game that begins\n";
+  std::ofstream(dir / "old.replay", std::ios::binary) << old;
   for (const Case& c : cases) {
     const pktest::Ran run = Game(c.args, c.env);
     EXPECT_EQ(run.status, c.status) << c.args << "\n" << run.out;
@@ -58,13 +62,13 @@ TEST_F(ShellCommand, SaysWhyItEndsBeforeAnyWindow) {
     EXPECT_NE(run.out.find(c.has), std::string::npos) << c.args << "\n" << run.out;
   }
   EXPECT_FALSE(fs::exists(dir / "new.replay")) << "a replay without a game is left behind";
+  EXPECT_EQ(Text(dir / "old.replay"), old) << "a game that never began wrote over an older replay";
 }
 
 // A stopped game kept by an earlier start goes on with its own seed: it
 // takes every kept input where it was taken, is recorded on into the same
-// file and leaves no point file behind. (Whether the file then verifies
-// depends on where the close lands: one in the middle of a wait is not
-// kept, so that is checked in-process, in continue_test.cpp.)
+// file and leaves no point file behind; closed wherever it stands then,
+// the whole game verifies as one.
 TEST_F(ShellCommand, ContinuesTheStoppedGameIntoItsFile) {
   fs::create_directories(dir / "pikora");
   const fs::path kept = dir / "pikora" / "game-2026-01-02_03-04-05.replay";
@@ -83,6 +87,8 @@ TEST_F(ShellCommand, ContinuesTheStoppedGameIntoItsFile) {
   EXPECT_NE(after.find("\nend quit score "), std::string::npos) << after;
   EXPECT_EQ(std::distance(fs::directory_iterator(dir / "pikora"), fs::directory_iterator{}), 1)
       << "a point file is left behind";
+  const pktest::Ran verified = pktest::Run(std::string(PIKORA_BUILD_DIR) + "/pikora --verify '" + kept.string() + "'");
+  EXPECT_EQ(verified.status, 0) << verified.out << after;
 }
 
 }  // namespace

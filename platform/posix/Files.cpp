@@ -154,17 +154,22 @@ bool FileOut::Create(const std::string& path, bool replace, std::string& why) {
     if (err == EEXIST || err == ELOOP) return why = std::string("there is ") + what + " of that name", false;
     return why = std::string(std::strerror(err)) + " (it is " + what + ")", false;
   }
+  // What was there is emptied by the first write, not here: a file given
+  // up before it (Discard) leaves the old one whole.
   struct stat st {};
-  if (fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0 && ftruncate(fd, 0) != 0) {
-    why = std::string("cannot empty it: ") + std::strerror(errno);
-    close(fd);
-    return false;
-  }
+  empty_ = fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0;
   // Opened: the writes may wait (a pipe's reader reads slowly) like any file's.
   fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
   handle_ = fd;
   made_ = !replace;
   path_ = path;
+  return true;
+}
+
+bool FileOut::Emptied(std::string& why) {
+  if (!empty_) return true;
+  if (ftruncate(int(handle_), 0) != 0) return why = std::string("cannot empty it: ") + std::strerror(errno), false;
+  empty_ = false;
   return true;
 }
 
@@ -179,19 +184,21 @@ bool FileOut::Append(const std::string& path, int64_t keep, std::string& why) {
   }
   fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
   handle_ = fd;
-  made_ = false;
+  made_ = empty_ = false;
   path_ = path;
   return true;
 }
 
 bool FileOut::Rewrite(const std::string& s, std::string& why) {
   if (handle_ < 0) return why = "the file is not open", false;
+  if (!Emptied(why)) return false;
   const ssize_t n = pwrite(int(handle_), s.data(), s.size(), 0);
   return n == ssize_t(s.size()) || (why = std::strerror(n < 0 ? errno : ENOSPC), false);
 }
 
 bool FileOut::Write(const std::string& s, std::string& why) {
   if (handle_ < 0) return why = "the file is not open", false;
+  if (!Emptied(why)) return false;
   for (size_t done = 0; done < s.size();) {
     const ssize_t n = write(int(handle_), s.data() + done, s.size() - done);
     if (n < 0 && errno == EINTR) continue;

@@ -112,15 +112,21 @@ bool FileOut::Create(const std::string& path, bool replace, std::string& why) {
     CloseHandle(h);
     return why = "there is a device of that name", false;
   }
-  // What was there is emptied only once it is known to be a file.
-  if (!SetEndOfFile(h)) {
-    why = "cannot empty it: " + win::Error(GetLastError());
-    CloseHandle(h);
-    return false;
-  }
+  // What was there is emptied by the first write, not here: a file given
+  // up before it (Discard) leaves the old one whole.
+  LARGE_INTEGER size{};
+  empty_ = there && GetFileSizeEx(h, &size) && size.QuadPart > 0;
   handle_ = intptr_t(h);
   made_ = !replace;
   path_ = path;
+  return true;
+}
+
+bool FileOut::Emptied(std::string& why) {
+  if (!empty_) return true;
+  // The file pointer stands at the start until the first write.
+  if (!SetEndOfFile(HANDLE(handle_))) return why = "cannot empty it: " + win::Error(GetLastError()), false;
+  empty_ = false;
   return true;
 }
 
@@ -140,13 +146,14 @@ bool FileOut::Append(const std::string& path, int64_t keep, std::string& why) {
     return false;
   }
   handle_ = intptr_t(h);
-  made_ = false;
+  made_ = empty_ = false;
   path_ = path;
   return true;
 }
 
 bool FileOut::Rewrite(const std::string& s, std::string& why) {
   if (handle_ == -1) return why = "the file is not open", false;
+  if (!Emptied(why)) return false;
   LARGE_INTEGER start{}, back{};
   // In place, then back to where the writes go on.
   if (!SetFilePointerEx(HANDLE(handle_), start, &back, FILE_CURRENT) ||
@@ -158,6 +165,7 @@ bool FileOut::Rewrite(const std::string& s, std::string& why) {
 
 bool FileOut::Write(const std::string& s, std::string& why) {
   if (handle_ == -1) return why = "the file is not open", false;
+  if (!Emptied(why)) return false;
   return WriteAll(HANDLE(handle_), s.data(), s.size()) || (why = win::Error(GetLastError()), false);
 }
 
