@@ -127,7 +127,7 @@ platform/Languages.cpp|  for (const char* name : {"LC_ALL", "LC_MESSAGES", "LANG
 platform/Catalogue.cpp|    for (char& ch : cs) ch = char(ch >= 'a' && ch <= 'z' ? ch - 32 : ch);|    (void)0;
 platform/posix/Files.cpp|  if (!replace) flags|  if (false) flags
 platform/posix/Files.cpp|  made_ = !replace;|  made_ = true;
-platform/posix/Files.cpp|  if (fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0 && ftruncate(fd, 0) != 0) {|  if (false) {
+platform/posix/Files.cpp|  empty_ = fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0;|  empty_ = false;
 platform/sdl/AudioFiles.cpp|  if (seconds > 60) return|  if (seconds > 600) return
 EOF
 )
@@ -186,6 +186,9 @@ platform/posix/Files.cpp|WriteWholeFile: if (n <= 0) err|<= <|write() gives 0 on
 platform/Catalogue.cpp|Load: for (char& ch : cs) ch = char(ch >= 'a' && ch <= 'z'|<= <|the only charset taken, UTF-8, has no z: one with a z is refused either way
 platform/Languages.cpp|CarriedLanguages: codes.remove_prefix(std::min(codes.size(), code.size() + 1));|1 2|while the build carries one catalogue (en) the list ends after it either way; with a second one this fault would drop it
 platform/sdl/AudioFiles.cpp|size_t at = 0;|0 1|the reader is set to byte 4 before it reads anything
+lab/Policies.cpp|constexpr int kSaleFactor[4] = {12, 12, 15, 10};|12 13|the policies' bars for a good seller are 12 and 14: a price of 13 stands on the same side of each as 12
+lab/Policies.cpp|constexpr int kSaleFactor[4] = {12, 12, 15, 10};|15 16|a price of 16 clears both bars (12 and 14) as 15 does
+lab/Policies.cpp|constexpr int kSaleFactor[4] = {12, 12, 15, 10};|10 11|a price of 11 falls short of both bars (12 and 14) as 10 does
 lab/Lab.cpp|PlayGame: for (uint64_t step = 0; step < kMaxSteps|< <=|a bound against a policy that never stops pressing keys: no game comes near 50 million steps
 lab/Lab.cpp|while (waitpid(pid, &st, 0) < 0|< <=|waitpid without WNOHANG never gives 0
 lab/Lab.cpp|if (fd >= 0 && close(fd) != 0) why|>= >|the scores are in the file once written, closed or not (descriptor 0 only when the lab's input is closed): gnuplot reads them all

@@ -83,6 +83,39 @@ TEST(Lab, EveryPolicyPlaysWholeGamesThatReplayExactly) {
   EXPECT_EQ(lab::FindPolicy("cheat"), nullptr);
 }
 
+// A sale goes through a good seller once the adults are many enough: each
+// employee's price against the policy's bar, at the bar itself and either
+// side of the adults it waits for; time and money plentiful.
+TEST(Lab, TheCarefulPoliciesSellThroughGoodSellersOnly) {
+  struct Case {
+    const char* policy;
+    int adults;
+    bool permits[4];  // a sale asked by each employee
+  };
+  const Case cases[] = {
+      {"careful", 40, {true, true, true, false}},  // prices 12, 12, 15, 10 in tenths against a bar of 12
+      {"careful", 39, {false, false, false, false}},
+      {"bold", 3, {false, false, true, false}},  // a bar of 14
+      {"bold", 2, {false, false, false, false}},
+  };
+  for (const Case& c : cases)
+    for (int who = 0; who <= 3; ++who) {
+      pktest::Game g;
+      g.f.HenSyoki();
+      for (int col = 0; col <= 8; ++col)
+        for (int row = 0; row <= 13; ++row) g.f.PikoraSyu(col, row) = col * 14 + row < c.adults ? pk::kAdult : pk::kEmpty;
+      for (int k = 0; k <= 4; ++k) g.f.Jsigoto(k) = pk::kIdle;
+      g.f.Mode = pk::kAsking;
+      g.f.Jnow = who;
+      g.f.Jsigoto(who) = pk::kSell;
+      g.f.Jikan = 4000;
+      g.f.Sikin = 100000;
+      g.f.Esa = 100000;
+      const int key = lab::FindPolicy(c.policy)->make(1)->Key(lab::Screen(g.f));
+      EXPECT_EQ(key, c.permits[who] ? plat::kKeyLeft : plat::kKeyRight) << c.policy << ", " << c.adults << " adults, employee " << who;
+    }
+}
+
 TEST(Lab, TheCarefulPolicyBeatsPermittingAll) {
   const lab::Summary careful = lab::Summarise(lab::PlayGames(*lab::FindPolicy("careful"), 1, 200, 2));
   const lab::Summary all = lab::Summarise(lab::PlayGames(*lab::FindPolicy("permit-all"), 1, 200, 2));
@@ -180,6 +213,30 @@ TEST_F(LabFiles, ASignalDuringThePlotLeavesNothingBehind) {
     EXPECT_FALSE(std::filesystem::exists(folder)) << folder << " left behind";
     EXPECT_NE(kill(plotter, 0), 0) << "gnuplot left running";
   }
+}
+
+// About fifty bars over an axis that always reaches the high-score ending,
+// each of a round width: 1, 2 or 5 times a power of ten. A stand-in gnuplot
+// keeps the script it is given.
+TEST_F(LabFiles, TheHistogramsBarsAreRoundAndAboutFiftyToTheAxis) {
+  const std::string kept = (dir / "script").string();
+  std::ofstream(dir / "gnuplot") << "#!/bin/sh\ncat > '" << kept << "'\n";
+  std::filesystem::permissions(dir / "gnuplot", std::filesystem::perms::owner_all);
+  const std::string path = std::getenv("PATH");
+  setenv("PATH", (dir.string() + ":" + path).c_str(), 1);
+  const std::pair<int64_t, int64_t> cases[] = {{0, 200}, {10000, 200}, {10001, 500}, {25000, 500},
+                                              {25001, 1000}, {100000, 2000}, {100001, 5000}};
+  for (const auto& [top, width] : cases) {
+    std::string png, why;
+    lab::DrawHistogram("careful", {replay::Ending{"vacation", 3, 0, 1, ""}, replay::Ending{"vacation", top, 0, 1, ""}},
+                       png, why);
+    const std::string script = Text(kept);
+    const int64_t axis = std::max<int64_t>(top, 10000);
+    EXPECT_NE(script.find("set boxwidth " + std::to_string(width) + " absolute\n"), std::string::npos) << top << "\n" << script;
+    EXPECT_NE(script.find("set xrange [-" + std::to_string(width) + ":" + std::to_string(axis + 2 * width) + "]\n"),
+              std::string::npos) << top << "\n" << script;
+  }
+  setenv("PATH", path.c_str(), 1);
 }
 
 TEST(Shots, ThePicturesFolderOfUserDirs) {

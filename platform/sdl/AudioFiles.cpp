@@ -137,15 +137,13 @@ MidiSummary ParseMidi(std::span<const uint8_t> bytes) {
   if (bytes.size() < 14 || std::memcmp(bytes.data(), "MThd", 4) != 0) return fail("no MIDI header");
   r.at = 4;
   uint32_t hlen = r.Be(4);
-  s.format = int(r.Be(2));
-  s.tracks = int(r.Be(2));
+  r.Be(2);  // the format: every track is read alike
+  const int tracks = int(r.Be(2));
   uint32_t division = r.Be(2);
   if (hlen < 6 || division == 0) return fail("bad header");
   r.at = 8 + hlen;
   std::map<uint32_t, uint32_t> tempo{{0, 500000}};  // tick -> microseconds a quarter
-  std::map<int, int> sounding;                      // channel * 128 + key -> notes on
-  s.allTracksEnded = s.tracks > 0;
-  for (int t = 0; t < s.tracks; ++t) {
+  for (int t = 0; t < tracks; ++t) {
     if (!r.Has(8) || std::memcmp(bytes.data() + r.at, "MTrk", 4) != 0) return fail("missing track");
     r.at += 4;
     size_t len = r.Be(4), end = r.at + len;
@@ -165,30 +163,17 @@ MidiSummary ParseMidi(std::span<const uint8_t> bytes) {
         r.Skip(r.Var());
         status = 0;
       } else {
-        uint32_t d1;
-        if (c & 0x80) status = c, d1 = r.Byte();
-        else if (status) d1 = c;
-        else return fail("data without a status");
-        int kind = int(status >> 4), ch = int(status & 15);
-        uint32_t d2 = (kind == 0xC || kind == 0xD) ? 0 : r.Byte();
-        if (kind == 0x9 && d2 > 0) {
-          ++sounding[ch * 128 + int(d1)];
-          ++s.notes;
-          s.channels.insert(ch);
-        } else if (kind == 0x8 || kind == 0x9) {
-          int& n = sounding[ch * 128 + int(d1)];
-          if (n > 0) --n;
-        } else if (kind == 0xC && ch != 9) {
-          s.programs.insert(int(d1));
-        }
+        // A channel message: its first data byte is c itself under running status.
+        if (c & 0x80) status = c, r.Byte();
+        else if (!status) return fail("data without a status");
+        const int kind = int(status >> 4);
+        if (kind != 0xC && kind != 0xD) r.Byte();  // the second data byte
       }
     }
     if (r.bad) return fail("track cut short");
-    s.allTracksEnded = s.allTracksEnded && ended;
     s.ticks = std::max(s.ticks, tick);
     r.at = end;
   }
-  for (const auto& [key, n] : sounding) s.hangingNotes += n;
   if (division & 0x8000) {  // frames a second and ticks a frame
     int fps = -int(int8_t(division >> 8));
     s.seconds = fps > 0 ? s.ticks / double(fps * int(division & 0xFF)) : 0;

@@ -4,7 +4,6 @@
 #pragma once
 #include <array>
 #include <cstdint>
-#include <set>
 #include <span>
 #include <string>
 #include <vector>
@@ -51,16 +50,11 @@ std::string FindSoundFont(const std::string& programDir);
 struct MidiSummary {
   bool ok = false;
   std::string error;
-  int format = 0, tracks = 0;
   uint32_t ticks = 0;     // the latest end of any track
   double seconds = 0;     // that end, by the tempo map
-  int notes = 0;          // notes switched on
-  int hangingNotes = 0;   // notes switched on and never off
-  bool allTracksEnded = false;  // every track closes with an end-of-track
-  std::set<int> channels;       // channels with notes
-  std::set<int> programs;       // programs chosen on melodic channels
 };
-// Reads a Standard MIDI File (formats 0 and 1, with running status).
+// Reads a Standard MIDI File (formats 0 and 1, with running status) far
+// enough to know it whole and how long it plays.
 MidiSummary ParseMidi(std::span<const uint8_t> bytes);
 
 // A short, plain beep (16-bit mono WAV) that stands in for a missing effect.
