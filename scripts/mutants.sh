@@ -34,7 +34,8 @@
 #
 # PIKORA_MUTANTS_JOBS=1 builds on one core (default: every core);
 # PIKORA_MUTANTS_EVERY=N sweeps a sample: the curated faults and every Nth
-# automatic one.
+# automatic one; PIKORA_MUTANTS_OFFSET=K (1 to N-1) another sample of every
+# Nth, from the Kth on, without the curated ones.
 set -euo pipefail
 ROOT=${PIKORA_MUTANTS_ROOT:-$(cd "$(dirname "$0")/.." && pwd)}
 WORK=${PIKORA_MUTANTS_DIR:-$ROOT/build-mutants}
@@ -344,7 +345,8 @@ FAULTS=$(list_faults)
 # A sample for a quicker figure: every curated fault, and the automatic ones
 # whose number is a multiple of N.
 [ -z "${PIKORA_MUTANTS_EVERY:-}" ] ||
-  FAULTS=$(awk -F'\t' -v n="$PIKORA_MUTANTS_EVERY" '$7 == "curated" || $1 % n == 0' <<<"$FAULTS")
+  FAULTS=$(awk -F'\t' -v n="$PIKORA_MUTANTS_EVERY" -v k="${PIKORA_MUTANTS_OFFSET:-0}" \
+    '($7 == "curated" && k == 0) || $1 % n == k' <<<"$FAULTS")
 if [ "$LIST_ONLY" = 1 ]; then
   printf '%s\n' "$FAULTS"
   echo "$(grep -c . <<<"$FAULTS") faults"
