@@ -186,6 +186,9 @@ case "$MODE" in
     exec /usr/bin/python3 -m http.server --bind 127.0.0.1 --directory "$DIST" "$PORT"
     ;;
   test)
+    # A phone on a slow line: what the first visit fetches stays within 1.5 MB.
+    GZ=$(cat "$DIST"/*.gz | wc -c)
+    [ "$GZ" -le 1500000 ] || { say "FAIL: the page downloads $GZ bytes gzipped, more than 1 500 000"; exit 1; }
     PIKORA_WEB_NATIVE=$NATIVE exec bash tests/web/browser_test.sh "$OUT" $SHOTS
     ;;
 esac

@@ -131,7 +131,7 @@ TEST_F(FontSubset, HasEveryTextTheGamePrintsAndDrawsItAsTheWholeFont) {
       for (bool paused : {false, true})
         for (bool muted : {false, true})
           for (const char* shot : {"", "pikora-2026-12-08_05-59-59.png"})
-            plat::DrawOverlay(plat::Surface(shown.W(), shown.H()), {paused, v, muted, lang, v == 0, shot}, shown);
+            plat::DrawOverlay(plat::Surface(shown.W(), shown.H()), {paused, v, muted, lang, v == 0, shot, 0, {}}, shown);
   }
   EXPECT_GT(ends[2] + ends[3], 0) << "no game reached bankruptcy or the ending roll";
   EXPECT_GT(seen.texts.size(), 100u) << "the games printed too few texts to tell anything";

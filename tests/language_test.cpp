@@ -112,7 +112,7 @@ std::set<std::string> PrintedIn(const char* lang) {
   Gathered overlay(hp);
   out.sink = &overlay;
   const size_t language = size_t(plat::CarriedLanguages().Find(lang));
-  for (bool muted : {false, true}) plat::DrawOverlay(game, plat::OverlayView{true, 5, muted, language, false, ""}, out);
+  for (bool muted : {false, true}) plat::DrawOverlay(game, plat::OverlayView{true, 5, muted, language, false, "", 0, {}}, out);
   // F12's notes, the file's name standing as its %s.
   for (const char* name : {"", "%s"}) {
     plat::OverlayView v;
