@@ -180,6 +180,7 @@ replay/File.cpp|Number: if (s.empty()|20 21|a 21st digit is refused anyway: afte
 replay/File.cpp|in.e = plat::Event{plat::Event::KeyDown, int(a), 0, 0};|0 1|a key's x and y are never read: the game, the tapes and the file take only its code
 replay/Kept.cpp|Next: mark_ = 0;|0 1|the game is at point 1 or later when it finds it went another way: a mark of 1 holds nothing back
 app/Replays.cpp|if (!p.WaitEvent(-1)) return status;|1 2|any wait below zero means no time limit
+app/Replays.cpp|Verify: size_t left = 0;|0 1|PlayBlind always says how many inputs are left: the first value is never read
 app/Shell.cpp|const int settled = kept.empty() ? -1|1 2|any index below zero is no language found
 app/Settings.cpp|SweepStale: if (name.rfind(prefix, 0) != 0) continue;|0 1|a name cannot hold the prefix both at 0 and at 1 (its first two letters differ), so only a name that begins with it is found either way
 app/Shots.cpp|if (v.rfind("$HOME", 0) == 0|0 1|"$HOME" cannot stand both at 0 and at 1, so only a value that begins with it is found either way

@@ -115,7 +115,7 @@ TEST_F(SettingsFile, ABadLineIsIgnoredAndEveryGoodOneKept) {
   std::string why;
   EXPECT_EQ(app::LoadSettings(path, s, why), app::SettingsRead::Missing);
   struct Row {
-    const char* text;
+    std::string text;
     bool good;
     app::Settings want;
   };
@@ -132,6 +132,8 @@ TEST_F(SettingsFile, ABadLineIsIgnoredAndEveryGoodOneKept) {
       {"mute = 1\nvolume =\n", false, {false, 800, 600, 10, true, ""}},
       {"language = en GB\nvolume = 4\n", false, {false, 800, 600, 4, false, ""}},
       {"language = en\n", true, {false, 800, 600, 10, false, "en"}},
+      {"language = " + std::string(40, 'x') + "\n", true, {false, 800, 600, 10, false, std::string(40, 'x')}},
+      {"language = " + std::string(41, 'x') + "\n", false, d},
       {"# by hand\n\n  volume=4  \nlater_option = what\n", true, {false, 800, 600, 4, false, ""}},
       {"\x01\x02\xff", false, d},
   };
