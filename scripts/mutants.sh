@@ -191,6 +191,7 @@ platform/sdl/AudioFiles.cpp|size_t at = 0;|0 1|the reader is set to byte 4 befor
 lab/Policies.cpp|constexpr int kSaleFactor[4] = {12, 12, 15, 10};|12 13|the policies' bars for a good seller are 12 and 14: a price of 13 stands on the same side of each as 12
 lab/Policies.cpp|constexpr int kSaleFactor[4] = {12, 12, 15, 10};|15 16|a price of 16 clears both bars (12 and 14) as 15 does
 lab/Policies.cpp|constexpr int kSaleFactor[4] = {12, 12, 15, 10};|10 11|a price of 11 falls short of both bars (12 and 14) as 10 does
+lab/Lab.cpp|volatile pid_t gPlotter = 0;|0 1|a signal before any plot would only send SIGKILL to process 1, which the kernel never delivers to init from its own namespace, and waitpid on no child of ours returns at once
 lab/Lab.cpp|PlayGame: for (uint64_t step = 0; step < kMaxSteps|< <=|a bound against a policy that never stops pressing keys: no game comes near 50 million steps
 lab/Lab.cpp|while (waitpid(pid, &st, 0) < 0|< <=|waitpid without WNOHANG never gives 0
 lab/Lab.cpp|if (fd >= 0 && close(fd) != 0) why|>= >|the scores are in the file once written, closed or not (descriptor 0 only when the lab's input is closed): gnuplot reads them all

@@ -23,15 +23,9 @@ case "${1:-}" in
   --test) MODE=test; SHOTS=${2:+$(cd "$CALLER" && realpath -m "$2")} ;;
   *) echo "usage: bash scripts/windows.sh [--libs | --test [SHOTS_DIR]]" >&2; exit 2 ;;
 esac
-SUDO=""
-[ "$(id -u)" -ne 0 ] && SUDO="sudo"
-START=$(date +%s)
-say() { echo "windows: [$(( $(date +%s) - START )) s] $*"; }
-# Runs a step with its output kept aside, shown only when it fails.
-quiet() {
-  mkdir -p "$OUT"
-  "$@" >"$OUT/step.log" 2>&1 || { cat "$OUT/step.log" >&2; echo "windows: failed: $*" >&2; exit 1; }
-}
+NAME=windows
+SOURCES=(libsdl2 libsdl2-ttf libsdl2-image libsdl2-mixer freetype harfbuzz libimagequant)
+source scripts/cross.sh
 
 # --- What the build needs, from Debian's archive (the desktop's first). ------
 scripts/deps.sh
@@ -43,70 +37,14 @@ PACKAGES=(
   zip
 )
 [ "$MODE" = test ] && PACKAGES+=(wine wine64)  # Windows' API on Linux, for the test
-missing=()
-for p in "${PACKAGES[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-  if [ -n "$SUDO" ] && ! sudo -n true 2>/dev/null; then
-    echo "windows: needs ${missing[*]} installed (as root: bash scripts/windows.sh)" >&2
-    exit 77
-  fi
-  say "installing ${missing[*]}"
-  $SUDO apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
-fi
+install_missing "${PACKAGES[@]}"
 HOST=x86_64-w64-mingw32
 
-# --- The libraries' sources: Debian's source packages. -----------------------
-SOURCES=(libsdl2 libsdl2-ttf libsdl2-image libsdl2-mixer freetype harfbuzz libimagequant)
-versions() {
-  local p
-  for p in "${SOURCES[@]}"; do
-    apt-cache showsrc --only-source "$p" 2>/dev/null | awk -v p="$p" '/^Version:/ { print p, $2 }'
-  done | sort -u
-}
-if [ "$(versions | cut -d' ' -f1 | sort -u | wc -l)" -ne ${#SOURCES[@]} ]; then
-  # A deb-src entry beside each Debian binary entry (same archive, suites,
-  # components and keyring), then the source lists; as scripts/web.sh does.
-  say "adding Debian's source entries to apt"
-  src=/etc/apt/sources.list.d/pikora-deb-src
-  for f in /etc/apt/sources.list.d/*.sources; do
-    [ "$f" = "$src.sources" ] || awk 'BEGIN { RS = ""; ORS = "\n\n" }
-      /(^|\n)Types:[^\n]*deb([ \n]|$)/ && /debian/ { sub(/Types:[^\n]*/, "Types: deb-src"); print }' "$f"
-  done | $SUDO tee "$src.sources" >/dev/null
-  [ -f /etc/apt/sources.list ] && sed -n 's/^deb\s\(.*debian.*\)/deb-src \1/p' /etc/apt/sources.list |
-    $SUDO tee "$src.list" >/dev/null
-  $SUDO apt-get update -qq
-fi
-[ "$(versions | cut -d' ' -f1 | sort -u | wc -l)" -eq ${#SOURCES[@]} ] ||
-  { echo "windows: apt finds no sources for some of ${SOURCES[*]}" >&2; exit 1; }
-
+# --- The libraries, from Debian's source packages, once. ---------------------
+find_sources
 CACHE=${PIKORA_WIN_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/pikora-win}
-KEY=$( { versions; $HOST-gcc-posix --version | sed -n 1p; dpkg-query -W -f='${Version}\n' mingw-w64-common;
-         cat scripts/windows-libs.sh; } | sha256sum | cut -c1-16)
-LIBS=$CACHE/$KEY
-if [ -f "$LIBS/ready" ]; then
-  say "Windows libraries from the cache: $LIBS"
-else
-  say "building the Windows libraries once, into $LIBS"
-  mkdir -p "$CACHE"
-  WORK=$(mktemp -d "$CACHE/.build.XXXXXX")
-  trap 'rm -rf "$WORK"' EXIT
-  mkdir "$WORK/src"
-  (cd "$WORK/src" && apt-get source -qq "${SOURCES[@]}" >../apt.log 2>&1) ||
-    { cat "$WORK/apt.log" >&2; echo "windows: apt-get source failed" >&2; exit 1; }
-  quiet bash scripts/windows-libs.sh "$WORK/src" "$WORK/out"
-  versions >"$WORK/out/sources"
-  touch "$WORK/out/ready"
-  rm -rf "$LIBS"
-  mv "$WORK/out" "$LIBS"
-  rm -rf "$WORK"
-  trap - EXIT
-  # Libraries of older keys are not needed again.
-  find "$CACHE" -mindepth 1 -maxdepth 1 -type d ! -name "$KEY" -exec rm -rf {} +
-  say "libraries built"
-fi
+libraries_once "$CACHE" "$( { versions; $HOST-gcc-posix --version | sed -n 1p; dpkg-query -W -f='${Version}\n' mingw-w64-common;
+                              cat scripts/windows-libs.sh; } | sha256sum | cut -c1-16)" scripts/windows-libs.sh
 [ "$MODE" = libs ] && exit 0
 
 # --- Made on this machine: the sounds, the tune, the icon. --------------------
