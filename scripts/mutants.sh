@@ -199,6 +199,9 @@ lab/Policies.cpp|if (r < 8500) return|< <=|negligible: a chance of the random pl
 lab/Policies.cpp|int(Next() % 10000) < permit_|< <=|negligible: a chance of the random player's moved by 1 in 10 000, which no one can tell from its games
 platform/Surface.cpp|Box: if (y1 > y2) std::swap(y1, y2);|> >=|swapping two equal rows changes nothing
 platform/Surface.cpp|Box: if (x1 > x2) std::swap(x1, x2);|> >=|swapping two equal columns changes nothing
+platform/posix/Files.cpp|ReadWholeFile: size_t size = 0;|0 1|OpenRegular sets the size whenever it gives a file to read
+platform/posix/Files.cpp|ReadFileHead: size_t size = 0;|0 1|OpenRegular sets the size whenever it gives a file to read, and the head never reads it
+platform/posix/Files.cpp|WriteWholeFile: int fd = -1;|1 2|any value below zero starts the loop that opens the file
 lab/Lab.cpp|volatile pid_t gPlotter = 0;|0 1|a signal before any plot would only send SIGKILL to process 1, which the kernel never delivers to init from its own namespace, and waitpid on no child of ours returns at once
 lab/Lab.cpp|PlayGame: for (uint64_t step = 0; step < kMaxSteps|< <=|a bound against a policy that never stops pressing keys: no game comes near 50 million steps
 lab/Lab.cpp|while (waitpid(pid, &st, 0) < 0|< <=|waitpid without WNOHANG never gives 0
