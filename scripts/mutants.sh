@@ -202,6 +202,10 @@ platform/Surface.cpp|Box: if (x1 > x2) std::swap(x1, x2);|> >=|swapping two equa
 platform/posix/Files.cpp|ReadWholeFile: size_t size = 0;|0 1|OpenRegular sets the size whenever it gives a file to read
 platform/posix/Files.cpp|ReadFileHead: size_t size = 0;|0 1|OpenRegular sets the size whenever it gives a file to read, and the head never reads it
 platform/posix/Files.cpp|WriteWholeFile: int fd = -1;|1 2|any value below zero starts the loop that opens the file
+lab/main.cpp|Whole: errno = 0;|0 1|only ERANGE is looked for after the call: any other value clears it as 0 does
+platform/Catalogue.cpp|Find: if (at < key) lo = mid + 1;|< <=|an equal key has been returned just before
+platform/sdl/AudioFiles.cpp|WavTrouble: uint32_t channels = 0, rate = 0, bits = 0, encoding = 0;|0 1|all four are read from the format chunk, without which the file is refused before they are looked at
+replay/File.cpp|Signed: uint64_t v = 0;|0 1|Number sets it whenever it gives a number
 lab/Lab.cpp|volatile pid_t gPlotter = 0;|0 1|a signal before any plot would only send SIGKILL to process 1, which the kernel never delivers to init from its own namespace, and waitpid on no child of ours returns at once
 lab/Lab.cpp|PlayGame: for (uint64_t step = 0; step < kMaxSteps|< <=|a bound against a policy that never stops pressing keys: no game comes near 50 million steps
 lab/Lab.cpp|while (waitpid(pid, &st, 0) < 0|< <=|waitpid without WNOHANG never gives 0

@@ -66,13 +66,26 @@ TEST(LabCommand, ShowPlaysOneGameAnswerByAnswer) {
 }
 
 TEST(LabCommand, OptionsItCannotUseAreRefused) {
-  for (const char* args : {"", "--policy nobody", "--policy careful --games 0", "--policy careful --games -3",
-                           "--policy careful --games 1x", "--policy careful --jobs 0", "--policy careful --show",
-                           "--policy careful --first-seed 99999999999999999999999"}) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"", ""},
+      {"--policy nobody", ""},
+      {"--policy careful --games 0", ""},
+      {"--policy careful --games -3", ""},
+      {"--policy careful --games 1x", ""},
+      {"--policy careful --jobs 0", ""},
+      {"--policy careful --show", "pikora-lab: --show needs a value\n"},
+      {"--policy careful stray", "pikora-lab: unexpected argument 'stray'\n"},
+      {"--policy careful --first-seed 99999999999999999999999", ""}};
+  for (const auto& [args, says] : cases) {
     const pktest::Ran r = Command("pikora-lab", args);
     EXPECT_EQ(r.status, 2) << "pikora-lab " << args << "\n" << r.out;
     EXPECT_TRUE(Has(r.out, "Usage: pikora-lab")) << "pikora-lab " << args;
+    EXPECT_EQ(r.out.rfind(says, 0), 0u) << "pikora-lab " << args << "\n" << r.out;
   }
+  // A folder for the pictures that cannot be made: said, status 1, no game played.
+  const pktest::Ran r = Command("pikora-lab", "--policy careful --games 1 --out /dev/null/lab");
+  EXPECT_EQ(r.status, 1) << r.out;
+  EXPECT_EQ(r.out, "pikora-lab: cannot make the folder /dev/null/lab: Not a directory\n");
 }
 
 }  // namespace

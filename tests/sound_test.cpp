@@ -328,6 +328,30 @@ TEST_F(Sound, NewEffectCutsTheOldOneAndSilenceStopsIt) {
 // the first samples: a file with a second, harmless chunk of either after a
 // monstrous first one (1 Hz: gigabytes once converted) is refused, and what
 // SDL reads from each file is what the judgement saw.
+// How long a tune plays, by its tempo map: 120 a minute until told
+// otherwise, running status read; and what cannot be read is refused.
+TEST(MidiFiles, ThePieceLastsAsItsTempoMapSays) {
+  const std::vector<uint8_t> on{0x90, 60, 100}, off{0x80, 60, 0}, running{62, 100};
+  struct Case {
+    std::vector<uint8_t> file;
+    bool ok;
+    double seconds;
+  };
+  std::vector<uint8_t> cut = Midi({{0, on}, {960, off}, {0, kEnd}});
+  cut.resize(cut.size() - 2);
+  const Case cases[] = {
+      {Midi({{0, on}, {960, off}, {0, kEnd}}), true, 1.0},
+      {Midi({{0, on}, {0, running}, {480, {0xFF, 0x51, 3, 0x03, 0xD0, 0x90}}, {480, off}, {0, kEnd}}), true, 0.75},
+      {cut, false, 0},
+      {Midi({{0, {60, 100}}, {0, kEnd}}), false, 0},  // data before any status
+  };
+  for (const Case& c : cases) {
+    const plat::MidiSummary m = plat::ParseMidi(c.file);
+    EXPECT_EQ(m.ok, c.ok) << m.error;
+    if (c.ok) EXPECT_EQ(m.seconds, c.seconds);
+  }
+}
+
 TEST(EffectFiles, JudgedByTheChunksSdlUses) {
   auto chunk = [](const char* id, std::vector<uint8_t> body) {
     std::vector<uint8_t> c(id, id + 4);
