@@ -1,6 +1,11 @@
 // Every test process runs without a screen or a sound card unless a test
-// asks for something else.
-#include <cstdlib>
+// asks for something else, and with a home of its own: no test reads the
+// player's settings or kept games, nor writes over them.
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <string>
 
 namespace {
 struct TestEnvironment {
@@ -11,7 +16,22 @@ struct TestEnvironment {
     // The sanitizers make each soak game many times slower.
     setenv("PIKORA_SOAK_GAMES", "60", 0);
 #endif
+    char tmpl[] = "/tmp/pikora-home-XXXXXX";
+    if (!mkdtemp(tmpl)) abort();
+    home = tmpl;
+    setenv("HOME", home.c_str(), 1);
+    setenv("XDG_CONFIG_HOME", (home + "/.config").c_str(), 1);
+    setenv("XDG_STATE_HOME", (home + "/.local/state").c_str(), 1);
+    unsetenv("XDG_PICTURES_DIR");
   }
+  // Only by the process that made it: a forked child ending must not take
+  // the home from under its parent.
+  ~TestEnvironment() {
+    std::error_code ec;
+    if (getpid() == owner) std::filesystem::remove_all(home, ec);
+  }
+  std::string home;
+  pid_t owner = getpid();
 } const kEnvironment;
 }  // namespace
 
