@@ -8,9 +8,9 @@
 #include <atomic>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <thread>
 
+#include "tests/Folder.h"
 #include "tests/Pixels.h"
 #include "app/Options.h"
 #include "app/Settings.h"
@@ -33,17 +33,20 @@ TEST(Options, ReadsTheOptionsAndRefusesAnythingElse) {
   std::string error;
   ASSERT_TRUE(Parse({}, o, error));
   EXPECT_FALSE(o.fullscreen || o.seed || o.mute || o.help || o.version);
-  ASSERT_TRUE(Parse({"--fullscreen", "--mute", "--seed", "42", "--windowed"}, o, error));
+  ASSERT_TRUE(Parse({"--fullscreen", "--mute", "--seed", "000000000000000000000042", "--windowed"}, o, error));
   EXPECT_EQ(o.fullscreen, false) << "the last of --fullscreen and --windowed wins";
   EXPECT_TRUE(o.mute);
   EXPECT_EQ(o.seed, 42u);
   ASSERT_TRUE(Parse({"--seed=18446744073709551615", "--version", "--help"}, o, error));
   EXPECT_EQ(o.seed, 18446744073709551615u);
   EXPECT_TRUE(o.version && o.help);
+  const std::string longest(40, 'x'), too_long(41, 'x');  // a language code's limit
+  ASSERT_TRUE(Parse({"--lang", longest.c_str()}, o, error)) << error;
+  EXPECT_EQ(o.lang, longest);
 
   for (std::vector<const char*> bad : std::vector<std::vector<const char*>>{
            {"--seed"}, {"--seed", "-1"}, {"--seed", "18446744073709551616"}, {"--seed", "0x10"},
-           {"--seed="}, {"--seed", " 7"}, {"--fullscreen=1"}, {"-f"}, {"game"}}) {
+           {"--seed="}, {"--seed", " 7"}, {"--fullscreen=1"}, {"-f"}, {"game"}, {"--lang", too_long.c_str()}}) {
     EXPECT_FALSE(Parse(bad, o, error)) << bad[0];
     EXPECT_NE(error, "");
   }
@@ -86,25 +89,17 @@ TEST(Terminal, ControlCharactersAreEscapedAndLongTextCut) {
   EXPECT_NE(why.find("\\x1b]2;x\\x07"), std::string::npos) << why;
 }
 
-class TempDir : public ::testing::Test {
+class TempDir : public pktest::InFolder {
  protected:
   void SetUp() override {
-    char tmpl[] = "/tmp/pikora-comfort-XXXXXX";
-    ASSERT_NE(mkdtemp(tmpl), nullptr);
-    dir = tmpl;
+    InFolder::SetUp();
     path = (dir / "pikora" / "settings").string();
   }
-  void TearDown() override { fs::remove_all(dir); }
   void Write(const std::string& text) {
     fs::create_directories(dir / "pikora");
     std::ofstream(path) << text;
   }
-  std::string Read() {
-    std::stringstream s;
-    s << std::ifstream(path).rdbuf();
-    return s.str();
-  }
-  fs::path dir;
+  std::string Read() { return Text(path); }
   std::string path;
 };
 
@@ -122,6 +117,8 @@ TEST_F(SettingsFile, ABadLineIsIgnoredAndEveryGoodOneKept) {
   const app::Settings d;
   const Row rows[] = {
       {"volume = 11\n", false, d},
+      {"volume = 000004\n", true, {false, 800, 600, 4, false, ""}},  // a number's longest spelling
+      {"volume = 0000004\n", false, d},
       {"fullscreen = yes\nmute = 1\n", false, {false, 800, 600, 10, true, ""}},
       {"width = 1\nvolume = 3\n", false, {false, 800, 600, 3, false, ""}},  // what older versions could write
       {"width = 399\nheight = 299\n", false, d},
@@ -136,6 +133,7 @@ TEST_F(SettingsFile, ABadLineIsIgnoredAndEveryGoodOneKept) {
       {"language = " + std::string(41, 'x') + "\n", false, d},
       {"# by hand\n\n  volume=4  \nlater_option = what\n", true, {false, 800, 600, 4, false, ""}},
       {"\x01\x02\xff", false, d},
+      {"volume = 4\n#" + std::string((64 << 10) - 13, 'x') + "\n", true, {false, 800, 600, 4, false, ""}},  // the largest read
   };
   for (const Row& r : rows) {
     Write(r.text);
@@ -144,14 +142,16 @@ TEST_F(SettingsFile, ABadLineIsIgnoredAndEveryGoodOneKept) {
     EXPECT_TRUE(r.good || why.find(" line ") != std::string::npos) << why;
   }
   // Nothing there to read as settings: a folder, a named pipe (which must not
-  // hold the game), a device without end, a file far too large.
-  for (int kind = 0; kind <= 3; ++kind) {
+  // hold the game), a device without end, a file far too large, one a byte
+  // too large.
+  for (int kind = 0; kind <= 4; ++kind) {
     fs::remove_all(path);
     switch (kind) {
       case 0: fs::create_directories(path); break;
       case 1: ASSERT_EQ(mkfifo(path.c_str(), 0644), 0); break;
       case 2: fs::create_symlink("/dev/zero", path); break;
-      default: Write("volume = 3\n"), fs::resize_file(path, 200u << 20); break;
+      case 3: Write("volume = 3\n"), fs::resize_file(path, 200u << 20); break;
+      default: Write("volume = 3\n"), fs::resize_file(path, (64u << 10) + 1); break;
     }
     s.volume = 7;
     EXPECT_EQ(app::LoadSettings(path, s, why), app::SettingsRead::Unreadable) << kind;
@@ -201,15 +201,21 @@ TEST_F(SettingsFile, WhatIsWrittenIsReadBackAndSavesNeverMeet) {
   EXPECT_EQ(torn, 0);
 
   // What a save cut short left is swept up once it is surely no save in
-  // progress; a fresh one (another game's, still writing) is not touched.
-  const fs::path stale = dir / "pikora" / ".settings.tmp-1-0", fresh = dir / "pikora" / ".settings.tmp-2-0";
+  // progress; a fresh one (another game's, still writing) is not touched,
+  // nor any old file that is no save's.
+  const fs::path stale = dir / "pikora" / ".settings.tmp-1-0", fresh = dir / "pikora" / ".settings.tmp-2-0",
+                 mine = dir / "pikora" / "notes";
   std::ofstream(stale) << "half";
   std::ofstream(fresh) << "half";
-  fs::last_write_time(stale, fs::file_time_type::clock::now() - std::chrono::minutes(5));
+  std::ofstream(mine) << "the player's";
+  for (const fs::path& old : {stale, mine, fs::path(path)})
+    fs::last_write_time(old, fs::file_time_type::clock::now() - std::chrono::minutes(5));
   app::SettingsFile keeper(path);  // as the game starts
   EXPECT_FALSE(fs::exists(stale));
   EXPECT_TRUE(fs::exists(fresh));
+  EXPECT_TRUE(fs::exists(mine) && fs::exists(path)) << "an old file that is no save's was swept";
   fs::remove(fresh);
+  fs::remove(mine);
   EXPECT_EQ(std::distance(fs::directory_iterator(dir / "pikora"), fs::directory_iterator{}), 1)
       << "a temporary file is left behind";
 }

@@ -22,6 +22,7 @@
 #include "platform/desktop/RenderedTune.h"
 #include "platform/sdl/SdlPlatform.h"
 #include "platform/sdl/SampledAudio.h"
+#include "tests/Folder.h"
 
 namespace fs = std::filesystem;
 
@@ -61,13 +62,12 @@ void Write(const fs::path& p, const std::vector<uint8_t>& b) {
 }
 
 // A fresh folder and environment variables set for one test, put back after it.
-class Sound : public ::testing::Test {
+class Sound : public pktest::InFolder {
  protected:
   void SetUp() override {
-    char tmpl[] = "/tmp/pikora_sound_XXXXXX";
-    ASSERT_NE(mkdtemp(tmpl), nullptr);
-    dir_ = tmpl;
-    out_ = (dir_ / "out.raw").string();
+    InFolder::SetUp();
+    if (HasFatalFailure()) return;
+    out_ = (dir / "out.raw").string();
     Env("SDL_AUDIODRIVER", "disk");
     Env("SDL_DISKAUDIOFILE", out_.c_str());
     Env("SDL_DISKAUDIODELAY", "1");
@@ -77,14 +77,14 @@ class Sound : public ::testing::Test {
     audio.reset();
     for (auto& [name, value] : saved_)
       value ? setenv(name.c_str(), value->c_str(), 1) : unsetenv(name.c_str());
-    fs::remove_all(dir_);
+    InFolder::TearDown();
   }
   void Env(const std::string& name, const char* value) {
     if (const char* old = getenv(name.c_str()); !saved_.count(name)) saved_[name] = old ? std::optional<std::string>(old) : std::nullopt;
     setenv(name.c_str(), value, 1);
   }
-  void Start() { audio = plat::MakeSdlAudio(dir_.string() + "/"); }
-  bool HaveSoundFont() { return !plat::FindSoundFont(dir_.string() + "/").empty(); }
+  void Start() { audio = plat::MakeSdlAudio(dir.string() + "/"); }
+  bool HaveSoundFont() { return !plat::FindSoundFont(dir.string() + "/").empty(); }
 
   size_t Size() {
     std::error_code ec;
@@ -168,7 +168,6 @@ class Sound : public ::testing::Test {
     return on;
   }
 
-  fs::path dir_;
   std::string out_;
   std::map<std::string, std::optional<std::string>> saved_;
   std::unique_ptr<plat::SdlAudio> audio;
@@ -195,11 +194,11 @@ TEST_F(Sound, MusicPlaysStopsResumesRewindsAndStartsAgainAfterItsEnd) {
 
   // A high flute note (C7) for half a second, then a low one (C3) never
   // switched off: the piece still ends after two seconds, by its length.
-  Write(dir_ / "bg" / "bg1.mid", Midi({{0, {0xC0, 73}}, {0, {0x90, 96, 110}}, {480, {0x80, 96, 0}},
+  Write(dir / "bg" / "bg1.mid", Midi({{0, {0xC0, 73}}, {0, {0x90, 96, 110}}, {480, {0x80, 96, 0}},
                                        {0, {0x90, 48, 110}}, {1440, kEnd}}));
   MixerPlatform mp(*audio);
   pk::Form1 f(mp);
-  f.AppPath = dir_.string() + "/";
+  f.AppPath = dir.string() + "/";
   on = PlaysStopsGoesOnAndRewinds(f, kSlack, Size() + kSlack, kSecond * 55 / 100);
   ASSERT_GT(on, 0u);
 
@@ -251,12 +250,12 @@ std::vector<uint8_t> Phrase() {
 TEST_F(Sound, TheTuneSoundsAsFluidSynthPlaysIt) {
   if (!HaveSoundFont() || std::system("command -v fluidsynth >/dev/null") != 0)
     GTEST_SKIP() << "no SoundFont or no fluidsynth on this machine";
-  Write(dir_ / "bg" / "phrase.mid", Phrase());
-  const std::string sf = plat::FindSoundFont(dir_.string() + "/"), ref = (dir_ / "ref.raw").string();
+  Write(dir / "bg" / "phrase.mid", Phrase());
+  const std::string sf = plat::FindSoundFont(dir.string() + "/"), ref = (dir / "ref.raw").string();
   ASSERT_EQ(std::system(("fluidsynth -ni -g 0.6 -r 44100 -O s16 -T raw -F " + ref + " " + sf + " " +
-                         (dir_ / "bg" / "phrase.mid").string() + " >/dev/null 2>&1").c_str()), 0);
+                         (dir / "bg" / "phrase.mid").string() + " >/dev/null 2>&1").c_str()), 0);
   Start();
-  audio->MusicOpen((dir_ / "bg" / "phrase.mid").string());
+  audio->MusicOpen((dir / "bg" / "phrase.mid").string());
   audio->MusicPlay();
   const size_t on = SoundFrom(Size());
   ASSERT_GT(on, 0u) << "the tune never sounded";
@@ -284,7 +283,7 @@ TEST_F(Sound, TheTuneSoundsAsFluidSynthPlaysIt) {
 TEST_F(Sound, ReadersOfAMadeTuneWaitForItsSamples) {
   if (!HaveSoundFont()) GTEST_SKIP() << "no SoundFont on this machine";
   auto midi = std::make_shared<const std::vector<uint8_t>>(Phrase());
-  const std::string sf = plat::FindSoundFont(dir_.string() + "/");
+  const std::string sf = plat::FindSoundFont(dir.string() + "/");
   auto ReadAll = [](const std::shared_ptr<plat::RenderedTune>& t, size_t step) {
     SDL_RWops* rw = t->Open();
     std::vector<uint8_t> out(size_t(SDL_RWsize(rw)));
@@ -299,8 +298,8 @@ TEST_F(Sound, ReadersOfAMadeTuneWaitForItsSamples) {
   EXPECT_TRUE(eager == ReadAll(settled, 1 << 20)) << "a reader ahead of the making read other samples";
   EXPECT_GT(*std::max_element(eager.begin() + 44, eager.end()), 100) << "the tune is silent";
 
-  Write(dir_ / "broken.sf2", {'R', 'I', 'F', 'F', 4, 0, 0, 0, 's', 'f', 'b', 'k'});
-  auto broken = plat::RenderedTune::Start(midi, (dir_ / "broken.sf2").string(), 44100, 44100, 0.6);
+  Write(dir / "broken.sf2", {'R', 'I', 'F', 'F', 4, 0, 0, 0, 's', 'f', 'b', 'k'});
+  auto broken = plat::RenderedTune::Start(midi, (dir / "broken.sf2").string(), 44100, 44100, 0.6);
   EXPECT_FALSE(broken->WaitFor(44100));
   EXPECT_NE(broken->Error().find("broken.sf2"), std::string::npos) << broken->Error();
   auto silence = ReadAll(broken, 1000);
@@ -432,9 +431,9 @@ TEST(EffectFiles, JudgedByTheChunksSdlUses) {
 }
 
 TEST_F(Sound, MissingOrBrokenFilesGiveSilenceOrTheBeepAndOneLogLineEach) {
-  Write(dir_ / "se" / "se3", FileBytes(kBuilt + "bg/bg1.mid"));  // no WAV, though the mixer would take it
-  Write(dir_ / "bg" / "bad.mid", {'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 0, 0, 1, 1, 0xE0, 'M', 'T', 'r', 'k', 9, 9});
-  Write(dir_ / "bg" / "junk", {'n', 'o', ' ', 'm', 'u', 's', 'i', 'c'});
+  Write(dir / "se" / "se3", FileBytes(kBuilt + "bg/bg1.mid"));  // no WAV, though the mixer would take it
+  Write(dir / "bg" / "bad.mid", {'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 0, 0, 1, 1, 0xE0, 'M', 'T', 'r', 'k', 9, 9});
+  Write(dir / "bg" / "junk", {'n', 'o', ' ', 'm', 'u', 's', 'i', 'c'});
   // What a hostile or careless hand may put there: a folder, a named pipe
   // (opening it would wait for ever), a device without end, a file of
   // 200 MB, and an effect claiming a rate of 1 Hz (600 MB once converted).
@@ -448,18 +447,18 @@ TEST_F(Sound, MissingOrBrokenFilesGiveSilenceOrTheBeepAndOneLogLineEach) {
     }
   };
   for (int kind = 0; kind <= 3; ++kind) {
-    hostile(dir_ / "bg" / ("hostile" + std::to_string(kind)), kind);
-    hostile(dir_ / "se" / ("se" + std::to_string(kind + 4)), kind);
+    hostile(dir / "bg" / ("hostile" + std::to_string(kind)), kind);
+    hostile(dir / "se" / ("se" + std::to_string(kind + 4)), kind);
   }
   const auto header = plat::WavHeader(1, 1, 40000);
   std::vector<uint8_t> slow(header.begin(), header.end());
   slow.resize(slow.size() + 40000);
-  Write(dir_ / "se" / "se8", slow);
+  Write(dir / "se" / "se8", slow);
   Start();
   testing::internal::CaptureStderr();
   const auto begun = std::chrono::steady_clock::now();
   for (const char* name : {"bg1.mid", "bg1.mid", "bad.mid", "junk", "hostile0", "hostile1", "hostile2", "hostile3"}) {  // bg1.mid is missing
-    audio->MusicOpen((dir_ / "bg" / name).string());
+    audio->MusicOpen((dir / "bg" / name).string());
     audio->MusicPlay();
     EXPECT_TRUE(Until([&] { return audio->MusicMode().empty(); }, 5)) << name << " still counts as open";
     audio->MusicRewind();
@@ -470,7 +469,7 @@ TEST_F(Sound, MissingOrBrokenFilesGiveSilenceOrTheBeepAndOneLogLineEach) {
   const size_t from = Size() + kSlack;
   EXPECT_EQ(Peak(from, from + kSecond / 2), 0);
   for (const char* name : {"se1", "se1", "se3", "se3", "se4", "se5", "se6", "se7", "se8"}) {  // se1 is missing
-    audio->Effect((dir_ / "se" / name).string());
+    audio->Effect((dir / "se" / name).string());
     const size_t on = SoundFrom(Size());
     ASSERT_GT(on, 0u) << name << " brought no beep";
     EXPECT_NEAR(Pitch(on, on + kSecond / 10), 880, 40) << name << " sounds as something else than the beep";
@@ -513,12 +512,12 @@ TEST_F(Sound, WithoutADeviceEveryCallReturnsAndOneLineIsLogged) {
 
 TEST_F(Sound, SoundFontIsChosenOnlyWhenItIsOne) {
   const std::vector<uint8_t> sf{'R', 'I', 'F', 'F', 0, 0, 0, 0, 's', 'f', 'b', 'k'};
-  Write(dir_ / "b.sf2", sf);
-  Write(dir_ / "a.sf2", {'R', 'I', 'F', 'F', 0, 0, 0, 0, 'W', 'A', 'V', 'E'});  // named so, yet no SoundFont
-  Write(dir_ / "env.sf3", sf);
-  const std::string d = dir_.string() + "/";
+  Write(dir / "b.sf2", sf);
+  Write(dir / "a.sf2", {'R', 'I', 'F', 'F', 0, 0, 0, 0, 'W', 'A', 'V', 'E'});  // named so, yet no SoundFont
+  Write(dir / "env.sf3", sf);
+  const std::string d = dir.string() + "/";
   struct Case { std::string env, want; };
-  ASSERT_EQ(mkfifo((dir_ / "pipe.sf2").c_str(), 0644), 0);  // would wait for a writer for ever
+  ASSERT_EQ(mkfifo((dir / "pipe.sf2").c_str(), 0644), 0);  // would wait for a writer for ever
   for (const Case& c : {Case{"", d + "b.sf2"}, Case{d + "a.sf2", d + "b.sf2"}, Case{d + "env.sf3", d + "env.sf3"},
                         Case{d + "pipe.sf2", d + "b.sf2"}, Case{"none", ""}}) {
     Env("PIKORA_SOUNDFONT", c.env.c_str());
@@ -550,13 +549,13 @@ constexpr size_t kPageSlack = 2 * kSlack;
 TEST_F(Sound, ThePagesMadeTunePlaysOnceStopsResumesRewindsAndEndsWithThePiece) {
   Env("SDL_DISKAUDIODELAY", "16");
   // The piece: half a second high, then a low note never switched off; two seconds.
-  Write(dir_ / "bg" / "bg1.mid", Midi({{0, {0xC0, 73}}, {0, {0x90, 96, 110}}, {480, {0x80, 96, 0}},
+  Write(dir / "bg" / "bg1.mid", Midi({{0, {0xC0, 73}}, {0, {0x90, 96, 110}}, {480, {0x80, 96, 0}},
                                        {0, {0x90, 48, 110}}, {1440, kEnd}}));
-  Write(dir_ / "bg" / "bg1.ogg", MadeTune());
+  Write(dir / "bg" / "bg1.ogg", MadeTune());
   audio = plat::MakeSampledAudio();
   MixerPlatform mp(*audio);
   pk::Form1 f(mp);
-  f.AppPath = dir_.string() + "/";
+  f.AppPath = dir.string() + "/";
   // Samples run ahead of the larger buffers: the stop waits a little longer.
   size_t on = PlaysStopsGoesOnAndRewinds(f, kPageSlack, Size(), kSecond * 6 / 10);
   ASSERT_GT(on, 0u);
@@ -583,11 +582,11 @@ TEST_F(Sound, ThePagesMadeTunePlaysOnceStopsResumesRewindsAndEndsWithThePiece) {
 }
 
 TEST_F(Sound, ThePageWithoutItsMadeTunePlaysSilentlyAndSaysSoOnce) {
-  Write(dir_ / "bg" / "bg1.mid", FileBytes(kBuilt + "bg/bg1.mid"));
+  Write(dir / "bg" / "bg1.mid", FileBytes(kBuilt + "bg/bg1.mid"));
   audio = plat::MakeSampledAudio();
   testing::internal::CaptureStderr();
   for (int k = 0; k < 2; ++k) {
-    audio->MusicOpen((dir_ / "bg" / "bg1.mid").string());
+    audio->MusicOpen((dir / "bg" / "bg1.mid").string());
     audio->MusicPlay();
     EXPECT_EQ(audio->MusicMode(), "");
   }
