@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <ctime>
 #include <filesystem>
+#include <string_view>
 #include <vector>
 
 #include "core/Form.h"
@@ -19,7 +20,7 @@ constexpr const char* kPrefix = "game-";
 constexpr const char* kSuffix = ".replay";
 
 bool IsGame(const std::string& name) {
-  return name.size() > 12 && name.rfind(kPrefix, 0) == 0 && name.compare(name.size() - 7, 7, kSuffix) == 0;
+  return name.starts_with(kPrefix) && name.ends_with(kSuffix);
 }
 
 // Kept games by name, oldest first: the names sort by the time they began.
@@ -121,10 +122,12 @@ plat::Offer Standing(const std::string& path, const replay::Kept& k) {
   } catch (const std::exception&) {
   }
   plat::Offer o;
-  // The date from the file's name: game-YYYY-MM-DD_HH-MM-SS.
+  // The date from the file's name, as NewGame makes it (perhaps with -N
+  // before the suffix); a name of another form is shown as it is.
+  constexpr std::string_view kDated = "game-YYYY-MM-DD_HH-MM-SS.replay";
   const std::string name = plat::Utf8(plat::FsPath(path).filename());
-  o.date = name.size() >= 24 ? name.substr(5, 10) + " " + name.substr(16, 2) + ":" + name.substr(19, 2) : name;
-  o.time = std::to_string(f.Jikan >= 0 ? f.Jikan / 10 : -((9 - f.Jikan) / 10));
+  o.date = name.size() >= kDated.size() ? name.substr(5, 10) + " " + name.substr(16, 2) + ":" + name.substr(19, 2) : name;
+  o.time = std::to_string(f.ShownJikan());
   o.funds = std::to_string(f.Sikin);
   return o;
 }

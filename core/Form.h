@@ -168,6 +168,7 @@ class Form1 {
   void MakePikora(int PX, int PY, int PXX, int PYY);      // the pen's frame on the background (Chips.cpp)
   void MakeSt();      // the status panel's labels, once, into the background (Panels.cpp)
   void Sthyouji();    // the status panel: time, score, funds, feed (Panels.cpp)
+  int64_t ShownJikan() const;  // the time left as the status panel shows it (Panels.cpp)
   void KaimonoWin();  // the shop window: what the next purchases buy (Panels.cpp)
   void MsgHyouji();   // a request's lines, its chime, the face rising (Panels.cpp)
   void BuruBuru();    // a creature trembles before it changes stage (Panels.cpp)

@@ -30,10 +30,12 @@ void Form1::MakeSt() {
   }
 }
 
+int64_t Form1::ShownJikan() const { return FloorDiv(Jikan, 10); }
+
 // Shows time, score, funds and feed as they stand now.
 void Form1::Sthyouji() {
   Display(1).Copy(kStX, kStY, kStW, kStH, Display(2), kStX, kStY);
-  const int64_t values[4] = {FloorDiv(Jikan, 10), Score, Sikin, Esa};
+  const int64_t values[4] = {ShownJikan(), Score, Sikin, Esa};
   for (int k = 0; k <= 3; ++k) {
     MojiSyu(1, 13, 1, Iro1);
     Locate(1, 130, kRows[k], values[k]);
