@@ -13,7 +13,7 @@ namespace {
 
 // Decimal digits only: strtoull would take a sign, spaces and hex.
 bool ParseSeed(const std::string& s, uint64_t& out) {
-  if (s.empty() || s.size() > 20 || s.find_first_not_of("0123456789") != std::string::npos) return false;
+  if (s.empty() || s.find_first_not_of("0123456789") != std::string::npos) return false;
   errno = 0;
   unsigned long long v = std::strtoull(s.c_str(), nullptr, 10);
   if (errno == ERANGE) return false;
@@ -30,7 +30,7 @@ bool Given(const char* name, int argc, const char* const* argv, int& i, std::opt
     if (i + 1 < argc) value = argv[++i];
     return true;
   }
-  if (a.size() > n.size() && a.compare(0, n.size(), n) == 0 && a[n.size()] == '=') {
+  if (a.starts_with(n + "=")) {
     value = a.substr(n.size() + 1);
     return true;
   }
@@ -69,7 +69,7 @@ bool ParseOptions(int argc, const char* const* argv, Options& out, std::string& 
       std::string& slot = name == std::string("--record") ? out.record : name == std::string("--replay") ? out.replay : out.verify;
       if (!slot.empty()) return error = std::string(name) + " is given twice", false;
       slot = *v;
-    } else if (a.rfind("-", 0) == 0) {
+    } else if (a.starts_with("-")) {
       return error = "unknown option '" + plat::Shown(a) + "'", false;
     } else {
       return error = "unexpected argument '" + plat::Shown(a) + "'", false;

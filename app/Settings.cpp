@@ -73,7 +73,7 @@ void SweepStale(const std::string& dir, const std::string& prefix) {
   const auto now = fs::file_time_type::clock::now();
   for (fs::directory_iterator it(plat::FsPath(dir), ec), end; !ec && it != end; it.increment(ec)) {
     const std::string name = plat::Utf8(it->path().filename());
-    if (name.rfind(prefix, 0) != 0) continue;
+    if (!name.starts_with(prefix)) continue;
     std::error_code e2;
     if (it->is_regular_file(e2) && now - it->last_write_time(e2) > kStale) fs::remove(it->path(), e2);
   }

@@ -19,7 +19,7 @@ std::string PicturesFromUserDirs(const std::string& text, const std::string& hom
     const size_t from = a + key.size(), to = line.find('"', from);
     if (to == std::string::npos) continue;
     const std::string v = line.substr(from, to - from);
-    if (v.rfind("$HOME", 0) == 0 && (v.size() == 5 || v[5] == '/')) {
+    if (v.starts_with("$HOME") && (v.size() == 5 || v[5] == '/')) {
       if (!home.empty()) found = home + v.substr(5);
     } else if (!v.empty() && v[0] == '/') {
       found = v;

@@ -97,9 +97,9 @@ std::string ParseArgs(int argc, char** argv, Args& a) {
     std::string o = argv[i], v;
     if (o == "--help") return a.help = true, "";
     const size_t eq = o.find('=');
-    if (o.rfind("--", 0) == 0 && eq != std::string::npos) v = o.substr(eq + 1), o = o.substr(0, eq);
+    if (o.starts_with("--") && eq != std::string::npos) v = o.substr(eq + 1), o = o.substr(0, eq);
     else if (i + 1 < argc) v = argv[i + 1], ++i;
-    else return o.rfind("--", 0) == 0 ? o + " needs a value" : "unexpected argument '" + o + "'";
+    else return o.starts_with("--") ? o + " needs a value" : "unexpected argument '" + o + "'";
     if (o == "--policy") {
       if (std::string why = AddPolicies(v, a); !why.empty()) return why;
     } else if (o == "--games") {

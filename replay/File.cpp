@@ -102,7 +102,7 @@ std::string At(size_t n) { return "line " + std::to_string(n + 1) + ": "; }
 // in the file.
 bool SplitLines(const std::string& raw, std::vector<std::string>& lines, std::string& why) {
   if (raw.empty()) return why = "the file is empty, not a replay", false;
-  if (raw.rfind("\xef\xbb\xbf", 0) == 0)
+  if (raw.starts_with("\xef\xbb\xbf"))
     return why = "it begins with a byte order mark (a Windows editor adds one): save it again without the mark",
            false;
   std::string text;
@@ -119,7 +119,7 @@ bool SplitLines(const std::string& raw, std::vector<std::string>& lines, std::st
   for (size_t at = 0; at < text.size();) {
     const size_t nl = text.find('\n', at);
     if (nl == std::string::npos) {
-      if (lines.empty() && text.rfind("pikora-replay", 0) != 0)
+      if (lines.empty() && !text.starts_with("pikora-replay"))
         return why = "not a replay: it does not begin with 'pikora-replay'", false;
       return why = "truncated: line " + std::to_string(lines.size() + 1) +
                    " is cut off (the recording stopped while writing it)", false;

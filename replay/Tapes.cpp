@@ -63,7 +63,7 @@ bool Recorder::Open(const std::string& path, uint64_t seed, const std::string& l
   path_ = plat::Shown(path);
   if (!file_.Create(path, force, why)) {
     if (why == "there is a file of that name already") why += " (--force writes over it)";
-    else if (why.rfind("there is ", 0) == 0) why += "; a replay goes into a new file";
+    else if (why.starts_with("there is ")) why += "; a replay goes into a new file";
     return why = "cannot write the replay: " + why, false;
   }
   // An older replay written over stays whole until the game begins: a

@@ -31,7 +31,7 @@ void RecordingAudio::EffectSilence() { Log("silence"); }
 std::vector<int> RecordingAudio::Effects() const {
   std::vector<int> out;
   for (const auto& l : log) {
-    if (l.rfind("effect ", 0) != 0) continue;
+    if (!l.starts_with("effect ")) continue;
     auto p = l.rfind("se");
     if (p != std::string::npos) out.push_back(std::atoi(l.c_str() + p + 2));
   }
