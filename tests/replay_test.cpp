@@ -17,6 +17,7 @@
 #include <set>
 
 #include "app/Options.h"
+#include "app/Replays.h"
 #include "replay/Replay.h"
 #include "tests/Play.h"
 #include "tests/Run.h"
@@ -397,6 +398,21 @@ TEST(Replay, ALanguageChosenMidwayIsReplayedWhereItWasChosen) {
   hp.comfort.Act(plat::Action::Pause, 200);
   hp.comfort.Act(plat::Action::VolumeDown, 300);
   EXPECT_EQ(hp.comfort.View(300).language, size_t(en)) << "the volume band";
+
+  // Shown to its end, the last picture stays: a key of the game does nothing,
+  // Escape ends the showing with the replay's status. One the viewer quit
+  // ends at once, well, however the game stood.
+  hp.Key(plat::kKeyLeft);
+  hp.Key(plat::kKeyEscape);
+  EXPECT_EQ(app::AfterReplay(hp, again, player, back), 0);
+  EXPECT_EQ(hp.Pending(), 0u) << "a key of the game ended the showing";
+  replay::Replay other = back;
+  other.end.score += 1;
+  hp.Key(plat::kKeyEscape);
+  EXPECT_EQ(app::AfterReplay(hp, again, player, other), 1);
+  plat::Event quit{plat::Event::KeyDown, plat::kKeyEscape, 0, 0};
+  player.Let(quit);
+  EXPECT_EQ(app::AfterReplay(hp, again, player, other), 0);
 }
 
 // An input moved to another point makes another game, and playback says so.
@@ -484,6 +500,8 @@ TEST_F(ReplayFiles, VerifySaysHowTheGameEndedOrWhatIsWrong) {
   const std::string good = Put("good.replay", replay::Text(game));
   replay::Replay edited = game;
   edited.end.score += 1;
+  replay::Replay older = edited;
+  older.game = "0.9.0";
   replay::Replay foreign = game;  // the course is the same in every language
   foreign.language = "xx";
   foreign.inputs.insert(foreign.inputs.begin(), {0, 0, plat::Event{plat::Event::Language, -1, 0, 0}, "yy"});
@@ -506,6 +524,7 @@ TEST_F(ReplayFiles, VerifySaysHowTheGameEndedOrWhatIsWrong) {
       {PIKORA_SOURCE_DIR "/tests/traces/bold-3.replay", 0, "bankrupt, score 1896, funds 0, 391 ticks\n"},
       {Put("edited", replay::Text(edited)), 1, "the game ends elsewhere than recorded: recorded '" + game.end.how},
       {Put("diverted", replay::Text(diverted)), 1, "1 recorded inputs never taken"},
+      {Put("older", replay::Text(older)), 1, "; it was recorded by version 0.9.0, this is " PIKORA_VERSION "\n"},
       {Put("first", replay::Text(first)), 0, "first: a replay of format 1: its record digest is of an older kind"},
       {Put("first-edited", replay::Text(firstEdited)), 1, "the game ends elsewhere than recorded"},
       {Put("cut", replay::Text(game).substr(0, 60)), 2, "cut: truncated"},
