@@ -10,6 +10,7 @@
 
 #include "core/Form.h"
 #include "platform/Files.h"
+#include "platform/Languages.h"
 #include "platform/blind/Blind.h"
 
 namespace app {
@@ -108,6 +109,10 @@ void Prune(const std::string& folder, const std::string& current) {
     fs::remove(plat::FsPath(path), ec);
     fs::remove(plat::FsPath(replay::PointPath(path)), ec);
   }
+}
+
+void SpeakAsKept(plat::Platform& p, const replay::Kept& k) {
+  if (const int i = plat::CarriedLanguages().Find(k.game.language); i >= 0) p.SetLanguage(size_t(i));
 }
 
 plat::Offer Standing(const std::string& path, const replay::Kept& k) {

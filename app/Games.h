@@ -3,6 +3,7 @@
 #pragma once
 #include <string>
 
+#include "platform/Platform.h"
 #include "platform/kit/Comfort.h"
 #include "replay/Kept.h"
 
@@ -30,6 +31,8 @@ std::string NewGame(const std::string& folder, std::string& why);
 void SetAside(const std::string& path, const std::string& why);
 // Removes all but the newest kGamesKept games of each kind, never `current`.
 void Prune(const std::string& folder, const std::string& current);
+// A stopped game goes on in its own language, when the game still has it.
+void SpeakAsKept(plat::Platform& p, const replay::Kept& k);
 // What the offer to continue says of a kept game: its date and how it stood.
 plat::Offer Standing(const std::string& path, const replay::Kept& k);
 

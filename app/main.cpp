@@ -75,7 +75,7 @@ struct Keeping {
     tape = std::make_unique<replay::KeptTape>();
     if (resume) {
       path = stopped.path;
-      if (const int i = plat::CarriedLanguages().Find(stopped.game.game.language); i >= 0) platform.SetLanguage(size_t(i));
+      app::SpeakAsKept(platform, stopped.game);
       if (!tape->Resume(path, stopped.game, error)) std::fprintf(stderr, "pikora: the game is not kept: %s\n", error.c_str());
     } else {
       path = app::NewGame(folder, error);

@@ -491,6 +491,14 @@ TEST_F(Kept, TheOfferSaysHowTheGameStood) {
   EXPECT_EQ(o.time, std::to_string(g.f.Jikan / 10));
   EXPECT_EQ(o.funds, std::to_string(g.f.Sikin));
   EXPECT_NE(g.f.Sikin, 2000) << "the game has moved on from its start";
+  // It goes on in its own language, when the game still has it.
+  g.hp.SetLanguage(1);
+  app::SpeakAsKept(g.hp, k);
+  EXPECT_EQ(g.hp.Language(), 0u) << "in ja, as kept";
+  k.game.language = "xx";
+  g.hp.SetLanguage(1);
+  app::SpeakAsKept(g.hp, k);
+  EXPECT_EQ(g.hp.Language(), 1u) << "in a language the game no longer has";
 }
 
 // --continue goes with the window's options only: the game goes on with its
