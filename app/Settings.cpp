@@ -53,7 +53,7 @@ bool SaneLanguage(const std::string& v) { return v.size() <= 40 && v.find_first_
 
 const Entry kEntries[] = {
     {"fullscreen", [](const std::string& v, Settings& s) { return ReadFlag(v, s.fullscreen); },
-     [](const Settings& s) { return Within(s.fullscreen, 0, 1); }},
+     [](const Settings& s) { return std::string(s.fullscreen ? "1" : "0"); }},
     {"width", [](const std::string& v, Settings& s) { return ReadInt(v, kMinWidth, kMaxWidth, s.width); },
      [](const Settings& s) { return Within(s.width, kMinWidth, kMaxWidth); }},
     {"height", [](const std::string& v, Settings& s) { return ReadInt(v, kMinHeight, kMaxHeight, s.height); },
@@ -61,7 +61,7 @@ const Entry kEntries[] = {
     {"volume", [](const std::string& v, Settings& s) { return ReadInt(v, 0, 10, s.volume); },
      [](const Settings& s) { return Within(s.volume, 0, 10); }},
     {"mute", [](const std::string& v, Settings& s) { return ReadFlag(v, s.mute); },
-     [](const Settings& s) { return Within(s.mute, 0, 1); }},
+     [](const Settings& s) { return std::string(s.mute ? "1" : "0"); }},
     {"language", [](const std::string& v, Settings& s) { return SaneLanguage(v) && (s.language = v, true); },
      [](const Settings& s) { return SaneLanguage(s.language) ? s.language : std::string(); }},
 };

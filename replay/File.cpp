@@ -139,7 +139,7 @@ bool ReadHeader(const std::vector<std::string>& lines, Replay& out, std::string&
   std::vector<std::string> w = Words(lines[0]);
   if (w.empty() || w[0] != "pikora-replay") return why = "not a replay: it does not begin with 'pikora-replay'", false;
   uint64_t format = 0;
-  if (w.size() != 2 || !Number(w[1], 1u << 30, format))
+  if (w.size() != 2 || !Number(w[1], UINT64_MAX, format))
     return why = "line 1: the format version is not a number", false;
   if (format < 1 || format > uint64_t(kFormat))
     return why = "replay format version " + w[1] + " is unknown to this game (it reads versions 1 to " +
@@ -170,7 +170,7 @@ bool ReadInput(const std::vector<std::string>& lines, size_t n, std::vector<std:
                std::string& why) {
   Input in;
   uint64_t wait = 0;
-  if (w.size() < 3 || !Number(w[0], UINT64_MAX, in.point) || w[1].size() < 2 || w[1][0] != '+' ||
+  if (w.size() < 3 || !Number(w[0], UINT64_MAX, in.point) || !w[1].starts_with('+') ||
       !Number(w[1].substr(1), UINT64_MAX, wait))
     return why = At(n) + "expected '<point> +<wait> key|click|close …' or the end line, found '" + lines[n] + "'",
            false;
