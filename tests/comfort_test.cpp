@@ -120,6 +120,7 @@ TEST_F(SettingsFile, ABadLineIsIgnoredAndEveryGoodOneKept) {
       {"volume = 000004\n", true, {false, 800, 600, 4, false, ""}},  // a number's longest spelling
       {"volume = 0000004\n", false, d},
       {"fullscreen = yes\nmute = 1\n", false, {false, 800, 600, 10, true, ""}},
+      {"mute = 2\n", false, d},
       {"width = 1\nvolume = 3\n", false, {false, 800, 600, 3, false, ""}},  // what older versions could write
       {"width = 399\nheight = 299\n", false, d},
       {"width = 400\nheight = 300\n", true, {false, 400, 300, 10, false, ""}},
@@ -141,6 +142,10 @@ TEST_F(SettingsFile, ABadLineIsIgnoredAndEveryGoodOneKept) {
     EXPECT_EQ(s, r.want) << r.text;
     EXPECT_TRUE(r.good || why.find(" line ") != std::string::npos) << why;
   }
+  Write("volume = 3\n\n# bad lines\nvolume = 12\nwidth = x\n" + std::string(41, 'z') + "\n");
+  EXPECT_EQ(app::LoadSettings(path, s, why), app::SettingsRead::Malformed);
+  EXPECT_NE(why.find(" line 4 (volume = 12), 5 (width = x), 6 (" + std::string(40, 'z') + "…) makes"), std::string::npos)
+      << why;
   // Nothing there to read as settings: a folder, a named pipe (which must not
   // hold the game), a device without end, a file far too large, one a byte
   // too large.
@@ -209,7 +214,7 @@ TEST_F(SettingsFile, WhatIsWrittenIsReadBackAndSavesNeverMeet) {
   std::ofstream(fresh) << "half";
   std::ofstream(mine) << "the player's";
   for (const fs::path& old : {stale, mine, fs::path(path)})
-    fs::last_write_time(old, fs::file_time_type::clock::now() - std::chrono::minutes(5));
+    fs::last_write_time(old, fs::file_time_type::clock::now() - std::chrono::seconds(65));
   app::SettingsFile keeper(path);  // as the game starts
   EXPECT_FALSE(fs::exists(stale));
   EXPECT_TRUE(fs::exists(fresh));

@@ -295,6 +295,8 @@ TEST(Shots, TheFoldersFromTheEnvironment) {
     std::ofstream(cfg + "/user-dirs.dirs") << std::string(size - line.size() - 1, '#') << "\n" << line;
     EXPECT_EQ(app::PicturesFolder(), size < 65536 ? "/h/Fotos" : "/h/Pictures") << size;
   }
+  std::ofstream(cfg + "/user-dirs.dirs") << "XDG_PICTURES_DIR=\"$HOME\"\n";
+  EXPECT_EQ(app::PicturesFolder(), "/h") << "the home itself";
   for (const auto& [n, v] : was) v ? setenv(n, v->c_str(), 1) : unsetenv(n);
   std::filesystem::remove_all(dir);
 }

@@ -198,6 +198,8 @@ TEST(ReplayFile, TheLargestValuesAreReadAndTheNextRefused) {
   EXPECT_EQ(r.inputs[0].e.key, 38);
   EXPECT_FALSE(replay::Parse(With("key 38", "key  " + pad + "38"), r, why));
   EXPECT_NE(why.find("line 5 is too long"), std::string::npos) << why;
+  // A change to the first language of the table is written by its code.
+  EXPECT_EQ(replay::InputLine({3, 900, plat::Event{plat::Event::Language, 0, 0, 0}, {}}), "3 +900 language ja\n");
 }
 
 TEST(ReplayFile, DamagedFilesSayWhatIsWrong) {
@@ -225,6 +227,7 @@ TEST(ReplayFile, DamagedFilesSayWhatIsWrong) {
       {With("+1200 key 38", "+1200 jump"), "not an input"},
       {With("0 +1200", "x +1200"), "line 5: expected '<point> +<wait>"},
       {With("0 +1200", "0 1200"), "line 5: expected '<point> +<wait>"},
+      {With("0 +1200 key 38", "0 +1200"), "line 5: expected '<point> +<wait>"},
       {With("0 +1200", "0 +3600001"), "line 5: a wait of 3600001 ms before an input is more than an hour"},
       {With("key 38", "key " + std::string(300, '1')), "line 5 is too long"},
       {With("end quit", "end won"), "the end line makes no sense"},
@@ -539,6 +542,8 @@ TEST_F(ReplayFiles, VerifySaysHowTheGameEndedOrWhatIsWrong) {
     EXPECT_EQ(r.status, c.status) << c.file << ": " << r.out;
     EXPECT_NE(r.out.find(c.says), std::string::npos) << c.file << ": " << r.out;
   }
+  const std::string said = RunGame("--verify '" + good + "'").out;
+  EXPECT_EQ(said, replay::Describe(game.end) + "\n") << "a replay of this format in ja has nothing more to say";
   // The largest file, refusals all through a game (the slowest input to
   // take), is played in under a second.
   std::string big = replay::HeaderLines(3, "ja");

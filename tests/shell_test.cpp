@@ -48,6 +48,8 @@ TEST_F(ShellCommand, SaysWhyItEndsBeforeAnyWindow) {
       {"--continue", "env -u HOME -u XDG_STATE_HOME", 2, "pikora: there is no stopped game to continue in (no folder)\n", ""},
       {"--record '" + dir.string() + "/new.replay'", "env -u SDL_VIDEODRIVER -u DISPLAY -u WAYLAND_DISPLAY", 1,
        "pikora: there is no display to open the window on (neither DISPLAY nor WAYLAND_DISPLAY is set)", ""},
+      {"--replay '" PIKORA_SOURCE_DIR "/tests/traces/bold-3.replay'", "env -u SDL_VIDEODRIVER -u DISPLAY -u WAYLAND_DISPLAY",
+       1, "pikora: there is no display", ""},  // played in ja, which the game has: nothing said of it
       {"--record '" + dir.string() + "/new.replay'", "env SDL_VIDEODRIVER=no-such-driver", 1, "pikora: no settings yet",
        "\npikora: cannot start the video system: no-such-driver not available\n"},
       {"--record '" + dir.string() + "/old.replay' --force", "env SDL_VIDEODRIVER=no-such-driver", 1, "pikora: no settings yet",
@@ -63,6 +65,11 @@ TEST_F(ShellCommand, SaysWhyItEndsBeforeAnyWindow) {
   }
   EXPECT_FALSE(fs::exists(dir / "new.replay")) << "a replay without a game is left behind";
   EXPECT_EQ(Text(dir / "old.replay"), old) << "a game that never began wrote over an older replay";
+  // Settings in a language the game has: nothing to say of them.
+  fs::create_directories(dir / "pikora");
+  std::ofstream(dir / "pikora" / "settings") << "language = ja\n";
+  const pktest::Ran ja = Game("--mute", "env SDL_VIDEODRIVER=no-such-driver");
+  EXPECT_EQ(ja.out.rfind("pikora: cannot start the video system", 0), 0u) << ja.out;
 }
 
 // A stopped game kept by an earlier start goes on with its own seed: it
