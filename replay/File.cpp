@@ -208,7 +208,7 @@ bool ReadEnd(const std::vector<std::string>& lines, size_t n, Replay& out, std::
   ok = ok && Signed(w[3], e.score) && Signed(w[5], e.funds) && Number(w[7], UINT64_MAX, e.ticks);
   ok = ok && w[9].size() == 16 && w[9].find_first_not_of("0123456789abcdef") == std::string::npos;
   bool known = false;
-  for (const char* h : kHows) known |= w.size() > 1 && w[1] == h;
+  for (const char* h : kHows) known |= ok && w[1] == h;
   if (!ok || !known)
     return why = At(n) + "the end line makes no sense: '" + lines[n] +
                  "' (expected 'end vacation|bankrupt|quit|fatal score S funds F ticks T record DIGEST')", false;
