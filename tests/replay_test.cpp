@@ -198,7 +198,11 @@ TEST(ReplayFile, TheLargestValuesAreReadAndTheNextRefused) {
   EXPECT_EQ(r.inputs[0].e.key, 38);
   EXPECT_FALSE(replay::Parse(With("key 38", "key  " + pad + "38"), r, why));
   EXPECT_NE(why.find("line 5 is too long"), std::string::npos) << why;
-  // A change to the first language of the table is written by its code.
+  // A change to the first language of the table is read by its number and
+  // written by its code.
+  ASSERT_TRUE(replay::Parse(With("3 +900 language en", "3 +900 language ja"), r, why)) << why;
+  EXPECT_EQ(r.inputs.back().e.key, 0);
+  EXPECT_EQ(r.inputs.back().language, "") << "as if the game did not have it";
   EXPECT_EQ(replay::InputLine({3, 900, plat::Event{plat::Event::Language, 0, 0, 0}, {}}), "3 +900 language ja\n");
 }
 
