@@ -201,6 +201,7 @@ platform/posix/Files.cpp|ReadWholeFile: size_t size = 0;|0 1|OpenRegular sets th
 platform/posix/Files.cpp|ReadFileHead: size_t size = 0;|0 1|OpenRegular sets the size whenever it gives a file to read, and the head never reads it
 platform/posix/Files.cpp|WriteWholeFile: int fd = -1;|1 2|any value below zero starts the loop that opens the file
 lab/main.cpp|Whole: errno = 0;|0 1|only ERANGE is looked for after the call: any other value clears it as 0 does
+lab/Lab.cpp|e = plat::Event{plat::Event::KeyDown, key, 0, 0};|0 1|a key's x and y are never read
 app/Options.cpp|ParseSeed: errno = 0;|0 1|only ERANGE is looked for after the call: any other value clears it as 0 does
 app/Options.cpp|ParseOptions: uint64_t seed = 0;|0 1|ParseSeed sets it whenever it gives a number
 app/Settings.cpp|last_write_time(e2) > kStale)|> >=|negligible: a leftover exactly one minute old to the nanosecond; one a moment older goes either way
@@ -208,6 +209,11 @@ platform/Catalogue.cpp|Find: if (at < key) lo = mid + 1;|< <=|an equal key has b
 platform/sdl/AudioFiles.cpp|WavTrouble: uint32_t channels = 0, rate = 0, bits = 0, encoding = 0;|0 1|all four are read from the format chunk, without which the file is refused before they are looked at
 replay/File.cpp|Signed: uint64_t v = 0;|0 1|Number sets it whenever it gives a number
 replay/File.cpp|ReadInput: uint64_t a = 0, b = 0;|0 1|Number sets them whenever it gives a number
+replay/File.cpp|int64_t(f.size) > kMaxBytes ?|> >=|a file is too large only past the limit, never at it
+replay/Kept.cpp|text.resize(text.rfind('\n') == std::string::npos ? 0|0 1|a kept file without one whole line is refused either way (it is set aside); only the reason given differs
+replay/Kept.cpp|ReadKept: uint64_t p = 0;|0 1|ReadPoint sets it whenever it reads a point
+replay/File.cpp|ReadInput: uint64_t wait = 0;|0 1|Number sets it whenever it gives a number
+replay/File.cpp|in.e = plat::Event{plat::Event::Click, 0, int(a), int(b)};|0 1|a click's key is never read
 replay/File.cpp|ReadHeader: uint64_t format = 0;|0 1|Number sets it whenever it gives a number
 app/main.cpp|main: size_t language = 0;|0 1|ReadCommandLine sets it before anything reads it
 replay/Kept.cpp|After: size_t at = 0;|0 1|After is asked for at least the four header lines, and a replay's first letter is never a line's end: the search finds the same end from 1
