@@ -10,6 +10,7 @@
 #include <fstream>
 #include <thread>
 
+#include "tests/Env.h"
 #include "tests/Folder.h"
 #include "tests/Pixels.h"
 #include "app/Options.h"
@@ -325,19 +326,16 @@ class RealPlatform : public TempDir {
  protected:
   void SetUp() override {
     TempDir::SetUp();
-    setenv("XDG_CONFIG_HOME", dir.c_str(), 1);
+    env.Set("XDG_CONFIG_HOME", dir.c_str());
     // The dummy driver's window never has the focus that pad events need.
     SDL_SetHint(SDL_HINT_JOYSTICK_ALLOW_BACKGROUND_EVENTS, "1");
-  }
-  void TearDown() override {
-    unsetenv("XDG_CONFIG_HOME");
-    TempDir::TearDown();
   }
   static std::vector<int> Keys(plat::Platform& p) {
     std::vector<int> keys;
     for (plat::Event e; p.PollEvent(e);) keys.push_back(e.type == plat::Event::KeyDown ? e.key : -1);
     return keys;
   }
+  pktest::Env env;
 };
 
 TEST_F(RealPlatform, PadButtonsAndStickAreTheGameKeys) {
@@ -402,7 +400,7 @@ TEST_F(RealPlatform, AKeptSizeLargerThanTheScreenGivesAWindowThatFits) {
 // and mute. A file of CR LF lines (a Windows editor's) is read as written and
 // rewritten plain; a faulty one stays until the player changes a setting.
 TEST_F(RealPlatform, SettingsChosenWithKeysAreWrittenAndReadBack) {
-  setenv("LC_ALL", "C", 1);  // the game starts in Japanese unless the file says otherwise
+  env.Set("LC_ALL", "C");  // the game starts in Japanese unless the file says otherwise
   const std::string head = "# 有限会社☆ピコラ！ settings, rewritten when they change in the game\n";
   struct Row {
     std::string before;
@@ -450,7 +448,6 @@ TEST_F(RealPlatform, SettingsChosenWithKeysAreWrittenAndReadBack) {
     if (!r.after.empty()) EXPECT_EQ(app::LoadSettings(path, s, why), app::SettingsRead::Good) << why;
     EXPECT_EQ(s, r.read) << r.before;
   }
-  unsetenv("LC_ALL");
 }
 
 }  // namespace

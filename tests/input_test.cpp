@@ -112,7 +112,9 @@ TEST(Closing, TheWindowClosedOrSigtermDuringTheIntroEndsTheProgramAtOnce) {
     const std::vector<std::string> heard = {"open /opt/pikora/bg/bg1.mid", "play", "silence", "stop", "close"};
     ASSERT_GE(log.size(), 3u);
     EXPECT_EQ(std::vector<std::string>(log.end() - (close ? 3 : 5), log.end()), close ? quiet : heard) << close;
-    if (close) EXPECT_EQ(log.size(), 3u) << log.front();
+    if (close) {
+      EXPECT_EQ(log.size(), 3u) << log.front();
+    }
   }
   setenv("SDL_VIDEODRIVER", "dummy", 1);
   setenv("SDL_AUDIODRIVER", "dummy", 1);

@@ -12,6 +12,7 @@
 #include "platform/kit/Comfort.h"
 #include "platform/kit/Pictures.h"
 #include "platform/headless/Headless.h"
+#include "tests/Env.h"
 #include "tests/Play.h"
 
 namespace {
@@ -225,11 +226,8 @@ TEST(Language, CommandLineSettingsAndEnvironment) {
     EXPECT_FALSE(parse(bad)) << bad.back();
 
   const size_t en = size_t(plat::CarriedLanguages().Find("en"));
-  // The environment as it was comes back after the test.
-  std::vector<std::pair<std::string, std::string>> was;
-  for (const char* v : {"LANGUAGE", "LC_ALL", "LC_MESSAGES", "LANG"})
-    if (const char* x = std::getenv(v)) was.emplace_back(v, x);
-  for (const char* v : {"LANGUAGE", "LC_ALL", "LC_MESSAGES"}) unsetenv(v);
+  pktest::Env env;
+  for (const char* v : {"LANGUAGE", "LC_ALL", "LC_MESSAGES"}) env.Set(v, nullptr);
   const struct {
     const char* asked;  // --lang, or null
     const char* kept;   // the settings' entry
@@ -247,7 +245,7 @@ TEST(Language, CommandLineSettingsAndEnvironment) {
       {"xx", "", "en_US.UTF-8", en, true},          // said in the language otherwise chosen
   };
   for (const auto& c : cases) {
-    setenv("LANG", c.lang, 1);
+    env.Set("LANG", c.lang);
     std::string why;
     const std::optional<std::string> asked = c.asked ? std::optional<std::string>(c.asked) : std::nullopt;
     EXPECT_EQ(app::ChooseLanguage(asked, c.kept, why), c.want) << (c.asked ? c.asked : "-") << " " << c.kept << " " << c.lang;
@@ -256,8 +254,6 @@ TEST(Language, CommandLineSettingsAndEnvironment) {
       EXPECT_NE(why.find("xx"), std::string::npos) << why;
     }
   }
-  unsetenv("LANG");
-  for (const auto& [name, value] : was) setenv(name.c_str(), value.c_str(), 1);
 }
 
 }  // namespace

@@ -10,8 +10,6 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
-#include <map>
-#include <optional>
 #include <thread>
 
 #include <sys/stat.h>
@@ -22,6 +20,7 @@
 #include "platform/desktop/RenderedTune.h"
 #include "platform/sdl/SdlPlatform.h"
 #include "platform/sdl/SampledAudio.h"
+#include "tests/Env.h"
 #include "tests/Folder.h"
 
 namespace fs = std::filesystem;
@@ -68,20 +67,14 @@ class Sound : public pktest::InFolder {
     InFolder::SetUp();
     if (HasFatalFailure()) return;
     out_ = (dir / "out.raw").string();
-    Env("SDL_AUDIODRIVER", "disk");
-    Env("SDL_DISKAUDIOFILE", out_.c_str());
-    Env("SDL_DISKAUDIODELAY", "1");
-    Env("PIKORA_SOUNDFONT", "/usr/share/sounds/sf2/TimGM6mb.sf2");  // small, quick to load, if there
+    env_.Set("SDL_AUDIODRIVER", "disk");
+    env_.Set("SDL_DISKAUDIOFILE", out_.c_str());
+    env_.Set("SDL_DISKAUDIODELAY", "1");
+    env_.Set("PIKORA_SOUNDFONT", "/usr/share/sounds/sf2/TimGM6mb.sf2");  // small, quick to load, if there
   }
   void TearDown() override {
     audio.reset();
-    for (auto& [name, value] : saved_)
-      value ? setenv(name.c_str(), value->c_str(), 1) : unsetenv(name.c_str());
     InFolder::TearDown();
-  }
-  void Env(const std::string& name, const char* value) {
-    if (const char* old = getenv(name.c_str()); !saved_.count(name)) saved_[name] = old ? std::optional<std::string>(old) : std::nullopt;
-    setenv(name.c_str(), value, 1);
   }
   void Start() { audio = plat::MakeSdlAudio(dir.string() + "/"); }
   bool HaveSoundFont() { return !plat::FindSoundFont(dir.string() + "/").empty(); }
@@ -169,7 +162,7 @@ class Sound : public pktest::InFolder {
   }
 
   std::string out_;
-  std::map<std::string, std::optional<std::string>> saved_;
+  pktest::Env env_;
   std::unique_ptr<plat::SdlAudio> audio;
 };
 
@@ -184,7 +177,7 @@ TEST_F(Sound, MusicPlaysStopsResumesRewindsAndStartsAgainAfterItsEnd) {
   if (!HaveSoundFont()) GTEST_SKIP() << "no SoundFont on this machine";
   // Nearer real time: the end is seen by polling, and a busy machine must not
   // let the output run far past it meanwhile.
-  Env("SDL_DISKAUDIODELAY", "8");
+  env_.Set("SDL_DISKAUDIODELAY", "8");
   Start();
   audio->MusicOpen(kBuilt + "bg/bg1.mid");  // the game's own tune
   audio->MusicPlay();
@@ -219,7 +212,7 @@ TEST_F(Sound, MusicPlaysStopsResumesRewindsAndStartsAgainAfterItsEnd) {
 // silences music and effects alike.
 TEST_F(Sound, PauseHoldsTheTuneAndVolumeZeroSilencesAll) {
   if (!HaveSoundFont()) GTEST_SKIP() << "no SoundFont on this machine";
-  Env("SDL_DISKAUDIODELAY", "8");
+  env_.Set("SDL_DISKAUDIODELAY", "8");
   Start();
   plat::SdlAudio* control = audio.get();
   audio->MusicOpen(kBuilt + "bg/bg1.mid");
@@ -490,8 +483,8 @@ TEST_F(Sound, MissingOrBrokenFilesGiveSilenceOrTheBeepAndOneLogLineEach) {
 TEST_F(Sound, WithoutADeviceEveryCallReturnsAndOneLineIsLogged) {
   // No such driver; then a driver that starts but whose device cannot open.
   for (const char* driver : {"no_such_driver", "disk"}) {
-    Env("SDL_AUDIODRIVER", driver);
-    Env("SDL_DISKAUDIOFILE", "/nonexistent/folder/out.raw");
+    env_.Set("SDL_AUDIODRIVER", driver);
+    env_.Set("SDL_DISKAUDIOFILE", "/nonexistent/folder/out.raw");
     testing::internal::CaptureStderr();
     Start();
     for (int k = 0; k < 2; ++k) {
@@ -520,7 +513,7 @@ TEST_F(Sound, SoundFontIsChosenOnlyWhenItIsOne) {
   ASSERT_EQ(mkfifo((dir / "pipe.sf2").c_str(), 0644), 0);  // would wait for a writer for ever
   for (const Case& c : {Case{"", d + "b.sf2"}, Case{d + "a.sf2", d + "b.sf2"}, Case{d + "env.sf3", d + "env.sf3"},
                         Case{d + "pipe.sf2", d + "b.sf2"}, Case{"none", ""}}) {
-    Env("PIKORA_SOUNDFONT", c.env.c_str());
+    env_.Set("PIKORA_SOUNDFONT", c.env.c_str());
     EXPECT_EQ(plat::FindSoundFont(d), c.want) << "PIKORA_SOUNDFONT=" << c.env;
   }
 }
@@ -547,7 +540,7 @@ std::vector<uint8_t> MadeTune() {
 constexpr size_t kPageSlack = 2 * kSlack;
 
 TEST_F(Sound, ThePagesMadeTunePlaysOnceStopsResumesRewindsAndEndsWithThePiece) {
-  Env("SDL_DISKAUDIODELAY", "16");
+  env_.Set("SDL_DISKAUDIODELAY", "16");
   // The piece: half a second high, then a low note never switched off; two seconds.
   Write(dir / "bg" / "bg1.mid", Midi({{0, {0xC0, 73}}, {0, {0x90, 96, 110}}, {480, {0x80, 96, 0}},
                                        {0, {0x90, 48, 110}}, {1440, kEnd}}));
