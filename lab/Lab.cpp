@@ -117,7 +117,7 @@ std::vector<replay::Ending> PlayGames(const PolicyInfo& p, uint64_t first, uint6
   auto work = [&] {
     for (uint64_t i; (i = next.fetch_add(1)) < n;) ends[i] = PlayGame(p, first + i);
   };
-  jobs = int(std::clamp<uint64_t>(uint64_t(std::max(jobs, 1)), 1, std::max<uint64_t>(n, 1)));
+  jobs = int(std::min<uint64_t>(uint64_t(std::max(jobs, 1)), n));  // none for no games
   std::vector<std::thread> threads;
   for (int j = 1; j < jobs; ++j) threads.emplace_back(work);
   work();

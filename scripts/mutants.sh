@@ -232,6 +232,14 @@ replay/File.cpp|size_t(in.e.key) < all.Count();|< <=|undefined: it reads past th
 lab/Lab.cpp|volatile pid_t gPlotter = 0;|0 1|a signal before any plot would only send SIGKILL to process 1, which the kernel never delivers to init from its own namespace, and waitpid on no child of ours returns at once
 lab/Lab.cpp|PlayGame: for (uint64_t step = 0; step < kMaxSteps|< <=|a bound against a policy that never stops pressing keys: no game comes near 50 million steps
 lab/Lab.cpp|while (waitpid(pid, &st, 0) < 0|< <=|waitpid without WNOHANG never gives 0
+lab/Lab.cpp|Time: return t / 10 - (t % 10 != 0 && t < 0);|< <=|at 0 the remainder is 0 already: the sign is never asked
+lab/Lab.cpp|Count: for (int r = 0; r <= 13; ++r)|13 14|row 14 lies outside the pen: empty from the start, it stays so, and no one counts empty cells
+lab/Lab.cpp|PlayGame: for (uint64_t step = 0; step < kMaxSteps|0 1|a bound against a policy that never stops pressing keys: one step fewer of 50 million
+lab/Lab.cpp|char gFolder[32], gScores[48], gPicture[48];|32 33|room for 32 bytes where the folder's name takes 23
+lab/Lab.cpp|char gFolder[32], gScores[48], gPicture[48];|48 49|room for 48 bytes where the longest name takes 34
+lab/Lab.cpp|CleanUp: if (const pid_t p = gPlotter; p > 0)|0 1|gnuplot is never process 1: only 0 means no plotter
+lab/Lab.cpp|CleanUp: gPlotter = 0;|0 1|only a signal's clean-up finds gnuplot still running, and the lab ends right after it
+lab/Lab.cpp|DrawHistogram: int64_t width = 1;|1 2|the axis reaches 10000 at least, so the loop's first step sets the width to 1 before it is read
 lab/Lab.cpp|if (fd >= 0 && close(fd) != 0) why|>= >|the scores are in the file once written, closed or not (descriptor 0 only when the lab's input is closed): gnuplot reads them all
 app/Games.cpp|&& n < 100; ++n)|< <=|negligible: only a hundredth game begun within one second could tell
 app/Games.cpp|&& n < 100; ++n)|100 99|negligible: only a 99th game begun within one second could tell

@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <mutex>
 #include <set>
 #include <optional>
 #include <thread>
@@ -49,17 +50,17 @@ TEST(Lab, TheScreensTimeIsThePanels) {
 
 TEST(Lab, SummaryCountsTheEndingsAndFindsTheFirstBest) {
   auto end = [](const char* how, int64_t score, int64_t funds) { return replay::Ending{how, score, funds, 1, ""}; };
-  const lab::Summary s = lab::Summarise({end("bankrupt", 0, 0), end("vacation", 12000, 500), end("vacation", 300, 100),
-                                         end("quit", 12000, 0), end("bankrupt", 40, 0)});
+  const lab::Summary s = lab::Summarise({end("bankrupt", 0, 0), end("vacation", 12000, 500), end("vacation", 9999, 100),
+                                         end("quit", 12000, 0), end("bankrupt", 10000, 0)});
   EXPECT_EQ(s.games, 5u);
   EXPECT_EQ(s.vacations, 2u);
   EXPECT_EQ(s.bankruptcies, 2u);
   EXPECT_EQ(s.others, 1u);
   EXPECT_EQ(s.max, 12000);
   EXPECT_EQ(s.best, 1u) << "the first game with the top score";
-  EXPECT_EQ(s.above9999, 2u);
-  EXPECT_DOUBLE_EQ(s.mean, 24340.0 / 5);
-  EXPECT_DOUBLE_EQ(s.median, 300);
+  EXPECT_EQ(s.above9999, 3u) << "10000 and over";
+  EXPECT_DOUBLE_EQ(s.mean, 43999.0 / 5);
+  EXPECT_DOUBLE_EQ(s.median, 10000);
   EXPECT_DOUBLE_EQ(s.meanFunds, 120);
 }
 
@@ -94,6 +95,25 @@ TEST(Lab, EveryPolicyPlaysWholeGamesThatReplayExactly) {
   EXPECT_EQ(randomWaits, (std::set<uint32_t>{0, 600, 1500})) << "a random player presses keys between requests too";
   EXPECT_NE(lab::FindPolicy("careful"), nullptr);
   EXPECT_EQ(lab::FindPolicy("cheat"), nullptr);
+}
+
+// --jobs is the number of threads that play: one, or none asked, plays every
+// game on the caller's own thread; two share the games.
+TEST(Lab, TheJobsAreTheThreadsThatPlay) {
+  std::mutex m;
+  std::set<std::thread::id> threads;
+  lab::PolicyInfo p = *lab::FindPolicy("refuse-all");
+  p.make = [&, make = p.make](uint64_t seed) {
+    const std::lock_guard<std::mutex> hold(m);
+    threads.insert(std::this_thread::get_id());
+    return make(seed);
+  };
+  for (const int jobs : {1, 0, 2}) {
+    threads.clear();
+    lab::PlayGames(p, 1, 60, jobs);
+    EXPECT_EQ(threads.size(), jobs == 2 ? 2u : 1u) << jobs;
+    EXPECT_TRUE(threads.count(std::this_thread::get_id())) << jobs;
+  }
 }
 
 // A sale goes through a good seller once the adults are many enough: each
