@@ -260,7 +260,7 @@ bool DrawHistogram(const std::string& policy, const std::vector<replay::Ending>&
     posix_spawn_file_actions_destroy(&acts);
     close(script_pipe[0]);
     if (err != 0) {
-      close(script_pipe[1]);
+      close(script_pipe[1]);  // no one reads the script
       why = err == ENOENT ? "gnuplot is not installed (scripts/deps.sh installs it)"
                           : std::string("cannot start gnuplot: ") + std::strerror(err);
     } else {

@@ -240,6 +240,13 @@ lab/Lab.cpp|char gFolder[32], gScores[48], gPicture[48];|48 49|room for 48 bytes
 lab/Lab.cpp|CleanUp: if (const pid_t p = gPlotter; p > 0)|0 1|gnuplot is never process 1: only 0 means no plotter
 lab/Lab.cpp|CleanUp: gPlotter = 0;|0 1|only a signal's clean-up finds gnuplot still running, and the lab ends right after it
 lab/Lab.cpp|DrawHistogram: int64_t width = 1;|1 2|the axis reaches 10000 at least, so the loop's first step sets the width to 1 before it is read
+lab/Lab.cpp|DrawHistogram: pid_t pid = 0;|0 1|posix_spawnp sets it whenever it is read
+lab/Lab.cpp|DrawHistogram: int st = 0;|0 1|waitpid on our own child sets it before it is read
+lab/Lab.cpp|DrawHistogram: while (waitpid(pid, &st, 0) < 0 && errno == EINTR)|== !=|waitpid on our own child fails only when a signal's handler interrupts it, and the lab's handlers end it
+lab/Lab.cpp|DrawHistogram: gPlotter = 0;|0 1|the clean-up would then send SIGKILL to process 1, which the kernel never delivers to init from its own namespace, and waitpid on no child of ours returns at once
+lab/Lab.cpp|close(script_pipe[1]);  // no one reads the script|1 2|undefined: it closes whatever lies past the pipe's pair, only when gnuplot cannot start; the pipe's end then stays open until the lab ends
+lab/main.cpp|std::string(12 - std::min<size_t>(11, p.name.size()), ' ')|11 12|no policy's name is longer than 10 letters
+lab/main.cpp|uint64_t showSeed = 0;|0 1|read only after --show has set it
 lab/Lab.cpp|if (fd >= 0 && close(fd) != 0) why|>= >|the scores are in the file once written, closed or not (descriptor 0 only when the lab's input is closed): gnuplot reads them all
 app/Games.cpp|&& n < 100; ++n)|< <=|negligible: only a hundredth game begun within one second could tell
 app/Games.cpp|&& n < 100; ++n)|100 99|negligible: only a 99th game begun within one second could tell

@@ -72,17 +72,35 @@ TEST(LabCommand, ShowPlaysOneGameAnswerByAnswer) {
   EXPECT_EQ(answers, 127u) << "a line for each answer, and only for answers";
 }
 
+// Asked for nothing more, the lab plays a thousand games and writes into the
+// folder it runs in.
+TEST(LabCommand, AThousandGamesIntoTheFolderItRunsIn) {
+  const fs::path here = fs::temp_directory_path() / ("pikora-lab-here-" + std::to_string(getpid()));
+  fs::create_directories(here);
+  const pktest::Ran r = pktest::Run("cd '" + here.string() + "' && " PIKORA_BUILD_DIR "/pikora-lab --policy refuse-all");
+  EXPECT_EQ(r.status, 0) << r.out;
+  EXPECT_TRUE(Has(r.out, "\nrefuse-all     1000   1000 (100.0 %)        0 (0.0 %)    180.0")) << r.out;
+  EXPECT_TRUE(fs::exists(here / "refuse-all-best.replay"));
+  EXPECT_TRUE(fs::exists(here / "refuse-all-scores.png"));
+  fs::remove_all(here);
+}
+
 TEST(LabCommand, OptionsItCannotUseAreRefused) {
   const std::pair<const char*, const char*> cases[] = {
-      {"", ""},
-      {"--policy nobody", ""},
-      {"--policy careful --games 0", ""},
-      {"--policy careful --games -3", ""},
-      {"--policy careful --games 1x", ""},
-      {"--policy careful --jobs 0", ""},
+      {"", "pikora-lab: --policy is needed\n"},
+      {"--policy nobody", "pikora-lab: no policy is called 'nobody'\n"},
+      {"--policy careful --games 0", "pikora-lab: --games takes a whole number from 1 to 10000000, not '0'\n"},
+      {"--policy careful --games -3", "pikora-lab: --games takes a whole number from 1 to 10000000, not '-3'\n"},
+      {"--policy careful --games 1x", "pikora-lab: --games takes a whole number from 1 to 10000000, not '1x'\n"},
+      {"--policy careful --games 10000001", "pikora-lab: --games takes a whole number from 1 to 10000000, not '10000001'\n"},
+      {"--policy careful --jobs 0", "pikora-lab: --jobs takes a whole number from 1 to 1024, not '0'\n"},
+      {"--policy careful --jobs 1025", "pikora-lab: --jobs takes a whole number from 1 to 1024, not '1025'\n"},
       {"--policy careful --show", "pikora-lab: --show needs a value\n"},
       {"--policy careful stray", "pikora-lab: unexpected argument 'stray'\n"},
-      {"--policy careful --first-seed 99999999999999999999999", ""}};
+      // The largest values are taken, in either form, up to the stray word.
+      {"--policy=careful --games=10000000 --jobs=1024 stray", "pikora-lab: unexpected argument 'stray'\n"},
+      {"--policy careful --first-seed 99999999999999999999999",
+       "pikora-lab: --first-seed takes a whole number, not '99999999999999999999999'\n"}};
   for (const auto& [args, says] : cases) {
     const pktest::Ran r = Command("pikora-lab", args);
     EXPECT_EQ(r.status, 2) << "pikora-lab " << args << "\n" << r.out;

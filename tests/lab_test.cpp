@@ -263,6 +263,32 @@ TEST_F(LabFiles, TheHistogramsBarsAreRoundAndAboutFiftyToTheAxis) {
   }
 }
 
+// What gnuplot leaves is a picture only when it ends well and the file is
+// a PNG's signature and more. A stand-in gnuplot writes the bytes given.
+TEST_F(LabFiles, OnlyAPictureIsTakenFromGnuplot) {
+  pktest::Env env;
+  env.Set("PATH", (dir.string() + ":" + std::getenv("PATH")).c_str());
+  const struct {
+    const char* bytes;
+    int status;
+    bool ok;
+  } cases[] = {{"\\211PNG\\r\\n\\032\\n.", 0, true},
+               {"\\211PNG\\r\\n\\032\\n", 0, false},
+               {"\\211GIF\\r\\n\\032\\n.", 0, false},
+               {"\\211PNG\\r\\n\\032\\n.", 1, false}};
+  for (const auto& c : cases) {
+    std::ofstream(dir / "gnuplot") << "#!/bin/sh\nout=$(sed -n \"s/^set output '\\(.*\\)'\\$/\\1/p\")\nprintf '" << c.bytes
+                                   << "' > \"$out\"\nexit " << c.status << "\n";
+    std::filesystem::permissions(dir / "gnuplot", std::filesystem::perms::owner_all);
+    std::string png, why;
+    EXPECT_EQ(lab::DrawHistogram("careful", {replay::Ending{"vacation", 3, 0, 1, ""}}, png, why), c.ok) << c.bytes;
+    EXPECT_EQ(why, c.ok ? "" : "gnuplot could not draw the histogram") << c.bytes;
+    if (c.ok) {
+      EXPECT_EQ(png, std::string("\x89PNG\r\n\x1a\n.", 9));
+    }
+  }
+}
+
 TEST(Shots, ThePicturesFolderOfUserDirs) {
   struct Case {
     std::string text, want;
