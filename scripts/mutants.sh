@@ -247,6 +247,8 @@ lab/Lab.cpp|DrawHistogram: gPlotter = 0;|0 1|the clean-up would then send SIGKIL
 lab/Lab.cpp|close(script_pipe[1]);  // no one reads the script|1 2|undefined: it closes whatever lies past the pipe's pair, only when gnuplot cannot start; the pipe's end then stays open until the lab ends
 lab/main.cpp|std::string(12 - std::min<size_t>(11, p.name.size()), ' ')|11 12|no policy's name is longer than 10 letters
 lab/main.cpp|uint64_t showSeed = 0;|0 1|read only after --show has set it
+platform/Catalogue.cpp|Find: const size_t mid = lo + (hi - lo) / 2;|2 3|any middle between the bounds finds the same entry: only the number of steps changes
+platform/Catalogue.cpp|Find: return -1;|1 2|every caller asks only whether it is below 0
 lab/Lab.cpp|if (fd >= 0 && close(fd) != 0) why|>= >|the scores are in the file once written, closed or not (descriptor 0 only when the lab's input is closed): gnuplot reads them all
 app/Games.cpp|&& n < 100; ++n)|< <=|negligible: only a hundredth game begun within one second could tell
 app/Games.cpp|&& n < 100; ++n)|100 99|negligible: only a 99th game begun within one second could tell

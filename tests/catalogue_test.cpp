@@ -120,29 +120,62 @@ TEST(Catalogue, RefusesDamagedFiles) {
     std::memcpy(mo.data() + at, &v, 4);
     return mo;
   };
+  // The first two entries swapped in both tables: only that pair is out of order.
+  auto firstTwoSwapped = good;
+  for (size_t table : {size_t(28), size_t(28 + 8 * kEntries.size())})
+    std::swap_ranges(firstTwoSwapped.begin() + long(table), firstTwoSwapped.begin() + long(table + 8),
+                     firstTwoSwapped.begin() + long(table + 8));
   const struct {
     const char* what;
     std::vector<uint8_t> mo;
+    const char* why;
   } cases[] = {
-      {"empty", {}},
-      {"short", std::vector<uint8_t>(good.begin(), good.begin() + 20)},
-      {"bad magic", word(good, 0, 0x12345678)},
-      {"unknown revision", word(good, 4, 0x00020000)},
-      {"count past the end", word(good, 8, 0x10000000)},
-      {"table past the end", word(good, 12, uint32_t(good.size()))},
-      {"string past the end", word(good, 28 + 4, uint32_t(good.size()))},
-      {"length past the end", word(good, 28, 0xfffffff0)},
-      {"no NUL", word(good, 28 + 8, 1)},  // an original cut short: no NUL after it
-      {"unsorted", MakeMo(kEntries, false, true)},
-      {"not UTF-8", MakeMo({{"", "Content-Type: text/plain; charset=EUC-JP\n"}, {"a", "b"}})},
+      {"empty", {}, "too short for a catalogue"},
+      {"short", std::vector<uint8_t>(good.begin(), good.begin() + 27), "too short for a catalogue"},
+      {"bad magic", word(good, 0, 0x12345678), "not a compiled gettext catalogue (.mo)"},
+      {"unknown revision", word(good, 4, 0x00010000), "a catalogue of an unknown revision"},
+      {"count past the end", word(good, 8, 0x10000000), "its tables run past its end"},
+      {"table past the end", word(good, 12, uint32_t(good.size())), "its tables run past its end"},
+      {"translations past the end", word(good, 16, uint32_t(good.size() - 8 * kEntries.size() + 1)),
+       "its tables run past its end"},
+      {"table out of step", word(good, 16, 30), "its tables run past its end"},
+      {"string past the end", word(good, 28 + 4, uint32_t(good.size())), "entry 0 runs past its end"},
+      {"length past the end", word(good, 28, 0xfffffff0), "entry 0 runs past its end"},
+      {"no NUL", word(good, 28 + 8, 1), "entry 1 runs past its end"},  // an original cut short: no NUL after it
+      {"unsorted", MakeMo(kEntries, false, true), "its entries are not sorted (entry 1)"},
+      {"first two unsorted", firstTwoSwapped, "its entries are not sorted (entry 1)"},
+      {"not UTF-8", MakeMo({{"", "Content-Type: text/plain; charset=EUC-JP\n"}, {"a", "b"}}),
+       "written in EUC-JP, not UTF-8"},
   };
   for (const auto& c : cases) {
     plat::Catalogue cat;
     std::string why;
     EXPECT_FALSE(cat.Load(c.mo, why)) << c.what;
-    EXPECT_FALSE(why.empty()) << c.what;
+    EXPECT_EQ(why, c.why) << c.what;
     EXPECT_EQ(cat.Size(), 0u) << c.what;
     EXPECT_EQ(cat.Get("shop", "えさ"), "えさ") << c.what;
+  }
+  // At the edges and still taken: the header alone (28 bytes, no entry), a
+  // minor revision, and a table that ends where the file does.
+  auto tableLast = [&](size_t offsetAt) {
+    auto mo = good;
+    mo.resize((good.size() + 3) / 4 * 4);  // a table starts on a word
+    const size_t from = offsetAt == 12 ? 28 : 28 + 8 * kEntries.size(), last = mo.size();
+    mo.insert(mo.end(), good.begin() + long(from), good.begin() + long(from + 8 * kEntries.size()));
+    return word(mo, offsetAt, uint32_t(last));
+  };
+  const std::pair<const char*, std::vector<uint8_t>> taken[] = {
+      {"header alone", MakeMo({})},
+      {"minor revision", word(good, 4, 0x0000ffff)},
+      {"originals last", tableLast(12)},
+      {"translations last", tableLast(16)},
+  };
+  for (const auto& [what, mo] : taken) {
+    plat::Catalogue cat;
+    std::string why;
+    EXPECT_TRUE(cat.Load(mo, why)) << what << ": " << why;
+    EXPECT_EQ(cat.Size(), mo.size() == 28 ? 0u : kEntries.size()) << what;
+    EXPECT_EQ(cat.Get("shop", "えさ"), mo.size() == 28 ? "えさ" : "Feed") << what;
   }
 }
 

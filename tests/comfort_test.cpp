@@ -445,7 +445,9 @@ TEST_F(RealPlatform, SettingsChosenWithKeysAreWrittenAndReadBack) {
     EXPECT_EQ(Read(), r.after.empty() ? r.before : head + r.after) << r.before;
     app::Settings s;
     std::string why;
-    if (!r.after.empty()) EXPECT_EQ(app::LoadSettings(path, s, why), app::SettingsRead::Good) << why;
+    if (!r.after.empty()) {
+      EXPECT_EQ(app::LoadSettings(path, s, why), app::SettingsRead::Good) << why;
+    }
     EXPECT_EQ(s, r.read) << r.before;
   }
 }

@@ -82,6 +82,14 @@ TEST(LabCommand, AThousandGamesIntoTheFolderItRunsIn) {
   EXPECT_TRUE(Has(r.out, "\nrefuse-all     1000   1000 (100.0 %)        0 (0.0 %)    180.0")) << r.out;
   EXPECT_TRUE(fs::exists(here / "refuse-all-best.replay"));
   EXPECT_TRUE(fs::exists(here / "refuse-all-scores.png"));
+  // Without gnuplot the table and the best game still come; the status says
+  // something is missing. The last seed of all is a seed like any other.
+  const pktest::Ran blind = pktest::Run("cd '" + here.string() + "' && PATH=/nonexistent " PIKORA_BUILD_DIR
+                                        "/pikora-lab --policy refuse-all --games 1 --first-seed 18446744073709551615");
+  EXPECT_EQ(blind.status, 1) << blind.out;
+  EXPECT_TRUE(Has(blind.out, "\nrefuse-all: no histogram: gnuplot is not installed (scripts/deps.sh installs it)\n"))
+      << blind.out;
+  EXPECT_TRUE(Has(blind.out, "\nrefuse-all: best game, seed 18446744073709551615, vacation, score 180")) << blind.out;
   fs::remove_all(here);
 }
 
@@ -99,12 +107,15 @@ TEST(LabCommand, OptionsItCannotUseAreRefused) {
       {"--policy careful stray", "pikora-lab: unexpected argument 'stray'\n"},
       // The largest values are taken, in either form, up to the stray word.
       {"--policy=careful --games=10000000 --jobs=1024 stray", "pikora-lab: unexpected argument 'stray'\n"},
+      {"--policy careful --games 2 --first-seed 18446744073709551615",
+       "pikora-lab: the seeds would run past 18446744073709551615\n"},
       {"--policy careful --first-seed 99999999999999999999999",
        "pikora-lab: --first-seed takes a whole number, not '99999999999999999999999'\n"}};
   for (const auto& [args, says] : cases) {
     const pktest::Ran r = Command("pikora-lab", args);
     EXPECT_EQ(r.status, 2) << "pikora-lab " << args << "\n" << r.out;
-    EXPECT_TRUE(Has(r.out, "Usage: pikora-lab")) << "pikora-lab " << args;
+    EXPECT_TRUE(Has(r.out, "\nUsage: pikora-lab")) << "pikora-lab " << args;
+    EXPECT_TRUE(Has(r.out, "\n  careful     buys what the pen can use")) << "the policies in a column";
     EXPECT_EQ(r.out.rfind(says, 0), 0u) << "pikora-lab " << args << "\n" << r.out;
   }
   // A folder for the pictures that cannot be made: said, status 1, no game played.
