@@ -249,6 +249,11 @@ lab/main.cpp|std::string(12 - std::min<size_t>(11, p.name.size()), ' ')|11 12|no
 lab/main.cpp|uint64_t showSeed = 0;|0 1|read only after --show has set it
 platform/Catalogue.cpp|Find: const size_t mid = lo + (hi - lo) / 2;|2 3|any middle between the bounds finds the same entry: only the number of steps changes
 platform/Catalogue.cpp|Find: return -1;|1 2|every caller asks only whether it is below 0
+platform/Catalogue.cpp|Header: const int i = n_ ? Find("") : -1;|1 2|it is asked only whether it is below 0
+platform/Catalogue.cpp|Header: for (size_t at = 0; at < h.size();)|< <=|at the end the empty line that follows names no field
+platform/Languages.cpp|Find: for (size_t i = 0; i < all_.size(); ++i)|< <=|undefined: it reads past the table of languages when no language has the code; only the sanitized tests could see it
+platform/Languages.cpp|if (const int i = one.empty() ? -1 : Find(one); i >= 0)|1 2|it is asked only whether it is below 0
+platform/Platform.cpp|size_t(e.key) < CarriedLanguages().Count())|< <=|undefined: it reads past the table of languages for a language input past it, which nothing makes (a replay's carries its code); only the sanitized tests could see it
 lab/Lab.cpp|if (fd >= 0 && close(fd) != 0) why|>= >|the scores are in the file once written, closed or not (descriptor 0 only when the lab's input is closed): gnuplot reads them all
 app/Games.cpp|&& n < 100; ++n)|< <=|negligible: only a hundredth game begun within one second could tell
 app/Games.cpp|&& n < 100; ++n)|100 99|negligible: only a 99th game begun within one second could tell

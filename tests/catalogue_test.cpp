@@ -75,6 +75,13 @@ TEST(Catalogue, FindsEachTextInItsContext) {
     }
     EXPECT_TRUE(found);
   }
+  // With no header, the first entry is found like any other.
+  plat::Catalogue bare;
+  std::string why;
+  ASSERT_TRUE(bare.Load(MakeMo({{"a", "b"}}), why)) << why;
+  EXPECT_TRUE(bare.Has("", "a"));
+  EXPECT_EQ(bare.Get("", "a"), "b");
+  EXPECT_EQ(bare.Header("Language"), "");
 }
 
 TEST(Catalogue, EmptyOneKeepsEveryText) {
