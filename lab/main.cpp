@@ -36,7 +36,7 @@ std::string Usage() {
 }
 
 bool Whole(const std::string& s, uint64_t max, uint64_t& out) {
-  if (s.empty() || s.size() > 20 || s.find_first_not_of("0123456789") != std::string::npos) return false;
+  if (s.empty() || s.find_first_not_of("0123456789") != std::string::npos) return false;
   errno = 0;
   const unsigned long long v = std::strtoull(s.c_str(), nullptr, 10);
   if (errno == ERANGE || v > max) return false;

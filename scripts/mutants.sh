@@ -253,6 +253,15 @@ platform/Catalogue.cpp|Header: const int i = n_ ? Find("") : -1;|1 2|it is asked
 platform/Catalogue.cpp|Header: for (size_t at = 0; at < h.size();)|< <=|at the end the empty line that follows names no field
 platform/Languages.cpp|Find: for (size_t i = 0; i < all_.size(); ++i)|< <=|undefined: it reads past the table of languages when no language has the code; only the sanitized tests could see it
 platform/Languages.cpp|if (const int i = one.empty() ? -1 : Find(one); i >= 0)|1 2|it is asked only whether it is below 0
+lab/main.cpp|Share: std::snprintf(b, sizeof b, "%zu (%.1f %%)", n, of ? 100.0 * double(n) / double(of) : 0.0);|0 1|a share of no games is never printed: the lab plays one at least
+platform/Surface.cpp|Copy: if (sx < 0)|< <=|at 0 the clipping moves nothing
+platform/Surface.cpp|Copy: if (sy < 0)|< <=|at 0 the clipping moves nothing
+platform/Surface.cpp|Copy: if (dx < 0)|< <=|at 0 the clipping moves nothing
+platform/Surface.cpp|Copy: if (dy < 0)|< <=|at 0 the clipping moves nothing
+platform/Surface.cpp|Copy: if (w <= 0 || h <= 0) return;|<= <|a copy of no width or height moves no byte either way
+platform/Surface.cpp|Box: for (int x = x1; x <= x2; ++x) { Set(x, y1, c); Set(x, y2, c); }|<= <|the corners at the right are drawn by the right side too
+platform/posix/Files.cpp|OpenRegular: return -1;|1 2|every caller asks only whether it is below 0
+platform/posix/Files.cpp|ReadUpTo: while (got < n) {|< <=|a read of no bytes gives 0, which ends the loop
 platform/Platform.cpp|size_t(e.key) < CarriedLanguages().Count())|< <=|undefined: it reads past the table of languages for a language input past it, which nothing makes (a replay's carries its code); only the sanitized tests could see it
 lab/Lab.cpp|if (fd >= 0 && close(fd) != 0) why|>= >|the scores are in the file once written, closed or not (descriptor 0 only when the lab's input is closed): gnuplot reads them all
 app/Games.cpp|&& n < 100; ++n)|< <=|negligible: only a hundredth game begun within one second could tell

@@ -34,6 +34,24 @@ class WholeFiles : public pktest::InFolder {
   }
 };
 
+// A file is read whole up to its limit, and past it refused with the limit
+// as the player reads it: in MB from one MB on, else in bytes.
+TEST_F(WholeFiles, ReadUpToTheLimitAndNoFurther) {
+  const std::string path = (dir / "f").string();
+  std::ofstream(path) << std::string((1 << 20) + 1, 'x');
+  const struct {
+    size_t limit;
+    const char* why;
+  } cases[] = {{(1 << 20) + 1, ""}, {1 << 20, "it is larger than 1 MB"}, {(1 << 20) - 1, "it is larger than 1048575 bytes"}};
+  for (const auto& c : cases) {
+    const plat::FileRead r = plat::ReadWholeFile(path, c.limit);
+    EXPECT_EQ(r.ok, !*c.why) << c.limit;
+    EXPECT_EQ(r.why, c.why) << c.limit;
+    EXPECT_EQ(r.fault, *c.why ? plat::FileRead::TooLarge : plat::FileRead::Fine) << c.limit;
+    EXPECT_EQ(r.bytes.size(), *c.why ? 0u : (1u << 20) + 1) << c.limit;
+  }
+}
+
 // What may lie at the name: written over only when asked to replace, never
 // followed, never opened (a pipe with no reader would wait for ever).
 TEST_F(WholeFiles, WhateverLiesAtTheNameIsNeverFollowedNorOpened) {

@@ -97,6 +97,7 @@ TEST(LabCommand, OptionsItCannotUseAreRefused) {
   const std::pair<const char*, const char*> cases[] = {
       {"", "pikora-lab: --policy is needed\n"},
       {"--policy nobody", "pikora-lab: no policy is called 'nobody'\n"},
+      {"--policy careful,", "pikora-lab: no policy is called ''\n"},
       {"--policy careful --games 0", "pikora-lab: --games takes a whole number from 1 to 10000000, not '0'\n"},
       {"--policy careful --games -3", "pikora-lab: --games takes a whole number from 1 to 10000000, not '-3'\n"},
       {"--policy careful --games 1x", "pikora-lab: --games takes a whole number from 1 to 10000000, not '1x'\n"},
@@ -110,7 +111,9 @@ TEST(LabCommand, OptionsItCannotUseAreRefused) {
       {"--policy careful --games 2 --first-seed 18446744073709551615",
        "pikora-lab: the seeds would run past 18446744073709551615\n"},
       {"--policy careful --first-seed 99999999999999999999999",
-       "pikora-lab: --first-seed takes a whole number, not '99999999999999999999999'\n"}};
+       "pikora-lab: --first-seed takes a whole number, not '99999999999999999999999'\n"},
+      // Zeros in front are no fault, however many.
+      {"--policy careful --games 0000000000000000000000001 --jobs 0", "pikora-lab: --jobs takes"}};
   for (const auto& [args, says] : cases) {
     const pktest::Ran r = Command("pikora-lab", args);
     EXPECT_EQ(r.status, 2) << "pikora-lab " << args << "\n" << r.out;

@@ -28,6 +28,12 @@ TEST(Surface, CopiesAreClippedToBothSurfacesAndMayOverlapThemselves) {
       ASSERT_EQ(d.At(x, y), x < 7 && y >= 3 ? src.At(x + 8, y - 3) : 0u) << x << "," << y;
   d.Copy(10, 0, 5, 5, src, 18, 9);  // one source pixel left
   EXPECT_EQ(std::count(d.Pixels().begin(), d.Pixels().end(), src.At(18, 9)), 1);
+  Surface line(4, 4, 0);  // a copy one pixel wide, then one high
+  line.Copy(1, 0, 1, 3, src, 2, 2);
+  line.Copy(0, 3, 3, 1, src, 4, 6);
+  for (int y = 0; y < 4; ++y)
+    for (int x = 0; x < 4; ++x)
+      ASSERT_EQ(line.At(x, y), x == 1 && y < 3 ? src.At(2, 2 + y) : y == 3 && x < 3 ? src.At(4 + x, 6) : 0u) << x << "," << y;
   for (int dir : {1, -1}) {  // a face sliding on its own surface
     Surface o = Numbered(8, 8);
     o.Copy(0, dir > 0 ? 2 : 0, 8, 6, o, 0, dir > 0 ? 0 : 2);
