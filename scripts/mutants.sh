@@ -262,6 +262,15 @@ platform/Surface.cpp|Copy: if (w <= 0 || h <= 0) return;|<= <|a copy of no width
 platform/Surface.cpp|Box: for (int x = x1; x <= x2; ++x) { Set(x, y1, c); Set(x, y2, c); }|<= <|the corners at the right are drawn by the right side too
 platform/posix/Files.cpp|OpenRegular: return -1;|1 2|every caller asks only whether it is below 0
 platform/posix/Files.cpp|ReadUpTo: while (got < n) {|< <=|a read of no bytes gives 0, which ends the loop
+platform/posix/Files.cpp|ReadFileHead: if (fd < 0) return {};|< <=|negligible: only a game started with its input closed opens a file as descriptor 0
+platform/posix/Files.cpp|if (fd < 0 && errno != EEXIST) break;|< <=|negligible: only a game started with its input closed opens a file as descriptor 0
+platform/posix/Files.cpp|WriteWholeFile: if (fd < 0) return w.why|< <=|negligible: only a game started with its input closed opens a file as descriptor 0
+platform/posix/Files.cpp|static std::atomic<unsigned> writes{0};|0 1|the count only keeps the temporary names apart
+platform/posix/Files.cpp|fd < 0 && tries < 100; ++tries)|< <=|negligible: only a hundredth leftover of this very process's temporary names, or a game started with its input closed, could tell
+platform/posix/Files.cpp|fd < 0 && tries < 100; ++tries)|100 99|negligible: only a 99th leftover of this very process's temporary names could tell
+platform/posix/Files.cpp|if (errno != EINVAL && errno != ENOSYS) return errno;|!= ==|where the rename fails, the hard link it falls back on fails the same way (a taken name, a missing folder, no right to write)
+platform/posix/Files.cpp|PutInPlace: if (link(tmp.c_str(), path.c_str()) != 0) return errno;|0 1|negligible: reached only where renameat2 has no RENAME_NOREPLACE, which no system of ours lacks
+platform/posix/Files.cpp|WriteWholeFile: if (n < 0 && errno == EINTR) continue;|< <=|a write to a file gives a byte at least, or fails
 platform/Platform.cpp|size_t(e.key) < CarriedLanguages().Count())|< <=|undefined: it reads past the table of languages for a language input past it, which nothing makes (a replay's carries its code); only the sanitized tests could see it
 lab/Lab.cpp|if (fd >= 0 && close(fd) != 0) why|>= >|the scores are in the file once written, closed or not (descriptor 0 only when the lab's input is closed): gnuplot reads them all
 app/Games.cpp|&& n < 100; ++n)|< <=|negligible: only a hundredth game begun within one second could tell

@@ -50,6 +50,18 @@ TEST_F(WholeFiles, ReadUpToTheLimitAndNoFurther) {
     EXPECT_EQ(r.fault, *c.why ? plat::FileRead::TooLarge : plat::FileRead::Fine) << c.limit;
     EXPECT_EQ(r.bytes.size(), *c.why ? 0u : (1u << 20) + 1) << c.limit;
   }
+  // A read that fails is said at once (a file of the kernel's that fails
+  // every read at its start).
+  const plat::FileRead broken = plat::ReadWholeFile("/proc/self/mem", 100);
+  EXPECT_EQ(broken.fault, plat::FileRead::CannotRead);
+  EXPECT_EQ(broken.why, "Input/output error");
+  // A name without a folder is written in the current one.
+  const fs::path was = fs::current_path();
+  fs::current_path(dir);
+  const plat::FileWritten here = plat::WriteWholeFile("here.txt", std::vector<uint8_t>{'h'}, false);
+  fs::current_path(was);
+  EXPECT_TRUE(here.ok) << here.why;
+  EXPECT_EQ(Text(dir / "here.txt"), "h");
 }
 
 // What may lie at the name: written over only when asked to replace, never

@@ -101,9 +101,8 @@ int PutInPlace(const std::string& tmp, const std::string& path, bool replace) {
 
 FileWritten WriteWholeFile(const std::string& path, std::span<const uint8_t> bytes, bool replace) {
   FileWritten w;
-  const size_t slash = path.rfind('/');
-  const std::string dir = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
-  const std::string base = slash == std::string::npos ? path : path.substr(slash + 1);
+  const size_t cut = path.rfind('/') + 1;  // 0 without a folder
+  const std::string dir = path.substr(0, cut), base = path.substr(cut);
   if (base.empty()) return w.why = "no file name", w;
   // A name of its own for every write, so two writers never meet; the
   // leading dot keeps a leftover (a kill -9 midway) out of sight.
@@ -111,7 +110,7 @@ FileWritten WriteWholeFile(const std::string& path, std::span<const uint8_t> byt
   std::string tmp;
   int fd = -1;
   for (int tries = 0; fd < 0 && tries < 100; ++tries) {
-    tmp = dir + "/." + base + ".tmp-" + std::to_string(getpid()) + "-" + std::to_string(writes++);
+    tmp = dir + "." + base + ".tmp-" + std::to_string(getpid()) + "-" + std::to_string(writes++);
     fd = open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY, 0644);
     if (fd < 0 && errno != EEXIST) break;
   }
