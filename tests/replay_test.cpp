@@ -425,6 +425,23 @@ TEST(Replay, ALanguageChosenMidwayIsReplayedWhereItWasChosen) {
   EXPECT_EQ(app::AfterReplay(hp, again, player, other), 0);
 }
 
+// A replayed change back to the table's first language is carried out like
+// any other.
+TEST(Replay, AChangeBackToTheFirstLanguageIsCarriedOut) {
+  plat::Headless hp(5);
+  hp.SetLanguage(size_t(plat::CarriedLanguages().Find("en")));
+  const std::vector<replay::Input> inputs = {{0, 0, plat::Event{plat::Event::Language, 0, 0, 0}, {}},
+                                             {0, 0, plat::Event{plat::Event::KeyDown, plat::kKeyEscape, 0, 0}, {}}};
+  replay::Player player(inputs);
+  hp.UseTape(&player);
+  pk::Form1 f(hp);
+  f.Form_Load();
+  while (f.Step()) {
+  }
+  EXPECT_TRUE(player.Spent());
+  EXPECT_EQ(hp.Language(), 0u);
+}
+
 // An input moved to another point makes another game, and playback says so.
 TEST(Replay, AnEditedReplayEndsElsewhere) {
   replay::Replay r = RecordOnHeadless(3);
