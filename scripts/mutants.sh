@@ -271,6 +271,9 @@ platform/posix/Files.cpp|fd < 0 && tries < 100; ++tries)|100 99|negligible: only
 platform/posix/Files.cpp|if (errno != EINVAL && errno != ENOSYS) return errno;|!= ==|where the rename fails, the hard link it falls back on fails the same way (a taken name, a missing folder, no right to write)
 platform/posix/Files.cpp|PutInPlace: if (link(tmp.c_str(), path.c_str()) != 0) return errno;|0 1|negligible: reached only where renameat2 has no RENAME_NOREPLACE, which no system of ours lacks
 platform/posix/Files.cpp|WriteWholeFile: if (n < 0 && errno == EINTR) continue;|< <=|a write to a file gives a byte at least, or fails
+platform/posix/Files.cpp|Create: empty_ = fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0;|> >=|emptying a file with nothing in it changes nothing
+platform/posix/Files.cpp|Create: empty_ = fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0;|0 1|an old file of one byte is written over by the first write, which is never empty
+platform/posix/Files.cpp|Emptied: if (ftruncate(int(handle_), 0) != 0)|0 1|the one byte left is written over by the first write, which is never empty
 platform/Platform.cpp|size_t(e.key) < CarriedLanguages().Count())|< <=|undefined: it reads past the table of languages for a language input past it, which nothing makes (a replay's carries its code); only the sanitized tests could see it
 lab/Lab.cpp|if (fd >= 0 && close(fd) != 0) why|>= >|the scores are in the file once written, closed or not (descriptor 0 only when the lab's input is closed): gnuplot reads them all
 app/Games.cpp|&& n < 100; ++n)|< <=|negligible: only a hundredth game begun within one second could tell

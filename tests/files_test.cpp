@@ -64,6 +64,21 @@ TEST_F(WholeFiles, ReadUpToTheLimitAndNoFurther) {
   EXPECT_EQ(Text(dir / "here.txt"), "h");
 }
 
+// New files are the player's to write and anyone's to read; an errno left
+// over from before is no failure.
+TEST_F(WholeFiles, NewFilesAreTheOwnersToWriteAndAnyonesToRead) {
+  const mode_t mask = umask(022);
+  errno = ENOENT;
+  const plat::FileWritten w = Write("whole.png", 10, false);
+  EXPECT_TRUE(w.ok) << w.why;
+  plat::FileOut out;
+  std::string why;
+  EXPECT_TRUE(out.Create((dir / "out.replay").string(), false, why)) << why;
+  umask(mask);
+  for (const char* name : {"whole.png", "out.replay"})
+    EXPECT_EQ(fs::status(dir / name).permissions(), fs::perms(0644)) << name;
+}
+
 // What may lie at the name: written over only when asked to replace, never
 // followed, never opened (a pipe with no reader would wait for ever).
 TEST_F(WholeFiles, WhateverLiesAtTheNameIsNeverFollowedNorOpened) {
