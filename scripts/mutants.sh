@@ -274,6 +274,12 @@ platform/posix/Files.cpp|WriteWholeFile: if (n < 0 && errno == EINTR) continue;|
 platform/posix/Files.cpp|Create: empty_ = fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0;|> >=|emptying a file with nothing in it changes nothing
 platform/posix/Files.cpp|Create: empty_ = fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0;|0 1|an old file of one byte is written over by the first write, which is never empty
 platform/posix/Files.cpp|Emptied: if (ftruncate(int(handle_), 0) != 0)|0 1|the one byte left is written over by the first write, which is never empty
+platform/Catalogue.cpp|std::memcpy(&v, mo.data() + at, 4);|4 5|undefined: it copies a byte past the word it fills; only the sanitized tests could see it
+platform/Catalogue.cpp|for (char& ch : cs) ch = char(ch >= 'a' && ch <= 'z' ? ch - 32 : ch);|>= >|only the spelling of UTF-8 is compared, which has no a
+platform/Catalogue.cpp|if (line.size() > field.size() && line.substr(0, field.size()) == field|> >=|undefined: a line that is the field's name alone is read one byte past its end, its newline, never a colon
+platform/Languages.cpp|FromEnvironment: return i < 0 ? 0 : size_t(i);|< <=|at 0 it gives 0 either way
+platform/Platform.cpp|for (auto& d : display_) d = Surface(kSurfW, kSurfH, 0);|0 1|the game fills every surface before it draws
+platform/Platform.cpp|Sleep(std::min<uint32_t>(hold, 50));|50 51|negligible: a look at the player's keys every 51 ms instead of 50 while a replay holds its next input
 platform/Platform.cpp|size_t(e.key) < CarriedLanguages().Count())|< <=|undefined: it reads past the table of languages for a language input past it, which nothing makes (a replay's carries its code); only the sanitized tests could see it
 lab/Lab.cpp|if (fd >= 0 && close(fd) != 0) why|>= >|the scores are in the file once written, closed or not (descriptor 0 only when the lab's input is closed): gnuplot reads them all
 app/Games.cpp|&& n < 100; ++n)|< <=|negligible: only a hundredth game begun within one second could tell

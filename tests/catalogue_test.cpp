@@ -105,6 +105,7 @@ TEST(Catalogue, TheHeaderIsReadInEverySpelling) {
       {"Language:\ten \r\nContent-Type:  text/plain; charset=Utf-8\r\n", true, "en"},
       {"Content-Type: text/plain; charset=UTF-8\nLanguage: en", true, "en"},  // no newline at its end
       {"Language: en\n", true, "en"},
+      {"Language:en\n", true, "en"},
       {"Language: en\nLanguage-Team: none\n", true, "en"},
       {"Language-Team: en\n", true, ""},
       {"Content-Type: text/plain; charset=euc-jp\n", false, ""},
@@ -126,6 +127,11 @@ TEST(Catalogue, RefusesDamagedFiles) {
   auto word = [](std::vector<uint8_t> mo, size_t at, uint32_t v) {
     std::memcpy(mo.data() + at, &v, 4);
     return mo;
+  };
+  auto read = [&](size_t at) {
+    uint32_t v;
+    std::memcpy(&v, good.data() + at, 4);
+    return v;
   };
   // The first two entries swapped in both tables: only that pair is out of order.
   auto firstTwoSwapped = good;
@@ -151,6 +157,8 @@ TEST(Catalogue, RefusesDamagedFiles) {
       {"no NUL", word(good, 28 + 8, 1), "entry 1 runs past its end"},  // an original cut short: no NUL after it
       {"unsorted", MakeMo(kEntries, false, true), "its entries are not sorted (entry 1)"},
       {"first two unsorted", firstTwoSwapped, "its entries are not sorted (entry 1)"},
+      {"an original twice", word(word(good, 28 + 16, read(28 + 8)), 28 + 20, read(28 + 12)),
+       "its entries are not sorted (entry 2)"},
       {"not UTF-8", MakeMo({{"", "Content-Type: text/plain; charset=EUC-JP\n"}, {"a", "b"}}),
        "written in EUC-JP, not UTF-8"},
   };

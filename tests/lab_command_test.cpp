@@ -94,6 +94,9 @@ TEST(LabCommand, AThousandGamesIntoTheFolderItRunsIn) {
 }
 
 TEST(LabCommand, OptionsItCannotUseAreRefused) {
+  const pktest::Ran help = Command("pikora-lab", "--help");
+  EXPECT_EQ(help.status, 0) << help.out;
+  EXPECT_EQ(help.out.rfind("Usage: pikora-lab --policy NAME", 0), 0u) << help.out;
   const std::pair<const char*, const char*> cases[] = {
       {"", "pikora-lab: --policy is needed\n"},
       {"--policy nobody", "pikora-lab: no policy is called 'nobody'\n"},

@@ -28,6 +28,10 @@ TEST(Surface, CopiesAreClippedToBothSurfacesAndMayOverlapThemselves) {
       ASSERT_EQ(d.At(x, y), x < 7 && y >= 3 ? src.At(x + 8, y - 3) : 0u) << x << "," << y;
   d.Copy(10, 0, 5, 5, src, 18, 9);  // one source pixel left
   EXPECT_EQ(std::count(d.Pixels().begin(), d.Pixels().end(), src.At(18, 9)), 1);
+  Surface e(16, 8, 0);
+  e.Copy(2, -2, 5, 5, src, -2, 0);  // sticks out left of the source and above the target
+  for (int y = 0; y < 8; ++y)
+    for (int x = 0; x < 16; ++x) ASSERT_EQ(e.At(x, y), x >= 4 && x < 7 && y < 3 ? src.At(x - 4, y + 2) : 0u) << x << "," << y;
   Surface line(4, 4, 0);  // a copy one pixel wide, then one high
   line.Copy(1, 0, 1, 3, src, 2, 2);
   line.Copy(0, 3, 3, 1, src, 4, 6);
