@@ -134,7 +134,8 @@ platform/sdl/AudioFiles.cpp|  if (seconds > 60) return|  if (seconds > 600) retu
 EOF
 )
 
-# Faults that change nothing the game does: file | text on the line | fault | why.
+# Faults that change nothing the game does: file | text on the line | fault | why
+# (the text holds no "|", which divides the fields: a part of the line will do).
 EQUIVALENT=$(cat <<'EOF'
 staff/Jobs.cpp|PikoraKazu >= 126|>= >|an empty cell was just found, so the count is below 126 here
 staff/Jobs.cpp|PikoraKazu >= 126|126 127|an empty cell was just found, so the count is below 126 here
@@ -258,7 +259,7 @@ platform/Surface.cpp|Copy: if (sx < 0)|< <=|at 0 the clipping moves nothing
 platform/Surface.cpp|Copy: if (sy < 0)|< <=|at 0 the clipping moves nothing
 platform/Surface.cpp|Copy: if (dx < 0)|< <=|at 0 the clipping moves nothing
 platform/Surface.cpp|Copy: if (dy < 0)|< <=|at 0 the clipping moves nothing
-platform/Surface.cpp|Copy: if (w <= 0 || h <= 0) return;|<= <|a copy of no width or height moves no byte either way
+platform/Surface.cpp|Copy: if (w <= 0|<= <|a copy of no width or height moves no byte either way
 platform/Surface.cpp|Box: for (int x = x1; x <= x2; ++x) { Set(x, y1, c); Set(x, y2, c); }|<= <|the corners at the right are drawn by the right side too
 platform/posix/Files.cpp|OpenRegular: return -1;|1 2|every caller asks only whether it is below 0
 platform/posix/Files.cpp|ReadUpTo: while (got < n) {|< <=|a read of no bytes gives 0, which ends the loop
