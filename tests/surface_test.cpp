@@ -57,6 +57,9 @@ TEST(Surface, BoxesIncludeBothCornersInEitherOrderAndStayInside) {
   s.Box(-5, 8, 3, 40, Rgb(0, 9, 0), true);
   s.Box(-1, -1, 10, 10, Rgb(0, 0, 9), false);  // wholly outside
   EXPECT_EQ(std::count(s.Pixels().begin(), s.Pixels().end(), Rgb(0, 9, 0)), 8);
+  s.Box(8, -3, 12, 0, Rgb(0, 5, 0), true);  // the top row's last two pixels
+  EXPECT_EQ(s.At(8, 0), Rgb(0, 5, 0));
+  EXPECT_EQ(std::count(s.Pixels().begin(), s.Pixels().end(), Rgb(0, 5, 0)), 2);
   EXPECT_EQ(std::count(s.Pixels().begin(), s.Pixels().end(), Rgb(0, 0, 9)), 0);
   s.Fill(Rgb(1, 1, 1));
   EXPECT_EQ(std::count(s.Pixels().begin(), s.Pixels().end(), Rgb(1, 1, 1)), 100);
