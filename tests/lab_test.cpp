@@ -11,8 +11,8 @@
 #include <filesystem>
 #include <fstream>
 #include <mutex>
-#include <set>
 #include <optional>
+#include <set>
 #include <thread>
 
 #include "app/Games.h"
