@@ -211,6 +211,7 @@ app/Options.cpp|ParseOptions: uint64_t seed = 0;|0 1|ParseSeed sets it whenever 
 app/Settings.cpp|last_write_time(e2) > kStale)|> >=|negligible: a leftover exactly one minute old to the nanosecond; one a moment older goes either way
 platform/Catalogue.cpp|Find: if (at < key) lo = mid + 1;|< <=|an equal key has been returned just before
 platform/sdl/AudioFiles.cpp|WavTrouble: uint32_t channels = 0, rate = 0, bits = 0, encoding = 0;|0 1|all four are read from the format chunk, without which the file is refused before they are looked at
+platform/sdl/AudioFiles.cpp|WavTrouble: uint64_t data = 0;|0 1|it is set where the samples are found, without which the file is refused before it is looked at
 replay/File.cpp|Signed: uint64_t v = 0;|0 1|Number sets it whenever it gives a number
 replay/File.cpp|ReadInput: uint64_t a = 0, b = 0;|0 1|Number sets them whenever it gives a number
 replay/File.cpp|int64_t(f.size) > kMaxBytes ?|> >=|a file is too large only past the limit, never at it
@@ -263,11 +264,9 @@ platform/Surface.cpp|Copy: if (w <= 0|<= <|a copy of no width or height moves no
 platform/Surface.cpp|Box: for (int x = x1; x <= x2; ++x) { Set(x, y1, c); Set(x, y2, c); }|<= <|the corners at the right are drawn by the right side too
 platform/posix/Files.cpp|OpenRegular: return -1;|1 2|every caller asks only whether it is below 0
 platform/posix/Files.cpp|ReadUpTo: while (got < n) {|< <=|a read of no bytes gives 0, which ends the loop
-platform/posix/Files.cpp|ReadFileHead: if (fd < 0) return {};|< <=|negligible: only a game started with its input closed opens a file as descriptor 0
-platform/posix/Files.cpp|if (fd < 0 && errno != EEXIST) break;|< <=|negligible: only a game started with its input closed opens a file as descriptor 0
-platform/posix/Files.cpp|WriteWholeFile: if (fd < 0) return w.why|< <=|negligible: only a game started with its input closed opens a file as descriptor 0
+platform/posix/Files.cpp|if (fd < 0 && errno != EEXIST) break;|< <=|a file opened as descriptor 0 ends the loop either way
 platform/posix/Files.cpp|static std::atomic<unsigned> writes{0};|0 1|the count only keeps the temporary names apart
-platform/posix/Files.cpp|fd < 0 && tries < 100; ++tries)|< <=|negligible: only a hundredth leftover of this very process's temporary names, or a game started with its input closed, could tell
+platform/posix/Files.cpp|fd < 0 && tries < 100; ++tries)|< <=|negligible: only a hundredth leftover of this very process's temporary names could tell (its twin on the same line, at descriptor 0, is caught)
 platform/posix/Files.cpp|fd < 0 && tries < 100; ++tries)|100 99|negligible: only a 99th leftover of this very process's temporary names could tell
 platform/posix/Files.cpp|if (errno != EINVAL && errno != ENOSYS) return errno;|!= ==|where the rename fails, the hard link it falls back on fails the same way (a taken name, a missing folder, no right to write)
 platform/posix/Files.cpp|PutInPlace: if (link(tmp.c_str(), path.c_str()) != 0) return errno;|0 1|negligible: reached only where renameat2 has no RENAME_NOREPLACE, which no system of ours lacks
@@ -438,7 +437,7 @@ nearest_suites() {
     app/*) echo 'ReplayFiles.*:ShellCommand.*:Kept.*' ;;
     platform/Catalogue.cpp|platform/Languages.cpp) echo 'Catalogue.*:Languages.*:Language.*' ;;
     platform/Surface.cpp) echo 'Surface.*:Chips.*:Pictures.*:Drawing.*:Text.*' ;;
-    platform/sdl/AudioFiles.cpp) echo 'MidiFiles.*:EffectFiles.*:PageAudio.*:Sound.*' ;;
+    platform/sdl/AudioFiles.cpp) echo 'MidiFiles.*:EffectFiles.*:MusicFiles.*:PageAudio.*:Sound.*' ;;
     platform/posix/Files.cpp) echo 'WholeFiles.*:ReplayFiles.*:SettingsFile.*' ;;
   esac
 }

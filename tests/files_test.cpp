@@ -44,6 +44,7 @@ TEST_F(WholeFiles, ReadUpToTheLimitAndNoFurther) {
     const char* why;
   } cases[] = {{(1 << 20) + 1, ""}, {1 << 20, "it is larger than 1 MB"}, {(1 << 20) - 1, "it is larger than 1048575 bytes"}};
   for (const auto& c : cases) {
+    errno = EINTR;  // left over from before: the end of the file is still its end
     const plat::FileRead r = plat::ReadWholeFile(path, c.limit);
     EXPECT_EQ(r.ok, !*c.why) << c.limit;
     EXPECT_EQ(r.why, c.why) << c.limit;
@@ -77,6 +78,36 @@ TEST_F(WholeFiles, NewFilesAreTheOwnersToWriteAndAnyonesToRead) {
   fs::current_path(was);
   EXPECT_TRUE(here.ok) << here.why;
   EXPECT_EQ(Text(dir / "here.txt"), "h");
+}
+
+// A game started with its input closed (`<&-`) gets descriptor 0 for the
+// first file it opens, a file like any other.
+TEST_F(WholeFiles, DescriptorZeroIsAFileLikeAnyOther) {
+  struct InputClosed {
+    const int saved = dup(0);  // -1: closed already
+    InputClosed() { close(0); }
+    ~InputClosed() {
+      if (saved >= 0) dup2(saved, 0), close(saved);
+    }
+  };
+  const std::string path = (dir / "f").string();
+  std::string why;
+  {
+    const InputClosed closed;
+    EXPECT_TRUE(plat::WriteWholeFile(path, std::vector<uint8_t>{'a', 'b', 'c'}, false).ok);
+    EXPECT_EQ(plat::ReadWholeFile(path, 10).bytes, (std::vector<uint8_t>{'a', 'b', 'c'}));
+    EXPECT_EQ(plat::ReadFileHead(path, 2), (std::vector<uint8_t>{'a', 'b'}));
+    // Each given up before descriptor 0 is given back.
+    plat::FileOut made, appended;
+    EXPECT_TRUE(made.Create((dir / "out").string(), false, why)) << why;
+    EXPECT_TRUE(made.Write("made", why)) << why;
+    made.Discard();
+    EXPECT_TRUE(appended.Append(path, 2, why)) << why;
+    EXPECT_TRUE(appended.Write("+", why)) << why;
+    appended.Discard();
+  }
+  EXPECT_EQ(Text(path), "ab+");
+  OnlyThere({"f"}, "after writing with descriptor 0 free");
 }
 
 // What may lie at the name: written over only when asked to replace, never

@@ -312,6 +312,7 @@ TEST_F(ReplayFiles, TheRecorderWritesAsTheGameGoes) {
   const std::string path = (dir / "game.replay").string();
   replay::Replay back;
   std::string why;
+  testing::internal::CaptureStderr();
   {
     replay::Recorder rec;
     ASSERT_TRUE(rec.Open(path, game.seed, game.language, false, why)) << why;
@@ -322,6 +323,7 @@ TEST_F(ReplayFiles, TheRecorderWritesAsTheGameGoes) {
     EXPECT_NE(why.find("without its end line"), std::string::npos) << why;
     rec.Finish(game.end);
   }
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), "") << "a replay written and synced whole";
   ASSERT_TRUE(replay::Load(path, back, why)) << why;
   EXPECT_EQ(replay::Text(back), replay::Text(game));
   replay::Recorder nowhere;
@@ -336,6 +338,9 @@ TEST_F(ReplayFiles, TheRecorderWritesAsTheGameGoes) {
     replay::Recorder rec;
     ASSERT_TRUE(rec.Open(path, 99, "en", true, why)) << why;
     rec.Discard();
+    testing::internal::CaptureStderr();
+    rec.Finish(game.end);  // given up: nothing more is written, nor missed
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
   }
   EXPECT_EQ(Text(path), older);
   {

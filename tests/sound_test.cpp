@@ -13,6 +13,7 @@
 #include <thread>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include "core/Form.h"
 #include "platform/sdl/AudioFiles.h"
@@ -409,6 +410,10 @@ TEST(EffectFiles, JudgedByTheChunksSdlUses) {
     EXPECT_NEAR(seconds, c.sdlSeconds, c.sdlSeconds / 100) << c.what;
     SDL_FreeWAV(buf);
   }
+  // "RIFF", its size and "WAVE" at the least; one byte short is no WAV.
+  const std::vector<uint8_t> head{'R', 'I', 'F', 'F', 4, 0, 0, 0, 'W', 'A', 'V', 'E'};
+  EXPECT_TRUE(plat::IsWavData(head));
+  EXPECT_FALSE(plat::IsWavData(std::span(head).first(11)));
   // The beep that stands in for a missing effect: as SDL reads it, 0.15 s.
   const std::vector<uint8_t> beep = plat::DefaultBeepWav();
   SDL_AudioSpec spec{};
@@ -421,6 +426,20 @@ TEST(EffectFiles, JudgedByTheChunksSdlUses) {
   EXPECT_EQ(claimed, beep.size() - 44) << "the header claims other samples than it has";
   EXPECT_NEAR(double(len) / 2 / spec.freq, 0.15, 0.001);
   SDL_FreeWAV(buf);
+}
+
+// A piece of music is read whole up to 64 MB.
+TEST(MusicFiles, AreReadUpTo64MB) {
+  const std::string path = "/tmp/pikora-music-" + std::to_string(getpid());  // two suites may run at once
+  for (const size_t size : {size_t(64) << 20, (size_t(64) << 20) + 1}) {
+    std::ofstream(path, std::ios::trunc);
+    fs::resize_file(path, size);
+    bool ok = false;
+    const size_t read = plat::ReadFileBytes(path, ok).size();
+    EXPECT_EQ(ok, size == size_t(64) << 20) << size;
+    EXPECT_EQ(read, ok ? size : 0) << size;
+  }
+  fs::remove(path);
 }
 
 TEST_F(Sound, MissingOrBrokenFilesGiveSilenceOrTheBeepAndOneLogLineEach) {
