@@ -1,6 +1,6 @@
 // The lab's policies. Each sees only the Screen; what the careful one knows
-// of the four employees (what they pay, how hard they train, how well they
-// sell) is what a player learns by watching them at work.
+// of the four employees (what they pay and how well they sell) is what a
+// player learns by watching them at work.
 #include <algorithm>
 
 #include "core/Form.h"
@@ -51,11 +51,9 @@ class Random : public Policy {
 };
 
 // What watching the four teaches: the price of an egg and of a hundred
-// rations each pays, how much stronger a tick of their training makes an
-// adult, and their sale price per point of strength, in tenths.
+// rations each pays, and their sale price per point of strength, in tenths.
 constexpr int kEggPrice[4] = {100, 120, 80, 150};
 constexpr int kFeedPrice[4] = {30, 40, 20, 50};
-constexpr int kTrainPower[4] = {3, 4, 10, 8};
 constexpr int kSaleFactor[4] = {12, 12, 15, 10};
 
 // A careful owner. A refusal costs time (all but a rest's), and time is

@@ -31,14 +31,14 @@ TEST(LabCommand, TheTableForFixedSeedsIsPinned) {
        {"permit-all       20        0 (0.0 %)     20 (100.0 %)    264.9     0.0      0    645   1793 0 (0.0 %)         0.0",
         "refuse-all       20     20 (100.0 %)        0 (0.0 %)    180.0   180.0    180    180    180 0 (0.0 %)      2984.0",
         "random           20       3 (15.0 %)      17 (85.0 %)    160.7   124.0      0    434    552 0 (0.0 %)       487.9"}},
-      {"--policy careful,bold --games 50 --jobs 2",
-       {"careful          50      35 (70.0 %)      15 (30.0 %)   2110.1  1748.0   1032   4374   5518 0 (0.0 %)      8367.5",
-        "bold             50      29 (58.0 %)      21 (42.0 %)   2191.6  1901.5   1071   3657  10634 1 (2.0 %)      4254.6"}},
+      {"--policy careful,bold --games 200 --jobs 2",
+       {"careful         200     142 (71.0 %)      58 (29.0 %)   1946.3  1691.5    740   3397   9083 0 (0.0 %)      7708.3",
+        "bold            200      91 (45.5 %)     109 (54.5 %)   1878.1  1610.0    868   3044  15314 2 (1.0 %)      2889.6"}},
       // One thread plays the same games as two; the best game of each
       // policy is written where it was asked.
-      {"--policy careful --games 50 --jobs 1",
-       {"careful          50      35 (70.0 %)      15 (30.0 %)   2110.1  1748.0   1032   4374   5518 0 (0.0 %)      8367.5",
-        "careful: best game, seed 34, vacation, score 5518, funds 26219, 541 ticks"}},
+      {"--policy careful --games 200 --jobs 1",
+       {"careful         200     142 (71.0 %)      58 (29.0 %)   1946.3  1691.5    740   3397   9083 0 (0.0 %)      7708.3",
+        "careful: best game, seed 187, vacation, score 9083, funds 57443, 731 ticks"}},
       // The best game of all: the first seed is where the count starts.
       {"--policy bold --games 1 --first-seed 8697 --jobs 1",
        {"bold              1      1 (100.0 %)        0 (0.0 %)  19579.0 19579.0  19579  19579  19579 1 (100.0 %)    120539.0", ""}},
@@ -55,7 +55,7 @@ TEST(LabCommand, TheTableForFixedSeedsIsPinned) {
   // The best game plays back as it says.
   const pktest::Ran verified = Command("pikora", "--verify '" + (out / "careful-best.replay").string() + "'");
   EXPECT_EQ(verified.status, 0) << verified.out;
-  EXPECT_TRUE(Has(verified.out, "vacation, score 5518, funds 26219, 541 ticks")) << verified.out;
+  EXPECT_TRUE(Has(verified.out, "vacation, score 9083, funds 57443, 731 ticks")) << verified.out;
   fs::remove_all(out);
 }
 
