@@ -14,6 +14,7 @@
 #include <cstring>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <thread>
 
 #include "core/Form.h"
@@ -230,6 +231,10 @@ bool DrawHistogram(const std::string& policy, const std::vector<replay::Ending>&
   for (int64_t decade = 1; width * 50 < axis; decade *= 10)
     for (int64_t m : {1, 2, 5})
       if (width * 50 < axis) width = m * decade;
+  // Games come whole: below ten in the tallest bar gnuplot would mark halves.
+  std::map<int64_t, int> bars;
+  int tallest = 0;
+  for (const auto& e : ends) tallest = std::max(tallest, ++bars[e.score / width]);
   const std::string script =
       "set terminal pngcairo size 900,540 font 'sans,11'\n"
       "set output '" + picture + "'\n"
@@ -237,7 +242,7 @@ bool DrawHistogram(const std::string& policy, const std::vector<replay::Ending>&
       "set xlabel 'score'\nset ylabel 'games'\nset grid ytics\nset key off\n"
       "set style fill solid 0.8 border -1\nset boxwidth " + std::to_string(width) + " absolute\n"
       "set xrange [" + std::to_string(-width) + ":" + std::to_string(axis + 2 * width) + "]\n"
-      "set yrange [0:*]\n"
+      "set yrange [0:*]\n" + (tallest < 10 ? "set ytics 1\n" : "") +
       "set arrow from 9999.5, graph 0 to 9999.5, graph 1 nohead dt 2 lc rgb '#c03030'\n"
       "set label 'high-score ending above 9999' at 9999.5, graph 0.95 right offset -1,0 tc rgb '#c03030'\n"
       "w = " + std::to_string(width) + "\n"

@@ -196,6 +196,13 @@ lab/Policies.cpp|if (r < 4000) return|< <=|negligible: a chance of the random pl
 lab/Policies.cpp|if (r < 5500) return|< <=|negligible: a chance of the random player's moved by 1 in 10 000, which no one can tell from its games
 lab/Policies.cpp|if (r < 8500) return|< <=|negligible: a chance of the random player's moved by 1 in 10 000, which no one can tell from its games
 lab/Policies.cpp|int(Next() % 10000) < permit_|< <=|negligible: a chance of the random player's moved by 1 in 10 000, which no one can tell from its games
+lab/Policies.cpp|if (s.Asking() && r < 8000)|8000 7999|negligible: a chance of the random player's moved by 1 in 10 000, which no one can tell from its games
+lab/Policies.cpp|if (r < 4000) return|4000 3999|negligible: a chance of the random player's moved by 1 in 10 000, which no one can tell from its games
+lab/Policies.cpp|if (r < 5500) return|5500 5499|negligible: a chance of the random player's moved by 1 in 10 000, which no one can tell from its games
+lab/Policies.cpp|if (r < 8500) return|8500 8499|negligible: a chance of the random player's moved by 1 in 10 000, which no one can tell from its games
+lab/Policies.cpp|if (r < 4000) return Next() % 2 ?|2 3|between requests the game takes ← and → alike: nothing while it runs, a page of the roll at its end
+lab/Policies.cpp|if (r < 4000) return Next() % 2 ?|kKeyLeft kKeyRight|between requests the game takes ← and → alike: nothing while it runs, a page of the roll at its end
+lab/Policies.cpp|if (r < 4000) return Next() % 2 ?|kKeyRight kKeyLeft|between requests the game takes ← and → alike: nothing while it runs, a page of the roll at its end
 platform/Surface.cpp|Box: if (y1 > y2) std::swap(y1, y2);|> >=|swapping two equal rows changes nothing
 platform/Surface.cpp|Box: if (x1 > x2) std::swap(x1, x2);|> >=|swapping two equal columns changes nothing
 platform/posix/Files.cpp|ReadWholeFile: size_t size = 0;|0 1|OpenRegular sets the size whenever it gives a file to read

@@ -261,6 +261,15 @@ TEST_F(LabFiles, TheHistogramsBarsAreRoundAndAboutFiftyToTheAxis) {
     EXPECT_NE(script.find("set xrange [-" + std::to_string(width) + ":" + std::to_string(axis + 2 * width) + "]\n"),
               std::string::npos) << top << "\n" << script;
   }
+  // Games come whole: ticks of one while the tallest bar holds fewer than ten.
+  const replay::Ending low{"vacation", 3, 0, 1, ""}, high{"vacation", 5000, 0, 1, ""};
+  const std::pair<std::vector<replay::Ending>, bool> bars[] = {
+      {std::vector(9, low), true}, {std::vector(10, low), false}, {{low, high, low, high, low, high, low, high, low, high}, true}};
+  for (const auto& [ends, ones] : bars) {
+    std::string png, why;
+    lab::DrawHistogram("careful", ends, png, why);
+    EXPECT_EQ(Text(kept).find("set ytics 1\n") != std::string::npos, ones) << ends.size() << " games";
+  }
 }
 
 // What gnuplot leaves is a picture only when it ends well and the file is
