@@ -98,4 +98,26 @@ TEST_F(ShellCommand, ContinuesTheStoppedGameIntoItsFile) {
   EXPECT_EQ(verified.status, 0) << verified.out << after;
 }
 
+// A picture the game cannot draw leaves nothing to play on with: the game
+// says which and why, ends with its own status, and the replay it records
+// or the game it keeps ends with the fatal ending.
+TEST_F(ShellCommand, APictureItCannotDrawEndsTheGameSayingWhy) {
+  const fs::path recorded = dir / "broken.replay", kept = dir / "pikora";
+  for (const std::string& args : {"--mute --record '" + recorded.string() + "'", std::string("--mute")}) {
+    const pktest::Ran r = Game(args, "env LD_PRELOAD=" PIKORA_BUILD_DIR "/tests/libpikora_broken_svg.so");
+    EXPECT_EQ(r.status, 70) << args << "\n" << r.out;
+    EXPECT_NE(r.out.find("pikora: fatal error: the picture \""), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("\" is broken: cannot render: the test broke every picture\n"), std::string::npos) << r.out;
+  }
+  EXPECT_NE(Text(recorded).find("\nend fatal score 0 funds "), std::string::npos) << Text(recorded);
+  ASSERT_TRUE(fs::is_directory(kept));
+  size_t games = 0;
+  for (const auto& e : fs::directory_iterator(kept))
+    if (e.path().extension() == ".replay") {
+      ++games;
+      EXPECT_NE(Text(e.path()).find("\nend fatal score 0 funds "), std::string::npos) << Text(e.path());
+    }
+  EXPECT_EQ(games, 1u);
+}
+
 }  // namespace
