@@ -293,6 +293,7 @@ platform/posix/Files.cpp|WriteWholeFile: if (!err && fsync(fd) != 0) err = errno
 platform/posix/Files.cpp|Rewrite: return n == ssize_t(s.size())|< <=|a write of some bytes gives one at least, or fails
 platform/posix/Files.cpp|Write: if (n <= 0) return why|<= <|a write of some bytes gives one at least, or fails
 platform/Platform.cpp|size_t(e.key) < CarriedLanguages().Count())|< <=|undefined: it reads past the table of languages for a language input past it, which nothing makes (a replay's carries its code); only the sanitized tests could see it
+lab/Lab.cpp|int tallest = 0;|0 1|every histogram has a game at least, so its tallest bar counts one at least
 lab/Lab.cpp|if (fd >= 0 && close(fd) != 0) why|>= >|the scores are in the file once written, closed or not (descriptor 0 only when the lab's input is closed): gnuplot reads them all
 app/Games.cpp|&& n < 100; ++n)|< <=|negligible: only a hundredth game begun within one second could tell
 app/Games.cpp|&& n < 100; ++n)|100 99|negligible: only a 99th game begun within one second could tell
