@@ -457,12 +457,12 @@ run_suite() {
   : >"$log"
   first=$(nearest_suites "$file")
   if [ -n "$first" ]; then
-    (cd "$BLD" && SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy timeout -k 10 300 tests/pikora_tests \
+    (cd "$BLD" && SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy timeout -k 10 150 tests/pikora_tests \
         --gtest_brief=1 --gtest_fail_fast --gtest_filter="$first-$skip" >>"$log" 2>&1) 2>>"$log" || return 1
     skip="$first:$skip"
   fi
   # The shell's own word on a crash goes to the log too.
-  (cd "$BLD" && SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy timeout -k 10 300 tests/pikora_tests \
+  (cd "$BLD" && SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy timeout -k 10 150 tests/pikora_tests \
       --gtest_brief=1 --gtest_fail_fast --gtest_filter="-$skip" >>"$log" 2>&1) 2>>"$log" &&
   (cd "$BLD" && SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy PIKORA_SOAK_GAMES=${PIKORA_MUTANTS_SOAK:-200} timeout -k 10 180 \
       tests/pikora_tests --gtest_brief=1 --gtest_fail_fast --gtest_filter='Soak.*:Determinism.*' >>"$log" 2>&1) 2>>"$log"

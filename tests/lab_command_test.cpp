@@ -12,8 +12,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// A program that hangs fails its test within a minute (status 124).
 pktest::Ran Command(const std::string& program, const std::string& args) {
-  return pktest::Run(std::string(PIKORA_BUILD_DIR) + "/" + program + " " + args);
+  return pktest::Run("timeout -k 5 60 " + std::string(PIKORA_BUILD_DIR) + "/" + program + " " + args);
 }
 bool Has(const std::string& text, const std::string& line) { return text.find(line) != std::string::npos; }
 
