@@ -84,7 +84,7 @@ class Careful : public Policy {
     const int eggs = s.Count(pk::kEgg), adults = s.Count(pk::kAdult);
     const int young = s.Count(pk::kYoung1) + s.Count(pk::kYoung2) + s.Count(pk::kYoung3);
     // Counted as if the one asking were at the job already: what a permit brings.
-    int trainers = s.Request() == pk::kTrain, busy = 1;
+    int trainers = 0, busy = 1;
     for (int k = 0; k <= 3; ++k) trainers += s.Job(k) == pk::kTrain, busy += s.Job(k) != pk::kIdle;
     const int64_t mouths = young + adults;
     const int64_t perTick = mouths + 2 * adults * std::max(trainers, 1);
