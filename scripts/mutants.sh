@@ -290,7 +290,9 @@ platform/Platform.cpp|for (auto& d : display_) d = Surface(kSurfW, kSurfH, 0);|0
 platform/Platform.cpp|Sleep(std::min<uint32_t>(hold, 50));|50 51|negligible: a look at the player's keys every 51 ms instead of 50 while a replay holds its next input
 platform/Surface.cpp|Copy: const bool up = &src == this && dy > sy;|> >=|with the rows where they were, each is copied onto itself in either order
 platform/Surface.cpp|Box: for (int y = y1; y <= y2; ++y) { Set(x1, y, c); Set(x2, y, c); }|<= <|the corners at the bottom are drawn by the bottom side too
-platform/posix/Files.cpp|WriteWholeFile: if (!err && fsync(fd) != 0) err = errno == EINVAL ? 0 : errno;|== !=|negligible: only a disk whose fsync fails could tell
+platform/posix/Files.cpp|WriteWholeFile: err = errno == EINVAL ? 0 : errno;|== !=|negligible: only a disk whose fsync fails could tell
+platform/posix/Files.cpp|WriteWholeFile: err = errno == EINVAL ? 0 : errno;|0 1|negligible: only a file system that cannot sync could tell
+platform/posix/Files.cpp|ReadWholeFile: else if (!ReadUpTo(fd, size + 1, r.bytes))|1 2|negligible: only a file that grows while it is read could tell
 platform/posix/Files.cpp|Rewrite: return n == ssize_t(s.size())|< <=|a write of some bytes gives one at least, or fails
 platform/posix/Files.cpp|Write: if (n <= 0) return why|<= <|a write of some bytes gives one at least, or fails
 platform/Platform.cpp|size_t(e.key) < CarriedLanguages().Count())|< <=|undefined: it reads past the table of languages for a language input past it, which nothing makes (a replay's carries its code); only the sanitized tests could see it

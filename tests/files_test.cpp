@@ -1,5 +1,6 @@
 // Files written whole or not at all: whatever lies at the name, and a disk
 // that fills up midway.
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/resource.h>
@@ -97,17 +98,27 @@ TEST_F(WholeFiles, DescriptorZeroIsAFileLikeAnyOther) {
     EXPECT_TRUE(plat::WriteWholeFile(path, std::vector<uint8_t>{'a', 'b', 'c'}, false).ok);
     EXPECT_EQ(plat::ReadWholeFile(path, 10).bytes, (std::vector<uint8_t>{'a', 'b', 'c'}));
     EXPECT_EQ(plat::ReadFileHead(path, 2), (std::vector<uint8_t>{'a', 'b'}));
-    // Each given up before descriptor 0 is given back.
+    // Each closed before descriptor 0 is given back: at its end, or given up.
+    {
+      plat::FileOut kept;
+      EXPECT_TRUE(kept.Create((dir / "kept").string(), false, why)) << why;
+      EXPECT_TRUE(kept.Write("kept", why)) << why;
+      EXPECT_TRUE(kept.Rewrite("K", why)) << why;
+      EXPECT_TRUE(kept.Sync(why)) << why;
+    }
+    EXPECT_EQ(fcntl(0, F_GETFD), -1) << "left open at its end";
     plat::FileOut made, appended;
     EXPECT_TRUE(made.Create((dir / "out").string(), false, why)) << why;
     EXPECT_TRUE(made.Write("made", why)) << why;
     made.Discard();
+    EXPECT_EQ(fcntl(0, F_GETFD), -1) << "left open when given up";
     EXPECT_TRUE(appended.Append(path, 2, why)) << why;
     EXPECT_TRUE(appended.Write("+", why)) << why;
     appended.Discard();
   }
   EXPECT_EQ(Text(path), "ab+");
-  OnlyThere({"f"}, "after writing with descriptor 0 free");
+  EXPECT_EQ(Text(dir / "kept"), "Kept");
+  OnlyThere({"f", "kept"}, "after writing with descriptor 0 free");
 }
 
 // What may lie at the name: written over only when asked to replace, never

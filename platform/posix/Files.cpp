@@ -122,7 +122,8 @@ FileWritten WriteWholeFile(const std::string& path, std::span<const uint8_t> byt
     if (n <= 0) err = n < 0 ? errno : ENOSPC;
     else done += size_t(n);
   }
-  if (!err && fsync(fd) != 0) err = errno == EINVAL ? 0 : errno;  // EINVAL: a file system that cannot sync
+  if (!err && fsync(fd) != 0)
+    err = errno == EINVAL ? 0 : errno;  // EINVAL: a file system that cannot sync
   if (close(fd) != 0 && !err) err = errno;
   if (!err) err = PutInPlace(tmp, path, replace);
   if (err == EEXIST) w.exists = true;
