@@ -393,6 +393,9 @@ TEST(EffectFiles, JudgedByTheChunksSdlUses) {
       {"32 bits", wav({fmt(1, 1, 22050, 32), data(1000)}), "", -1, 0},
       {"64-bit floats", wav({fmt(3, 1, 22050, 64), data(1000)}), "", -1, 0},
       {"64-bit whole numbers", wav({fmt(1, 1, 22050, 64), data(1000)}), "64 bits a sample", -1, 0},
+      // The last chunk's header ends where the file ends.
+      {"a format and nothing after", wav({fmt(1, 1, 22050, 16)}), "no format or no samples", 0, 0},
+      {"no samples, their header last", wav({fmt(1, 1, 22050, 16), data(0)}), "", 22050, 0},
   };
   for (const Case& c : cases) {
     const std::string trouble = plat::WavTrouble(c.bytes);
