@@ -189,6 +189,7 @@ platform/Catalogue.cpp|Load: for (char& ch : cs) ch = char(ch >= 'a' && ch <= 'z
 platform/Languages.cpp|CarriedLanguages: codes.remove_prefix(std::min(codes.size(), code.size() + 1));|1 2|while the build carries one catalogue (en) the list ends after it either way; with a second one this fault would drop it
 platform/sdl/AudioFiles.cpp|size_t at = 0;|0 1|the reader is set to byte 4 before it reads anything
 lab/Policies.cpp|std::max<int64_t>(0, feedNeed - s.Feed()) / 100|0 1|a shortfall below a hundred rations costs nothing either way: the price is of whole hundreds
+lab/Policies.cpp|Careful::Knobs{150, 400, 245, 3, 14, 240, 0}|14 15|the sellers' prices are 10, 12 and 15: a bar of 15 lets the same ones through as 14
 lab/Policies.cpp|constexpr int kSaleFactor[4] = {12, 12, 15, 10};|12 13|the policies' bars for a good seller are 12 and 14: a price of 13 stands on the same side of each as 12
 lab/Policies.cpp|constexpr int kSaleFactor[4] = {12, 12, 15, 10};|15 16|a price of 16 clears both bars (12 and 14) as 15 does
 lab/Policies.cpp|constexpr int kSaleFactor[4] = {12, 12, 15, 10};|10 11|a price of 11 falls short of both bars (12 and 14) as 10 does
