@@ -363,6 +363,7 @@ TEST(EffectFiles, JudgedByTheChunksSdlUses) {
     return chunk("fmt ", body);
   };
   auto data = [&](size_t n) { return chunk("data", std::vector<uint8_t>(n, 0x80)); };
+  auto first = [](std::vector<uint8_t> bytes, size_t n) { return bytes.resize(n), bytes; };
   auto wav = [](std::initializer_list<std::vector<uint8_t>> chunks) {
     std::vector<uint8_t> w{'R', 'I', 'F', 'F', 0, 0, 0, 0, 'W', 'A', 'V', 'E'};
     for (const auto& c : chunks) w.insert(w.end(), c.begin(), c.end());
@@ -370,6 +371,7 @@ TEST(EffectFiles, JudgedByTheChunksSdlUses) {
     for (int k = 0; k < 4; ++k) w[4 + size_t(k)] = uint8_t(riff >> (8 * k));
     return w;
   };
+  const std::vector<uint8_t> pcm = fmt(1, 1, 22050, 16);
   struct Case {
     const char* what;
     std::vector<uint8_t> bytes;
@@ -393,9 +395,14 @@ TEST(EffectFiles, JudgedByTheChunksSdlUses) {
       {"32 bits", wav({fmt(1, 1, 22050, 32), data(1000)}), "", -1, 0},
       {"64-bit floats", wav({fmt(3, 1, 22050, 64), data(1000)}), "", -1, 0},
       {"64-bit whole numbers", wav({fmt(1, 1, 22050, 64), data(1000)}), "64 bits a sample", -1, 0},
-      // The last chunk's header ends where the file ends.
-      {"a format and nothing after", wav({fmt(1, 1, 22050, 16)}), "no format or no samples", 0, 0},
-      {"no samples, their header last", wav({fmt(1, 1, 22050, 16), data(0)}), "", 22050, 0},
+      // At the edges of the chunks and the file.
+      {"a format and nothing after", wav({pcm}), "no format or no samples", 0, 0},
+      {"no samples, their header last", wav({pcm, data(0)}), "", 22050, 0},
+      {"a chunk's header cut short", wav({pcm, first(data(0), 7)}), "no format or no samples", -1, 0},
+      {"a format cut by the file's end", wav({first(pcm, 23)}), "format is cut short", -1, 0},
+      {"a format of 15 bytes", wav({chunk("fmt ", first({pcm.begin() + 8, pcm.end()}, 15)), data(100)}), "format is cut short", -1, 0},
+      {"no channels", wav({fmt(1, 0, 22050, 16), data(100)}), "claims 0 channels", -1, 0},
+      {"3999 Hz", wav({fmt(1, 1, 3999, 8), data(100)}), "rate of 3999 Hz", -1, 0},
   };
   for (const Case& c : cases) {
     const std::string trouble = plat::WavTrouble(c.bytes);
