@@ -1,6 +1,9 @@
-// A program run as a player runs it from a shell: its status and all it said.
+// A program run as a player runs it from a shell: its status and all it said;
+// and a child process waited for no longer than a test may wait.
 #pragma once
+#include <signal.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <string>
@@ -20,6 +23,18 @@ inline Ran Run(const std::string& command) {
   const int st = pclose(p);
   r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
   return r;
+}
+
+// A child's end within `seconds`, its status in st; one that hangs on is
+// killed, so that a test neither hangs nor leaves it running, and false.
+inline bool Ended(pid_t pid, int& st, int seconds) {
+  for (int i = 0; i < seconds * 100; ++i) {
+    if (waitpid(pid, &st, WNOHANG) == pid) return true;
+    usleep(10000);
+  }
+  kill(pid, SIGKILL);
+  waitpid(pid, &st, 0);
+  return false;
 }
 
 }  // namespace pktest

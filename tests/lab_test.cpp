@@ -233,7 +233,7 @@ TEST_F(LabFiles, ASignalDuringThePlotLeavesNothingBehind) {
     EXPECT_TRUE(std::filesystem::is_directory(folder)) << folder;
     kill(lab, sig);
     int st = 0;
-    ASSERT_EQ(waitpid(lab, &st, 0), lab);
+    ASSERT_TRUE(pktest::Ended(lab, st, 10)) << "the lab did not end within 10 s of the signal";
     EXPECT_TRUE(WIFSIGNALED(st) && WTERMSIG(st) == sig) << "the signal still ends the lab";
     EXPECT_FALSE(std::filesystem::exists(folder)) << folder << " left behind";
     EXPECT_NE(kill(plotter, 0), 0) << "gnuplot left running";

@@ -327,21 +327,26 @@ TEST(MidiFiles, ThePieceLastsAsItsTempoMapSays) {
   const std::vector<uint8_t> on{0x90, 60, 100}, off{0x80, 60, 0}, running{62, 100};
   struct Case {
     std::vector<uint8_t> file;
-    bool ok;
     double seconds;
+    const char* error;  // "": read
   };
-  std::vector<uint8_t> cut = Midi({{0, on}, {960, off}, {0, kEnd}});
+  std::vector<uint8_t> cut = Midi({{0, on}, {960, off}, {0, kEnd}}), timeless = Midi({{0, kEnd}});
   cut.resize(cut.size() - 2);
+  timeless[12] = timeless[13] = 0;  // no ticks a quarter
   const Case cases[] = {
-      {Midi({{0, on}, {960, off}, {0, kEnd}}), true, 1.0},
-      {Midi({{0, on}, {0, running}, {480, {0xFF, 0x51, 3, 0x03, 0xD0, 0x90}}, {480, off}, {0, kEnd}}), true, 0.75},
-      {cut, false, 0},
-      {Midi({{0, {60, 100}}, {0, kEnd}}), false, 0},  // data before any status
+      {Midi({{0, on}, {960, off}, {0, kEnd}}), 1.0, ""},
+      {Midi({{0, on}, {0, running}, {480, {0xFF, 0x51, 3, 0x03, 0xD0, 0x90}}, {480, off}, {0, kEnd}}), 0.75, ""},
+      {cut, 0, "track runs past the end"},
+      {timeless, 0, "bad header"},
+      {Midi({{0, {60, 100}}, {0, kEnd}}), 0, "data without a status"},
+      // A time between events in five bytes, one more than a number may take.
+      {Midi({{0, {0x90, 60, 100, 0x81, 0x80, 0x80, 0x80}}, {0, kEnd}}), 0, "track cut short"},
   };
   for (const Case& c : cases) {
     const plat::MidiSummary m = plat::ParseMidi(c.file);
-    EXPECT_EQ(m.ok, c.ok) << m.error;
-    if (c.ok) EXPECT_EQ(m.seconds, c.seconds);
+    EXPECT_EQ(m.error, c.error);
+    EXPECT_EQ(m.ok, !*c.error) << m.error;
+    if (m.ok) EXPECT_EQ(m.seconds, c.seconds);
   }
 }
 
@@ -403,6 +408,8 @@ TEST(EffectFiles, JudgedByTheChunksSdlUses) {
       {"a format of 15 bytes", wav({chunk("fmt ", first({pcm.begin() + 8, pcm.end()}, 15)), data(100)}), "format is cut short", -1, 0},
       {"no channels", wav({fmt(1, 0, 22050, 16), data(100)}), "claims 0 channels", -1, 0},
       {"3999 Hz", wav({fmt(1, 1, 3999, 8), data(100)}), "rate of 3999 Hz", -1, 0},
+      {"192001 Hz", wav({fmt(1, 1, 192001, 8), data(100)}), "rate of 192001 Hz", -1, 0},
+      {"60.5 s", wav({fmt(1, 1, 4000, 8), data(242000)}), "lasts 60 s", -1, 0},
   };
   for (const Case& c : cases) {
     const std::string trouble = plat::WavTrouble(c.bytes);
