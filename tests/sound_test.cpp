@@ -336,6 +336,8 @@ TEST(MidiFiles, ThePieceLastsAsItsTempoMapSays) {
   const Case cases[] = {
       {Midi({{0, on}, {960, off}, {0, kEnd}}), 1.0, ""},
       {Midi({{0, on}, {0, running}, {480, {0xFF, 0x51, 3, 0x03, 0xD0, 0x90}}, {480, off}, {0, kEnd}}), 0.75, ""},
+      {Midi({{0, {0xFF, 0x51, 3, 0x03, 0xD0, 0x90}}, {0, on}, {960, off}, {0, kEnd}}), 0.5, ""},  // from the start
+      {Midi({}), 0, ""},  // a track with no events, ending the file
       {cut, 0, "track runs past the end"},
       {timeless, 0, "bad header"},
       {Midi({{0, {60, 100}}, {0, kEnd}}), 0, "data without a status"},
