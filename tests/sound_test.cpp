@@ -330,14 +330,23 @@ TEST(MidiFiles, ThePieceLastsAsItsTempoMapSays) {
     double seconds;
     const char* error;  // "": read
   };
-  std::vector<uint8_t> cut = Midi({{0, on}, {960, off}, {0, kEnd}}), timeless = Midi({{0, kEnd}});
+  std::vector<uint8_t> cut = Midi({{0, on}, {960, off}, {0, kEnd}}), timeless = Midi({{0, kEnd}}),
+                       frames = Midi({{0, on}, {1000, off}, {0, kEnd}}), endless = Midi({{2000000, kEnd}});
   cut.resize(cut.size() - 2);
-  timeless[12] = timeless[13] = 0;  // no ticks a quarter
+  timeless[12] = timeless[13] = 0;             // no ticks a quarter
+  frames[12] = uint8_t(-25), frames[13] = 40;  // 25 frames a second, 40 ticks a frame
+  endless[12] = 0, endless[13] = 1;            // a tick a quarter: a million seconds
   const Case cases[] = {
       {Midi({{0, on}, {960, off}, {0, kEnd}}), 1.0, ""},
       {Midi({{0, on}, {0, running}, {480, {0xFF, 0x51, 3, 0x03, 0xD0, 0x90}}, {480, off}, {0, kEnd}}), 0.75, ""},
       {Midi({{0, {0xFF, 0x51, 3, 0x03, 0xD0, 0x90}}, {0, on}, {960, off}, {0, kEnd}}), 0.5, ""},  // from the start
       {Midi({}), 0, ""},  // a track with no events, ending the file
+      {Midi({{0, on}, {960, off}}), 1.0, ""},  // a track without its end event
+      {frames, 1.0, ""},
+      {endless, 0, "no sensible length"},
+      // Running status ends at a meta or a system exclusive event.
+      {Midi({{0, on}, {0, {0xFF, 0x01, 0}}, {0, {60, 0}}, {0, kEnd}}), 0, "data without a status"},
+      {Midi({{0, on}, {0, {0xF0, 1, 0xF7}}, {0, {60, 0}}, {0, kEnd}}), 0, "data without a status"},
       {cut, 0, "track runs past the end"},
       {timeless, 0, "bad header"},
       {Midi({{0, {60, 100}}, {0, kEnd}}), 0, "data without a status"},
