@@ -453,6 +453,17 @@ TEST(EffectFiles, JudgedByTheChunksSdlUses) {
   const uint32_t claimed = beep[40] | beep[41] << 8 | beep[42] << 16 | uint32_t(beep[43]) << 24;
   EXPECT_EQ(claimed, beep.size() - 44) << "the header claims other samples than it has";
   EXPECT_NEAR(double(len) / 2 / spec.freq, 0.15, 0.001);
+  // Loud enough and never clipping, and without a click at either end: it
+  // swells in over its first 5 ms and fades out over its last 20.
+  auto peak = [&](double from, double to) {
+    int most = 0;
+    for (size_t i = size_t(from * spec.freq); i < size_t(to * spec.freq); ++i)
+      most = std::max(most, std::abs(int(int16_t(buf[2 * i] | buf[2 * i + 1] << 8))));
+    return most;
+  };
+  EXPECT_NEAR(peak(0, 0.15), 12000, 100);
+  EXPECT_LT(peak(0, 0.001), 2500);
+  EXPECT_LT(peak(0.149, 0.15), 700);
   SDL_FreeWAV(buf);
 }
 
