@@ -195,6 +195,8 @@ platform/sdl/AudioFiles.cpp|FindSoundFont: return 0;|0 1|what a reader gone past
 platform/sdl/AudioFiles.cpp|std::memcmp(bytes.data(), "MThd", 4) != 0)|4 5|the fifth byte compared is the top byte of the header's length, 0 in any header under 16 MB; a larger one is refused either way
 lab/Policies.cpp|std::max<int64_t>(0, feedNeed - s.Feed()) / 100|0 1|a shortfall below a hundred rations costs nothing either way: the price is of whole hundreds
 lab/Policies.cpp|Careful::Knobs{150, 400, 245, 3, 14, 240, 0}|14 15|the sellers' prices are 10, 12 and 15: a bar of 15 lets the same ones through as 14
+lab/Policies.cpp|Careful::Knobs{150, 400, 245, 3, 14, 240, 0}|245 246|the ticks left go by the time's tenths in thirds (243, 246…): none is 245, so 245 and 246 stand on the same side of each
+lab/Policies.cpp|const int k = int(std::min<int64_t>({5, room / 10,|10 11|negligible: the pen's room counted in elevens changes a purchase only with 10 to 21 places free and money for more eggs than that, which a thousand games of either careful owner never meet
 lab/Policies.cpp|constexpr int kSaleFactor[4] = {12, 12, 15, 10};|12 13|the policies' bars for a good seller are 12 and 14: a price of 13 stands on the same side of each as 12
 lab/Policies.cpp|constexpr int kSaleFactor[4] = {12, 12, 15, 10};|15 16|a price of 16 clears both bars (12 and 14) as 15 does
 lab/Policies.cpp|constexpr int kSaleFactor[4] = {12, 12, 15, 10};|10 11|a price of 11 falls short of both bars (12 and 14) as 10 does
@@ -288,6 +290,7 @@ platform/posix/Files.cpp|PutInPlace: if (link(tmp.c_str(), path.c_str()) != 0) r
 platform/posix/Files.cpp|PutInPlace: return 0;|0 1|negligible: reached only where renameat2 has no RENAME_NOREPLACE, which no system of ours lacks
 platform/posix/Files.cpp|if (fd < 0 && errno != EEXIST) break;|!= ==|negligible: only a leftover temporary name of this very process could tell; any other failure is tried a hundred times over with the same answer
 platform/posix/Files.cpp|Write: if (n <= 0) return why = std::strerror(n < 0 ? errno : ENOSPC)|< <=|a write of some bytes gives one at least, or fails
+platform/posix/Files.cpp|WriteWholeFile: if (n <= 0) err = n < 0 ? errno : ENOSPC;|< <=|a write of some bytes gives one at least, or fails
 platform/posix/Files.cpp|WriteWholeFile: if (n < 0 && errno == EINTR) continue;|< <=|a write to a file gives a byte at least, or fails
 platform/posix/Files.cpp|Create: empty_ = fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0;|> >=|emptying a file with nothing in it changes nothing
 platform/posix/Files.cpp|Create: empty_ = fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0;|0 1|an old file of one byte is written over by the first write, which is never empty
