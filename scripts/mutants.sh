@@ -196,7 +196,7 @@ platform/sdl/AudioFiles.cpp|std::memcmp(bytes.data(), "MThd", 4) != 0)|4 5|the f
 lab/Policies.cpp|std::max<int64_t>(0, feedNeed - s.Feed()) / 100|0 1|a shortfall below a hundred rations costs nothing either way: the price is of whole hundreds
 lab/Policies.cpp|Careful::Knobs{150, 400, 245, 3, 14, 240, 0}|14 15|the sellers' prices are 10, 12 and 15: a bar of 15 lets the same ones through as 14
 lab/Policies.cpp|Careful::Knobs{150, 400, 245, 3, 14, 240, 0}|245 246|the ticks left go by the time's tenths in thirds (243, 246…): none is 245, so 245 and 246 stand on the same side of each
-lab/Policies.cpp|const int k = int(std::min<int64_t>({5, room / 10,|10 11|negligible: the pen's room counted in elevens changes a purchase only at 10, 20-21, 30-32, 40-43 or 50-54 free places with money for more eggs than the room allows, which a thousand games of either careful owner never meet
+lab/Policies.cpp|const int k = int(std::min<int64_t>({5, room / 10,|10 11|negligible: the pen's room counted in elevens changes a purchase only at 10, 20-21, 30-32, 40-43 or 50-54 free places with money for more eggs than the room allows; the thousand games pinned for each careful owner come out the same
 lab/Policies.cpp|constexpr int kSaleFactor[4] = {12, 12, 15, 10};|12 13|the policies' bars for a good seller are 12 and 14: a price of 13 stands on the same side of each as 12
 lab/Policies.cpp|constexpr int kSaleFactor[4] = {12, 12, 15, 10};|15 16|a price of 16 clears both bars (12 and 14) as 15 does
 lab/Policies.cpp|constexpr int kSaleFactor[4] = {12, 12, 15, 10};|10 11|a price of 11 falls short of both bars (12 and 14) as 10 does
