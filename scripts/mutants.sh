@@ -290,6 +290,8 @@ platform/posix/Files.cpp|PutInPlace: if (link(tmp.c_str(), path.c_str()) != 0) r
 platform/posix/Files.cpp|PutInPlace: return 0;|0 1|negligible: reached only where renameat2 has no RENAME_NOREPLACE, which no system of ours lacks
 platform/posix/Files.cpp|if (fd < 0 && errno != EEXIST) break;|!= ==|negligible: only a leftover temporary name of this very process could tell; any other failure is tried a hundred times over with the same answer
 platform/posix/Files.cpp|Write: if (n <= 0) return why = std::strerror(n < 0 ? errno : ENOSPC)|< <=|a write of some bytes gives one at least, or fails
+platform/posix/Files.cpp|Write: if (n < 0 && errno == EINTR) continue;|< <=|a write of some bytes gives one at least, or fails
+platform/posix/Files.cpp|Sync: return errno == EINVAL|== !=|negligible: only a disk whose fsync fails could tell
 platform/posix/Files.cpp|WriteWholeFile: if (n <= 0) err = n < 0 ? errno : ENOSPC;|< <=|a write of some bytes gives one at least, or fails
 platform/posix/Files.cpp|WriteWholeFile: if (n < 0 && errno == EINTR) continue;|< <=|a write to a file gives a byte at least, or fails
 platform/posix/Files.cpp|Create: empty_ = fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0;|> >=|emptying a file with nothing in it changes nothing

@@ -331,8 +331,11 @@ TEST(MidiFiles, ThePieceLastsAsItsTempoMapSays) {
     const char* error;  // "": read
   };
   std::vector<uint8_t> cut = Midi({{0, on}, {960, off}, {0, kEnd}}), timeless = Midi({{0, kEnd}}),
-                       frames = Midi({{0, on}, {1000, off}, {0, kEnd}}), endless = Midi({{2000000, kEnd}});
+                       frames = Midi({{0, on}, {1000, off}, {0, kEnd}}), endless = Midi({{2000000, kEnd}}),
+                       headless = Midi({{0, kEnd}}), shortHead = Midi({{0, kEnd}});
   cut.resize(cut.size() - 2);
+  headless.resize(13);  // a header one byte short
+  shortHead[7] = 5;     // a header of 5 bytes, where 6 are the least
   timeless[12] = timeless[13] = 0;             // no ticks a quarter
   frames[12] = uint8_t(-25), frames[13] = 40;  // 25 frames a second, 40 ticks a frame
   endless[12] = 0, endless[13] = 1;            // a tick a quarter: a million seconds
@@ -349,6 +352,8 @@ TEST(MidiFiles, ThePieceLastsAsItsTempoMapSays) {
       {Midi({{0, on}, {0, {0xF0, 1, 0xF7}}, {0, {60, 0}}, {0, kEnd}}), 0, "data without a status"},
       {cut, 0, "track runs past the end"},
       {timeless, 0, "bad header"},
+      {headless, 0, "no MIDI header"},
+      {shortHead, 0, "bad header"},
       {Midi({{0, {60, 100}}, {0, kEnd}}), 0, "data without a status"},
       // A time between events in five bytes, one more than a number may take.
       {Midi({{0, {0x90, 60, 100, 0x81, 0x80, 0x80, 0x80}}, {0, kEnd}}), 0, "track cut short"},
@@ -387,7 +392,7 @@ TEST(EffectFiles, JudgedByTheChunksSdlUses) {
     for (int k = 0; k < 4; ++k) w[4 + size_t(k)] = uint8_t(riff >> (8 * k));
     return w;
   };
-  const std::vector<uint8_t> pcm = fmt(1, 1, 22050, 16);
+  const std::vector<uint8_t> pcm = fmt(1, 1, 22050, 16), pcm4000 = fmt(1, 1, 4000, 8);
   struct Case {
     const char* what;
     std::vector<uint8_t> bytes;
@@ -419,8 +424,12 @@ TEST(EffectFiles, JudgedByTheChunksSdlUses) {
       {"a format of 15 bytes", wav({chunk("fmt ", first({pcm.begin() + 8, pcm.end()}, 15)), data(100)}), "format is cut short", -1, 0},
       {"no channels", wav({fmt(1, 0, 22050, 16), data(100)}), "claims 0 channels", -1, 0},
       {"3999 Hz", wav({fmt(1, 1, 3999, 8), data(100)}), "rate of 3999 Hz", -1, 0},
+      {"192000 Hz", wav({fmt(1, 1, 192000, 8), data(100)}), "", -1, 0},
       {"192001 Hz", wav({fmt(1, 1, 192001, 8), data(100)}), "rate of 192001 Hz", -1, 0},
       {"60.5 s", wav({fmt(1, 1, 4000, 8), data(242000)}), "lasts 60 s", -1, 0},
+      // Samples that claim more than the file holds are judged by what it holds.
+      {"60 s held, 75 claimed", wav({pcm4000, first(data(300000), 8 + 240000)}), "", -1, 0},
+      {"a byte more held", wav({pcm4000, first(data(300000), 8 + 240001)}), "lasts 60 s", -1, 0},
   };
   for (const Case& c : cases) {
     const std::string trouble = plat::WavTrouble(c.bytes);
@@ -566,6 +575,7 @@ TEST_F(Sound, SoundFontIsChosenOnlyWhenItIsOne) {
   Write(dir / "b.sf2", sf);
   Write(dir / "a.sf2", {'R', 'I', 'F', 'F', 0, 0, 0, 0, 'W', 'A', 'V', 'E'});  // named so, yet no SoundFont
   Write(dir / "env.sf3", sf);
+  Write(dir / "a.txt", sf);  // a SoundFont not named so: never looked at
   const std::string d = dir.string() + "/";
   struct Case { std::string env, want; };
   ASSERT_EQ(mkfifo((dir / "pipe.sf2").c_str(), 0644), 0);  // would wait for a writer for ever

@@ -210,7 +210,8 @@ bool FileOut::Write(const std::string& s, std::string& why) {
 
 bool FileOut::Sync(std::string& why) {
   if (handle_ < 0) return why = "the file is not open", false;
-  return fsync(int(handle_)) == 0 || errno == EINVAL || (why = std::strerror(errno), false);
+  if (fsync(int(handle_)) == 0) return true;
+  return errno == EINVAL || (why = std::strerror(errno), false);
 }
 
 void FileOut::Discard() {

@@ -28,11 +28,8 @@ bool IsRiff(std::span<const uint8_t> b, const char* form) {
 bool IsWavData(std::span<const uint8_t> bytes) { return IsRiff(bytes, "WAVE"); }
 
 std::string WavTrouble(std::span<const uint8_t> b) {
-  auto le = [&](size_t at, int n) {
-    uint32_t v = 0;
-    for (int k = n - 1; k >= 0; --k) v = (v << 8) | b[at + size_t(k)];
-    return v;
-  };
+  auto u16 = [&](size_t at) { return uint32_t(b[at] | b[at + 1] << 8); };
+  auto u32 = [&](size_t at) { return u16(at) | u16(at + 2) << 16; };
   // Judged as SDL reads it: the first 'fmt ' chunk, which must come before
   // the first 'data' chunk, where the reading stops; chunks are padded to
   // even lengths. Any later chunk is never looked at by SDL, so not here.
@@ -40,13 +37,13 @@ std::string WavTrouble(std::span<const uint8_t> b) {
   uint64_t data = 0;
   bool format = false, samples = false;
   for (size_t at = 12; at + 8 <= b.size() && !samples;) {
-    const uint32_t size = le(at + 4, 4);
+    const uint32_t size = u32(at + 4);
     if (std::memcmp(b.data() + at, "fmt ", 4) == 0 && !format) {
       if (size < 16 || at + 24 > b.size()) return "its format is cut short";
       format = true;
-      encoding = le(at + 8, 2), channels = le(at + 10, 2), rate = le(at + 12, 4), bits = le(at + 22, 2);
+      encoding = u16(at + 8), channels = u16(at + 10), rate = u32(at + 12), bits = u16(at + 22);
       // WAVE_FORMAT_EXTENSIBLE names its encoding further on.
-      if (encoding == 0xFFFE) encoding = size >= 40 && at + 34 <= b.size() ? le(at + 32, 2) : 0;
+      if (encoding == 0xFFFE) encoding = size >= 40 && at + 34 <= b.size() ? u16(at + 32) : 0;
     } else if (std::memcmp(b.data() + at, "data", 4) == 0) {
       if (!format) return "its samples come before their format";
       samples = true;
