@@ -423,6 +423,8 @@ TEST(EffectFiles, JudgedByTheChunksSdlUses) {
       {"a format cut by the file's end", wav({first(pcm, 23)}), "format is cut short", -1, 0},
       {"a format of 15 bytes", wav({chunk("fmt ", first({pcm.begin() + 8, pcm.end()}, 15)), data(100)}), "format is cut short", -1, 0},
       {"no channels", wav({fmt(1, 0, 22050, 16), data(100)}), "claims 0 channels", -1, 0},
+      {"8 channels", wav({fmt(1, 8, 22050, 16), data(1600)}), "", -1, 0},
+      {"9 channels", wav({fmt(1, 9, 22050, 16), data(1800)}), "claims 9 channels", -1, 0},
       {"3999 Hz", wav({fmt(1, 1, 3999, 8), data(100)}), "rate of 3999 Hz", -1, 0},
       {"192000 Hz", wav({fmt(1, 1, 192000, 8), data(100)}), "", -1, 0},
       {"192001 Hz", wav({fmt(1, 1, 192001, 8), data(100)}), "rate of 192001 Hz", -1, 0},
