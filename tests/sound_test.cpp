@@ -334,6 +334,8 @@ TEST(MidiFiles, ThePieceLastsAsItsTempoMapSays) {
                        frames = Midi({{0, on}, {1000, off}, {0, kEnd}}), endless = Midi({{2000000, kEnd}}),
                        headless = Midi({{0, kEnd}}), shortHead = Midi({{0, kEnd}});
   cut.resize(cut.size() - 2);
+  std::vector<uint8_t> trackless(headless.begin(), headless.begin() + 14);
+  trackless[11] = 0;    // a header alone, of no tracks
   headless.resize(13);  // a header one byte short
   shortHead[7] = 5;     // a header of 5 bytes, where 6 are the least
   timeless[12] = timeless[13] = 0;             // no ticks a quarter
@@ -353,6 +355,8 @@ TEST(MidiFiles, ThePieceLastsAsItsTempoMapSays) {
       {cut, 0, "track runs past the end"},
       {timeless, 0, "bad header"},
       {headless, 0, "no MIDI header"},
+      {trackless, 0, ""},
+      {Midi({{480 * 4400, kEnd}}), 2200, ""},  // a time in four bytes
       {shortHead, 0, "bad header"},
       {Midi({{0, {60, 100}}, {0, kEnd}}), 0, "data without a status"},
       // A time between events in five bytes, one more than a number may take.
