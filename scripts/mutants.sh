@@ -188,6 +188,7 @@ platform/posix/Files.cpp|WriteWholeFile: if (n <= 0) err|<= <|write() gives 0 on
 platform/Catalogue.cpp|Load: for (char& ch : cs) ch = char(ch >= 'a' && ch <= 'z'|<= <|the only charset taken, UTF-8, has no z: one with a z is refused either way
 platform/Languages.cpp|CarriedLanguages: codes.remove_prefix(std::min(codes.size(), code.size() + 1));|1 2|while the build carries one catalogue (en) the list ends after it either way; with a second one this fault would drop it
 platform/sdl/AudioFiles.cpp|size_t at = 0;|0 1|the reader is set to byte 4 before it reads anything
+platform/sdl/AudioFiles.cpp|ParseMidi: uint32_t last = 0, rate = 500000;|500000 500001|the tempo map always holds tick 0, whose tempo takes its place before it counts
 platform/sdl/AudioFiles.cpp|IsRiff(ReadFileHead(path, 12), "sfbk")|12 13|a byte more of the head read changes nothing: its first twelve are judged
 platform/sdl/AudioFiles.cpp|std::memcmp(bytes.data() + r.at, "MTrk", 4) != 0)|4 5|negligible: the fifth byte compared is the top byte of the track's length: only a track of 16 MB or more could tell
 platform/sdl/AudioFiles.cpp|DefaultBeepWav: const int rate = 22050|22050 22051|negligible: the beep made at 22 051 samples a second, which no ear can tell
