@@ -6,6 +6,7 @@
 #include <ctime>
 #include <filesystem>
 #include <string_view>
+#include <tuple>
 #include <vector>
 
 #include "core/Form.h"
@@ -24,13 +25,25 @@ bool IsGame(const std::string& name) {
   return name.starts_with(kPrefix) && name.ends_with(kSuffix);
 }
 
-// Kept games by name, oldest first: the names sort by the time they began.
+// Where a kept game's name puts it among the others: the second it began,
+// then the number NewGame adds to a later game of the same second (as text
+// "-2" would come before the first game's "." and "-10" before "-9").
+std::tuple<std::string_view, unsigned long, std::string_view> Order(std::string_view name) {
+  constexpr size_t kStamp = std::string_view("YYYY-MM-DD_HH-MM-SS").size();
+  std::string_view mid = name.substr(std::string_view(kPrefix).size());
+  mid.remove_suffix(std::string_view(kSuffix).size());
+  const std::string_view n = mid.size() > kStamp + 1 && mid[kStamp] == '-' ? mid.substr(kStamp + 1) : "";
+  if (n.empty() || n.size() > 9 || n.find_first_not_of("0123456789") != std::string_view::npos) return {mid, 1, name};
+  return {mid.substr(0, kStamp), std::stoul(std::string(n)), name};
+}
+
+// Kept games by name, oldest first, in the order they began.
 std::vector<std::string> Games(const std::string& folder) {
   std::vector<std::string> out;
   std::error_code ec;
   for (fs::directory_iterator it(plat::FsPath(folder), ec), end; !ec && it != end; it.increment(ec))
     if (IsGame(plat::Utf8(it->path().filename())) && it->is_regular_file(ec)) out.push_back(plat::Utf8(it->path().filename()));
-  std::sort(out.begin(), out.end());
+  std::sort(out.begin(), out.end(), [](const std::string& a, const std::string& b) { return Order(a) < Order(b); });
   return out;
 }
 

@@ -469,6 +469,15 @@ TEST_F(Kept, TheFolderKeepsTheLastGamesOfEachKind) {
   EXPECT_EQ(fs::path(app::LastGame(folder)).filename(), "game-2026-01-01_00-00-53.replay");
   app::SetAside(app::LastGame(folder), "again");
   EXPECT_EQ(fs::path(app::LastGame(folder)).filename(), "game-2026-01-01_00-00-52.replay");
+
+  // Games begun in the same second (two windows, two tabs): NewGame numbers
+  // the later ones, and the highest number is the newest.
+  for (const char* n : {"", "-2", "-9", "-10"}) Put("pikora/game-2026-01-01_00-01-00" + std::string(n) + ".replay", head);
+  for (const char* n : {"-10", "-9", "-2", ""}) {
+    const std::string newest = app::LastGame(folder);
+    EXPECT_EQ(fs::path(newest).filename(), "game-2026-01-01_00-01-00" + std::string(n) + ".replay");
+    fs::remove(newest);
+  }
 }
 
 // The offer names the game's date and how it stood where it stopped: the

@@ -5,7 +5,10 @@
 //   play.png  the play screen, keeping only the pixels that stay as they are
 //             through the first 20 seconds of play with no key pressed: the
 //             frames, the panels' grounds and labels;
-//   asked.png the message window once the first request waits for an answer.
+//   asked.png the message window once the first request waits for an answer;
+//   next.png  the status, staff and message panels once that request is
+//             permitted (the left arrow) and the next one waits: where a
+//             game closed then stands when it is continued.
 //   pikora_web_reference SEED OUTDIR [LANGUAGE]
 #include <SDL.h>
 #include <SDL_image.h>
@@ -23,6 +26,8 @@ namespace {
 constexpr int kLogoX = 352, kLogoY = 256, kLogoSide = 64;  // where the intro puts the logo
 constexpr int kMsgX = 170, kMsgY = 250, kMsgW = 180, kMsgH = 120;  // the message window
 constexpr uint32_t kWatchMs = 20000;
+// The panels the game draws anew as it goes: [left, top, right, bottom).
+constexpr int kPanels[3][4] = {{36, 38, 219, 218}, {70, 400, 370, 576}, {kMsgX, kMsgY, kMsgX + kMsgW, kMsgY + kMsgH}};
 
 // The twin, looking at every picture it is asked to show.
 struct Watching : plat::Headless {
@@ -68,6 +73,25 @@ bool Save(const plat::Surface& s, Keep keep, const std::string& path) {
   return ok;
 }
 
+// The same game again, its first request permitted: the picture once the
+// next request waits (empty if none comes in time).
+plat::Surface NextRequest(uint64_t seed, const char* language) {
+  plat::Headless hp(seed);
+  if (language) hp.Speak(language);
+  pk::Form1 f(hp);
+  f.Form_Load();
+  bool keyed = false, answered = false;
+  while (hp.Ticks() <= 2 * kWatchMs && f.Step()) {
+    if (!keyed && f.Mode == pk::kAsking) {
+      hp.Key(plat::kKeyLeft);
+      keyed = true;
+    }
+    answered = answered || (keyed && f.Mode != pk::kAsking);
+    if (answered && f.Mode == pk::kAsking) return hp.Display(0);
+  }
+  return {};
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -87,9 +111,10 @@ int main(int argc, char** argv) {
   hp.PlayBegins();
   plat::Surface asked;
   while (hp.Ticks() - hp.playSince <= kWatchMs && f.Step())
-    if (asked.W() == 0 && int(f.Mode) == 1) asked = hp.Display(0);
-  if (asked.W() == 0) {
-    std::fprintf(stderr, "pikora_web_reference: no request came\n");
+    if (asked.W() == 0 && f.Mode == pk::kAsking) asked = hp.Display(0);
+  const plat::Surface next = NextRequest(hp.Seed(), argc == 4 ? argv[3] : nullptr);
+  if (asked.W() == 0 || next.W() == 0) {
+    std::fprintf(stderr, "pikora_web_reference: no request came, or no second one\n");
     return 1;
   }
   if (!hp.haveLogo) {
@@ -106,7 +131,12 @@ int main(int argc, char** argv) {
            dir + "/logo.png") &&
       Save(hp.play, [&](int x, int y) { return bool(hp.still[size_t(y) * w + x]); }, dir + "/play.png") &&
       Save(asked, [](int x, int y) { return x >= kMsgX && x < kMsgX + kMsgW && y >= kMsgY && y < kMsgY + kMsgH; },
-           dir + "/asked.png");
+           dir + "/asked.png") &&
+      Save(next, [](int x, int y) {
+        for (const auto& p : kPanels)
+          if (x >= p[0] && x < p[2] && y >= p[1] && y < p[3]) return true;
+        return false;
+      }, dir + "/next.png");
   if (!ok) {
     std::fprintf(stderr, "pikora_web_reference: cannot write into %s\n", dir.c_str());
     return 1;
