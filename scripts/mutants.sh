@@ -321,6 +321,9 @@ app/Games.cpp|&& n < 100; ++n)|< <=|negligible: only a hundredth game begun with
 app/Games.cpp|&& n < 100; ++n)|100 99|negligible: only a 99th game begun within one second could tell
 app/Games.cpp|&& n < 1000; ++n)|< <=|negligible: only a thousandth damaged copy of one kept game could tell
 app/Games.cpp|&& n < 1000; ++n)|1000 999|negligible: only a 999th damaged copy of one kept game could tell
+app/Games.cpp|mid.size() > kStamp + 1 &&|> >=|a stamp and a dash with no number after it is no number either way
+app/Games.cpp|n.size() > 9|> >=|negligible: only a number of nine digits after a game's second could tell, and NewGame stops at 99
+app/Games.cpp|n.size() > 9|9 10|ten digits fit the 64-bit unsigned long here and sort the same; the bound keeps Windows' 32-bit one from overflowing
 EOF
 )
 
